@@ -1,0 +1,68 @@
+#include "ModuleLink.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdio>
+
+namespace vexa {
+
+int LeadingInt(const char* text)
+{
+    const char* p = text;
+    while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v')
+        ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-')
+        negative = *p++ == '-';
+    long long value = 0;
+    while (std::isdigit(static_cast<unsigned char>(*p))) {
+        value = value * 10 + (*p++ - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            value = static_cast<long long>(INT_MAX) + 1; // saturate, never overflow
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        value = INT_MAX;
+    return static_cast<int>(value);
+}
+
+namespace {
+// Writes a formatted command; a text longer than the buffer is cut, never overrun.
+template <typename... Args>
+void WriteCommand(SerialPort& port, const char* format, Args... args)
+{
+    char text[LineMax + 2];
+    int n = std::snprintf(text, sizeof text, format, args...);
+    if (n < 0)
+        return;
+    if (n >= static_cast<int>(sizeof text))
+        n = static_cast<int>(sizeof text) - 1;
+    port.Write(text, n);
+}
+} // namespace
+
+int ModuleLink::SendCommand(const char* name)
+{
+    port_.DrainInput();
+    WriteCommand(port_, "%s%c", name, 13);
+    return port_.ReadLine(line_, LineMax, ReplyTimeoutMs);
+}
+
+int ModuleLink::SetValue(const char* name, int value)
+{
+    port_.DrainInput();
+    WriteCommand(port_, "%s=%d%c", name, value, 13);
+    return port_.ReadLine(line_, LineMax, ReplyTimeoutMs);
+}
+
+int ModuleLink::GetValue(const char* name)
+{
+    port_.DrainInput();
+    WriteCommand(port_, "%s%c", name, 13);
+    port_.ReadLine(line_, LineMax, ReplyTimeoutMs);
+    port_.ReadLine(line_, LineMax, ReplyTimeoutMs);
+    return LeadingInt(line_);
+}
+
+} // namespace vexa
