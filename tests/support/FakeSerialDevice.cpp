@@ -34,8 +34,10 @@ QByteArray FakeSerialDevice::Written() const
 
 bool FakeSerialDevice::Open(const QString& path)
 {
-    if (!failReason_.isEmpty()) {
-        errorText_ = failReason_;
+    openAttempts_.append(path);
+    const auto failing = failPaths_.find(path);
+    if (!failReason_.isEmpty() || failing != failPaths_.end()) {
+        errorText_ = failing != failPaths_.end() ? failing->second : failReason_;
         return false;
     }
     open_ = true;

@@ -5,7 +5,10 @@
 
 #include <QByteArray>
 
+#include <QStringList>
+
 #include <deque>
+#include <map>
 #include <functional>
 #include <vector>
 
@@ -31,6 +34,9 @@ public:
     // Called with everything written so far after each write.
     void OnWrite(std::function<void(FakeSerialDevice&, const QByteArray&)> hook);
     void FailOpen(const QString& reason) { failReason_ = reason; }
+    // Only this path fails to open (a port held by another program).
+    void FailOpenFor(const QString& path, const QString& reason) { failPaths_[path] = reason; }
+    QStringList OpenAttempts() const { return openAttempts_; }
     void RefuseSettings() { refuseSettings_ = true; }
 
     // Inspection
@@ -73,6 +79,8 @@ private:
     QByteArray stream_;
     LineSettings settings_;
     QString failReason_;
+    std::map<QString, QString> failPaths_;
+    QStringList openAttempts_;
     QString errorText_;
     QString openedPath_;
     int readMsPerByte_ = 20;

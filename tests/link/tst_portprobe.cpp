@@ -1,0 +1,138 @@
+#include "FakeSerialDevice.h"
+#include "app/PortDiscovery.h"
+#include "link/SerialPort.h"
+#include "platform/PortDescription.h"
+#include "platform/PseudoTerminal.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+class ListedPorts final : public PortSource {
+public:
+    std::vector<PortDescription> ports;
+    std::vector<PortDescription> ListPorts() const override { return ports; }
+};
+
+struct ProbeRig {
+    VirtualClock clock;
+    FakeSerialDevice device{clock};
+    SerialPort probe{device, clock};
+    PortTable table;
+    QStringList items;
+    ProbeContext context{probe, 115200, table, items, {}};
+
+    int Run(const PortSource& source)
+    {
+        int visited = 0;
+        EnumerateSerialPorts(source, [&](const PortDescription& d) {
+            ++visited;
+            return ProbePort(context, d);
+        });
+        return visited;
+    }
+};
+
+} // namespace
+
+class TestPortProbe : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listsOpenablePortsInOrder()
+    {
+        ListedPorts source;
+        source.ports = {{"ttyUSB0", "USB-Serial Controller", "USB"},
+                        {"ttyS0", "ttyS0", "PNP"},
+                        {"ttyS1", "", "PLATFORM"},
+                        {"/tmp/vexa-ports/sim", "Vexa module emulator", "virtual"}};
+        ProbeRig r;
+        r.device.FailOpenFor("/dev/ttyS0", "Device or resource busy");
+        QCOMPARE(r.Run(source), 4);
+        QCOMPARE(r.table.names, QStringList({"ttyUSB0", "ttyS1", "/tmp/vexa-ports/sim"}));
+        QCOMPARE(r.items, QStringList({"ttyUSB0   USB-Serial Controller   USB",
+                                       "ttyS1   ttyS1   PLATFORM",
+                                       "/tmp/vexa-ports/sim   Vexa module emulator   virtual"}));
+        // Each probe opens at the chosen speed and closes again.
+        QCOMPARE(r.device.OpenAttempts().size(), 4);
+        QCOMPARE(r.device.Settings().baud, 115200u);
+        QVERIFY(!r.device.IsOpen());
+    }
+
+    void heldPortIsListedWithoutProbing()
+    {
+        ListedPorts source;
+        source.ports = {{"ttyUSB0", "Adapter", "USB"}, {"ttyUSB1", "Adapter", "USB"}};
+        ProbeRig r;
+        r.context.heldPath = "/dev/ttyUSB1";
+        r.device.FailOpenFor("/dev/ttyUSB1", "busy");
+        r.Run(source);
+        QCOMPARE(r.table.names, QStringList({"ttyUSB0", "ttyUSB1"}));
+        QCOMPARE(r.device.OpenAttempts(), QStringList({"/dev/ttyUSB0"}));
+    }
+
+    void tableHoldsTwoHundred()
+    {
+        ListedPorts source;
+        for (int i = 0; i < 205; ++i)
+            source.ports.push_back({QString("ttyV%1").arg(i), "", "virtual"});
+        ProbeRig r;
+        QCOMPARE(r.Run(source), 205);
+        QCOMPARE(r.table.Count(), PortTable::Capacity);
+        QCOMPARE(r.items.size(), 200);
+        QCOMPARE(r.table.names.last(), QString("ttyV199"));
+    }
+
+    void callbackCanStopTheEnumeration()
+    {
+        ListedPorts source;
+        source.ports = {{"a", "", ""}, {"b", "", ""}, {"c", "", ""}};
+        QStringList seen;
+        QVERIFY(EnumerateSerialPorts(source, [&](const PortDescription& d) {
+            seen << d.portName + "/" + d.friendlyName;
+            return false;
+        }));
+        QCOMPARE(seen, QStringList({"a/a"}));
+        QVERIFY(!EnumerateSerialPorts(source, {}));
+    }
+
+    void emulatorLinksAreListed()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        PseudoTerminal pty;
+        QVERIFY(pty.Open());
+        QVERIFY(QFile::link(pty.DevicePath(), dir.filePath("b-sim")));
+        QVERIFY(QFile::link("/nonexistent/pts/99", dir.filePath("a-dead")));
+        QFile plain(dir.filePath("c-file"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+
+        const auto ports = ListEmulatorPorts(dir.path());
+        QCOMPARE(ports.size(), std::size_t(1));
+        QCOMPARE(ports[0].portName, dir.filePath("b-sim"));
+        QCOMPARE(ports[0].friendlyName, QString("Vexa module emulator"));
+        QCOMPARE(ports[0].enumerator, QString("virtual"));
+    }
+
+    void emulatorFolderFollowsTheRuntimeDir()
+    {
+        QTemporaryDir dir;
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
+        QCOMPARE(EmulatorPortFolder(), dir.filePath("vexa-ports"));
+        qputenv("XDG_RUNTIME_DIR", "/nonexistent-runtime-dir");
+        QVERIFY(EmulatorPortFolder().startsWith(QDir::tempPath()));
+        if (saved.isNull())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", saved);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPortProbe)
+#include "tst_portprobe.moc"
