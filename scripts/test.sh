@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Sets everything up, builds and runs every test: once as shipped (warnings
+# as errors), once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/setup.sh
+
+cmake --preset ci
+cmake --build --preset ci
+ctest --preset ci
+
+cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan
