@@ -6,7 +6,7 @@
 
 namespace vexa {
 
-int LeadingInt(const char* text)
+std::optional<int> ScanInt(const char* text)
 {
     const char* p = text;
     while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v')
@@ -14,6 +14,8 @@ int LeadingInt(const char* text)
     bool negative = false;
     if (*p == '+' || *p == '-')
         negative = *p++ == '-';
+    if (!std::isdigit(static_cast<unsigned char>(*p)))
+        return std::nullopt;
     long long value = 0;
     while (std::isdigit(static_cast<unsigned char>(*p))) {
         value = value * 10 + (*p++ - '0');
@@ -26,6 +28,7 @@ int LeadingInt(const char* text)
         value = INT_MAX;
     return static_cast<int>(value);
 }
+
 
 namespace {
 // Writes a formatted command; a text longer than the buffer is cut, never overrun.

@@ -2,6 +2,8 @@
 
 #include "SerialPort.h"
 
+#include <optional>
+
 namespace vexa {
 
 // Every command the program sends to the module.
@@ -51,8 +53,15 @@ struct SimulatedTarget {
     static constexpr int SetCount = 0;
 };
 
-// Leading decimal number of a text: blanks, optional sign, digits; 0 without digits.
-int LeadingInt(const char* text);
+// The leading decimal number of a text, as "%d" scans it: blanks, an
+// optional sign, digits (saturating instead of overflowing). Nothing when
+// no digit comes first.
+std::optional<int> ScanInt(const char* text);
+// ScanInt, with 0 for a text without a number.
+inline int LeadingInt(const char* text)
+{
+    return ScanInt(text).value_or(0);
+}
 
 // The module's command exchanges. Each starts by draining stray input, so
 // bytes left from an earlier exchange never count as a reply.

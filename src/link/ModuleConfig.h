@@ -1,0 +1,101 @@
+#pragma once
+
+#include "ModuleLink.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace vexa {
+
+// The program's copy of the module's twelve configuration registers.
+struct ModuleConfig {
+    std::uint16_t SR = 0; // sampling interval, in SI units
+    std::uint16_t SI = 100; // interval unit, ms
+    std::uint16_t SA = 0; // auto-start altitude
+    std::uint16_t PA = 0; // auto-stop altitude
+    std::uint16_t ST = 0; // auto-start delay, s
+    std::uint16_t PT = 0; // auto-stop time, s
+    std::uint8_t UA = 0;  // AltitudeUnits
+    std::uint8_t AS = 0;  // auto-start mode
+    std::uint8_t AP = 0;  // auto-stop mode
+    std::uint8_t AZ = 0;  // auto-zero mode
+    std::uint8_t RT = 0;  // record the trigger input
+    std::uint8_t RV = 0;  // reverse the trigger direction
+
+    bool operator==(const ModuleConfig&) const = default;
+};
+
+enum AltitudeUnits : int { Feet = 0, Yards = 1, Meters = 2 };
+
+// "Feet", "Yards", "Meters"; empty for a value outside the list.
+QString UnitName(int units);
+
+// The register commands in the order they are read and written.
+inline constexpr std::array<const char*, 12> ConfigOrder{Cmd::SR, Cmd::SI, Cmd::SA, Cmd::PA,
+                                                         Cmd::ST, Cmd::PT, Cmd::UA, Cmd::AS,
+                                                         Cmd::AP, Cmd::AZ, Cmd::RT, Cmd::RV};
+
+// Reads the twelve registers; a register that does not answer reads 0.
+ModuleConfig ReadModuleConfig(ModuleLink& link);
+// Writes the twelve registers in order, then commits them with "CW".
+void WriteModuleConfig(ModuleLink& link, const ModuleConfig& config);
+
+inline constexpr std::uint32_t OneHourMs = 3600000;
+inline constexpr std::uint64_t ModuleMemorySamples = 32000;
+
+// The sampling interval as the Configure page shows it.
+struct RecordInterval {
+    std::int16_t hours = 0;
+    std::int16_t minutes = 0;
+    std::int16_t seconds = 0;
+    std::int16_t milliseconds = 100;
+
+    std::uint32_t TotalMs() const;
+    bool operator==(const RecordInterval&) const = default;
+};
+
+RecordInterval SplitInterval(std::uint32_t ms);
+
+// The interval after the display rules: all zero becomes SI milliseconds,
+// more than an hour becomes one hour.
+RecordInterval NormalizeInterval(const RecordInterval& parts, std::uint16_t si);
+
+// "Approximate Record Time: ..." for the module's memory at this interval.
+QString RecordTimeText(std::uint32_t intervalMs);
+
+// Spinner steps; none wraps around.
+enum class IntervalPart { Hours, Minutes, Seconds, Milliseconds };
+RecordInterval SpinInterval(RecordInterval parts, IntervalPart part, bool up, std::uint16_t si);
+
+// What the Configure page's controls hold, as Write Config reads them. A
+// group without a selection (index -1, after a module answered a value
+// outside the list) keeps the value last read.
+struct ConfigControls {
+    RecordInterval interval;
+    int unitsIndex = 0;
+    bool trigger = false;
+    bool reverseTrigger = false;
+    int autoStart = 0;
+    int autoStop = 0;
+    int autoZero = 0;
+    QString startAltitude; // SA
+    QString stopAltitude;  // PA
+    QString startSeconds;  // ST
+    QString stopSeconds;   // PT
+};
+
+struct ConfigToWrite {
+    ModuleConfig config;
+    // The ST and PT fields after limiting to 0..65535, for showing back.
+    QString startSeconds;
+    QString stopSeconds;
+};
+
+// Builds the registers from the page; nothing when SI is 0 (no SR can be computed).
+std::optional<ConfigToWrite> ConfigFromControls(const ConfigControls& controls,
+                                               const ModuleConfig& lastRead);
+
+} // namespace vexa

@@ -1,0 +1,319 @@
+#include "FakeSerialDevice.h"
+#include "link/ModuleActions.h"
+#include "link/ModuleConfig.h"
+
+#include <QtTest>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+struct Rig {
+    VirtualClock clock;
+    FakeSerialDevice device{clock};
+    SerialPort port{device, clock};
+    ModuleLink link{port};
+    Rig() { port.Open("/dev/ttyFAKE", 115200, 0); }
+
+    // A module that acknowledges every line and answers register reads.
+    void AnswerRegisters(const QMap<QByteArray, QByteArray>& values)
+    {
+        for (auto it = values.begin(); it != values.end(); ++it)
+            device.ReplyTo(it.key() + "\r", "OK\r\n" + it.value() + "\r\n");
+    }
+};
+
+QByteArray Joined(const std::vector<FakeSerialDevice::Sent>& writes)
+{
+    QByteArray all;
+    for (const auto& w : writes)
+        all += w.bytes;
+    return all;
+}
+
+} // namespace
+
+class TestModuleConfig : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readsTwelveRegistersInOrder()
+    {
+        Rig r;
+        r.AnswerRegisters({{"SR", "15"}, {"SI", "100"}, {"SA", "70000"}, {"PA", "15"},
+                           {"ST", "10"}, {"PT", "60"}, {"UA", "1"}, {"AS", "2"},
+                           {"AP", "258"}, {"AZ", "3"}, {"RT", "1"}}); // RV stays silent
+        const ModuleConfig c = ReadModuleConfig(r.link);
+        QCOMPARE(r.device.Written(), QByteArray("SR\rSI\rSA\rPA\rST\rPT\rUA\rAS\rAP\rAZ\rRT\rRV\r"));
+        QCOMPARE(c.SR, 15);
+        QCOMPARE(c.SI, 100);
+        QCOMPARE(c.SA, 70000 % 65536); // 16-bit register
+        QCOMPARE(c.UA, 1);
+        QCOMPARE(c.AP, 2); // 8-bit register
+        QCOMPARE(c.RT, 1);
+        QCOMPARE(c.RV, 0);
+    }
+
+    void silentModuleReadsZerosInVirtualTime()
+    {
+        Rig r;
+        const auto start = r.clock.NowMs();
+        QCOMPARE(ReadModuleConfig(r.link), ModuleConfig({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+        const auto elapsed = r.clock.NowMs() - start;
+        QVERIFY(elapsed >= 4800 && elapsed < 5400);
+    }
+
+    void writeConfigTranscript()
+    {
+        ConfigControls controls;
+        controls.interval = SplitInterval(1500);
+        controls.unitsIndex = 2;
+        controls.trigger = true;
+        controls.autoStart = 3;
+        controls.autoStop = 1;
+        controls.autoZero = -1; // module answered a mode outside the list
+        controls.startAltitude = "20";
+        controls.stopAltitude = "-1";
+        controls.startSeconds = "65536";
+        controls.stopSeconds = "60abc";
+        ModuleConfig last;
+        last.SI = 100;
+        last.AZ = 9;
+        const auto out = ConfigFromControls(controls, last);
+        QVERIFY(out);
+        QCOMPARE(out->startSeconds, QString("65535"));
+        QCOMPARE(out->stopSeconds, QString("60abc"));
+
+        Rig r;
+        WriteModuleConfig(r.link, out->config);
+        QCOMPARE(r.device.Written(), QByteArray("SR=15\rSI=100\rSA=20\rPA=65535\rST=65535\rPT=60\r"
+                                                "UA=2\rAS=3\rAP=1\rAZ=9\rRT=1\rRV=0\rCW\r"));
+    }
+
+    void writeConfigLimits_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("sent");
+        QTest::addColumn<QString>("shown");
+
+        QTest::newRow("in range") << "10" << 10 << "10";
+        QTest::newRow("above") << "65536" << 65535 << "65535";
+        QTest::newRow("below") << "-5" << 0 << "0";
+        QTest::newRow("not a number") << "abc" << 0 << "abc";
+        QTest::newRow("huge") << "99999999999" << 65535 << "65535";
+    }
+
+    void writeConfigLimits()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, sent);
+        QFETCH(QString, shown);
+        ConfigControls controls;
+        controls.startSeconds = typed;
+        const auto out = ConfigFromControls(controls, ModuleConfig{});
+        QVERIFY(out);
+        QCOMPARE(int(out->config.ST), sent);
+        QCOMPARE(out->startSeconds, shown);
+    }
+
+    void writeConfigRefusesWithoutIntervalUnit()
+    {
+        ModuleConfig last;
+        last.SI = 0;
+        QVERIFY(!ConfigFromControls(ConfigControls{}, last));
+    }
+
+    void recordTime_data()
+    {
+        QTest::addColumn<uint>("intervalMs");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("100 ms") << 100u << "Approximate Record Time: 00 hours 53 min 20.000 sec";
+        QTest::newRow("1 s") << 1000u << "Approximate Record Time: 08 hours 53 min 20.000 sec";
+        QTest::newRow("10 s") << 10000u << "Approximate Record Time: 3 days, 16 h 53 m 20.000 sec";
+        QTest::newRow("1 h") << 3600000u << "Approximate Record Time: 1333 days, 08 h 00 m 00.000 sec";
+    }
+
+    void recordTime()
+    {
+        QFETCH(uint, intervalMs);
+        QFETCH(QString, text);
+        QCOMPARE(RecordTimeText(intervalMs), text);
+    }
+
+    void normalizeInterval_data()
+    {
+        QTest::addColumn<int>("h");
+        QTest::addColumn<int>("m");
+        QTest::addColumn<int>("s");
+        QTest::addColumn<int>("ms");
+        QTest::addColumn<uint>("totalMs");
+        QTest::addColumn<int>("shownMs");
+
+        QTest::newRow("unchanged") << 0 << 1 << 30 << 500 << 90500u << 500;
+        QTest::newRow("all zero takes SI") << 0 << 0 << 0 << 0 << 100u << 100;
+        QTest::newRow("over an hour capped") << 1 << 5 << 0 << 0 << 3600000u << 0;
+        QTest::newRow("exactly an hour") << 1 << 0 << 0 << 0 << 3600000u << 0;
+    }
+
+    void normalizeInterval()
+    {
+        QFETCH(int, h);
+        QFETCH(int, m);
+        QFETCH(int, s);
+        QFETCH(int, ms);
+        QFETCH(uint, totalMs);
+        QFETCH(int, shownMs);
+        RecordInterval in;
+        in.hours = std::int16_t(h);
+        in.minutes = std::int16_t(m);
+        in.seconds = std::int16_t(s);
+        in.milliseconds = std::int16_t(ms);
+        const RecordInterval out = NormalizeInterval(in, 100);
+        QCOMPARE(out.TotalMs(), totalMs);
+        QCOMPARE(int(out.milliseconds), shownMs);
+        if (totalMs == OneHourMs)
+            QCOMPARE(out, SplitInterval(OneHourMs));
+    }
+
+    void spinnersStopAtTheirLimits()
+    {
+        RecordInterval p = SplitInterval(0);
+        QStringList ups;
+        for (int i = 0; i < 12; ++i) {
+            p = SpinInterval(p, IntervalPart::Milliseconds, true, 100);
+            ups << QString::number(p.milliseconds);
+        }
+        QCOMPARE(ups.last(), QString("900"));
+        QCOMPARE(ups.mid(0, 3), QStringList({"100", "200", "300"}));
+        p = SplitInterval(100);
+        p = SpinInterval(p, IntervalPart::Milliseconds, false, 100);
+        QCOMPARE(int(p.milliseconds), 0);
+        p = SpinInterval(p, IntervalPart::Milliseconds, false, 100);
+        QCOMPARE(int(p.milliseconds), 0);
+
+        p = SplitInterval(0);
+        for (int i = 0; i < 3; ++i)
+            p = SpinInterval(p, IntervalPart::Hours, true, 100);
+        QCOMPARE(int(p.hours), 1);
+        for (int i = 0; i < 70; ++i)
+            p = SpinInterval(p, IntervalPart::Minutes, true, 100);
+        QCOMPARE(int(p.minutes), 59);
+        p = SpinInterval(SplitInterval(0), IntervalPart::Seconds, false, 100);
+        QCOMPARE(int(p.seconds), 0);
+    }
+
+    void unitNames()
+    {
+        QCOMPARE(UnitName(Feet), QString("Feet"));
+        QCOMPARE(UnitName(Yards), QString("Yards"));
+        QCOMPARE(UnitName(Meters), QString("Meters"));
+        QCOMPARE(UnitName(7), QString());
+    }
+
+    void moduleInfo_data()
+    {
+        QTest::addColumn<QByteArray>("svReply");
+        QTest::addColumn<QByteArray>("nsReply");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QString>("firstLine");
+        QTest::addColumn<QString>("lastLine");
+
+        const QByteArray identity = "SV\r\nVEXA\r\nMOD1\r\n1.07\r\n11-02-26\r\n";
+        QTest::newRow("three sets") << identity << QByteArray("NS\r\n3\r\n")
+                                    << QStringList({"1", "2", "3", "All"})
+                                    << "     Device Name: VEXA" << "Memory contains 3 data sets.";
+        QTest::newRow("silent NS") << identity << QByteArray() << QStringList({"All"})
+                                   << "     Device Name: VEXA" << "Memory contains 0 data sets.";
+        QTest::newRow("identity cut short") << QByteArray("SV\r\nVEXA\r\n") << QByteArray("NS\r\n1\r\n")
+                                            << QStringList({"1", "All"}) << "No Reply from Target"
+                                            << "Memory contains 1 data sets.";
+        QTest::newRow("garbage count") << identity << QByteArray("NS\r\n-40\r\n")
+                                       << QStringList({"All"}) << "     Device Name: VEXA"
+                                       << "Memory contains 0 data sets.";
+    }
+
+    void moduleInfo()
+    {
+        QFETCH(QByteArray, svReply);
+        QFETCH(QByteArray, nsReply);
+        QFETCH(QStringList, items);
+        QFETCH(QString, firstLine);
+        QFETCH(QString, lastLine);
+
+        Rig r;
+        r.device.ReplyTo("SV\r", svReply);
+        r.device.ReplyTo("NS\r", nsReply);
+        const ModuleInfo info = DownloadModuleInfo(r.link);
+        QCOMPARE(info.setItems, items);
+        QCOMPARE(info.lines.first(), firstLine);
+        QCOMPARE(info.lines.last(), lastLine);
+        QCOMPARE(r.device.Written(), QByteArray("SV\rNS\r"));
+    }
+
+    void moduleInfoBlock()
+    {
+        const ModuleInfo info = BuildModuleInfo({"VEXA", "MOD1", "0.03", "08-27-03"}, 0, true);
+        QCOMPARE(info.lines, QStringList({"     Device Name: VEXA", "           Model: MOD1", "",
+                                          "Software Version: 0.03", "   Software Date: 08-27-03",
+                                          "", "", "Memory contains 0 data sets."}));
+    }
+
+    void maintenanceTranscripts()
+    {
+        Rig r;
+        EraseSet(r.link, 1);
+        EraseSet(r.link, 0);
+        EraseAllSets(r.link);
+        QCOMPARE(r.device.Written(), QByteArray("ES=0\rES=-1\rEA=1\r"));
+    }
+
+    void resetWaitsBeforeReadingAgain()
+    {
+        Rig r;
+        r.device.Queue("stale\r\n");
+        const auto start = r.clock.NowMs();
+        ResetModule(r.link);
+        QCOMPARE(r.device.Written(), QByteArray("*"));
+        QVERIFY(r.clock.NowMs() - r.device.Writes().front().atMs >= 4000);
+        QVERIFY(r.clock.NowMs() - start < 4100);
+    }
+
+    void calibrateTranscript()
+    {
+        Rig r;
+        Calibrate(r.link, -120);
+        const auto& w = r.device.Writes();
+        QCOMPARE(Joined(w), QByteArray("CalClr\rCalSet -120\n"));
+        QCOMPARE(w.size(), std::size_t(2));
+        QCOMPARE(w[1].atMs - w[0].atMs, 1500);
+        QCOMPARE(r.clock.NowMs() - w[1].atMs, 200);
+    }
+
+    void calibrationAltitude_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<int>("altitude");
+
+        QTest::newRow("number") << "1234" << true << 1234;
+        QTest::newRow("blanks and sign") << "  -15 ft" << true << -15;
+        QTest::newRow("empty") << "" << false << 0;
+        QTest::newRow("words") << "sea level" << false << 0;
+    }
+
+    void calibrationAltitude()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QFETCH(int, altitude);
+        const auto parsed = ParseCalibrationAltitude(text);
+        QCOMPARE(parsed.has_value(), valid);
+        if (valid)
+            QCOMPARE(*parsed, altitude);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestModuleConfig)
+#include "tst_moduleconfig.moc"
