@@ -13,3 +13,5 @@ ctest --preset ci
 cmake --preset asan
 cmake --build --preset asan
 ctest --preset asan
+
+./scripts/fuzz.sh 20
