@@ -1,7 +1,6 @@
 #include "LiveLog.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 namespace vexa {
 
