@@ -1,0 +1,164 @@
+#include "SimOptions.h"
+
+#include <charconv>
+#include <limits>
+
+namespace vexa::sim {
+
+namespace {
+
+template <typename T>
+bool ParseNumber(const std::string& text, T lo, T hi, T& out)
+{
+    T v{};
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, v);
+    if (ec != std::errc() || ptr != end || v < lo || v > hi)
+        return false;
+    out = v;
+    return true;
+}
+
+} // namespace
+
+bool ParseOptions(const std::vector<std::string>& args, SimOptions& o, std::string& error)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        std::string value;
+        bool hasValue = false;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+            arg.resize(eq);
+            hasValue = true;
+        }
+        auto takeValue = [&]() -> bool {
+            if (hasValue)
+                return true;
+            if (i + 1 >= args.size()) {
+                error = arg + " needs a value";
+                return false;
+            }
+            value = args[++i];
+            return true;
+        };
+        auto intOption = [&](int lo, int hi, int& out) -> bool {
+            if (!takeValue())
+                return false;
+            if (!ParseNumber(value, lo, hi, out)) {
+                error = arg + ": expected a whole number from " + std::to_string(lo) + " to " +
+                        std::to_string(hi) + ", got \"" + value + "\"";
+                return false;
+            }
+            return true;
+        };
+
+        if (arg == "-h" || arg == "--help") {
+            o.help = true;
+        } else if (arg == "-v" || arg == "--verbose") {
+            o.verbose = true;
+        } else if (arg == "--no-publish") {
+            o.publish = false;
+        } else if (arg == "--baud") {
+            if (!intOption(50, 4'000'000, o.baud))
+                return false;
+        } else if (arg == "--flights") {
+            if (!intOption(0, 1000, o.flights))
+                return false;
+        } else if (arg == "--seed") {
+            if (!takeValue())
+                return false;
+            if (!ParseNumber(value, std::uint64_t{0}, std::numeric_limits<std::uint64_t>::max(),
+                             o.seed)) {
+                error = "--seed: expected a whole number, got \"" + value + "\"";
+                return false;
+            }
+        } else if (arg == "--load") {
+            if (!takeValue())
+                return false;
+            o.loadFiles.push_back(value);
+        } else if (arg == "--silent-after") {
+            if (!intOption(0, std::numeric_limits<int>::max(), o.silentAfter))
+                return false;
+        } else if (arg == "--garbage-every") {
+            if (!intOption(1, std::numeric_limits<int>::max(), o.garbageEvery))
+                return false;
+        } else if (arg == "--drop-after") {
+            if (!intOption(0, std::numeric_limits<int>::max(), o.dropAfter))
+                return false;
+        } else if (arg == "--replug-ms") {
+            if (!intOption(0, 3'600'000, o.replugMs))
+                return false;
+        } else if (arg == "--reset-ms") {
+            if (!intOption(0, 60'000, o.resetMs))
+                return false;
+        } else if (arg == "--name") {
+            if (!takeValue())
+                return false;
+            if (value.empty() || value.find('/') != std::string::npos || value == "." ||
+                value == "..") {
+                error = "--name: \"" + value + "\" is not a plain file name";
+                return false;
+            }
+            o.name = value;
+        } else {
+            error = "unknown option " + args[i];
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string HelpText()
+{
+    return R"(Usage: vexa-module-sim [options]
+
+Plays an altitude logger module on a pseudo-terminal, for the Vexa program
+and its tests. On start it prints the terminal's path on the first line of
+standard output and, when published, the link's path on the second, then
+answers the module's commands until SIGINT or SIGTERM.
+
+Module contents:
+  --flights N        Recorded flights in memory (default 3, up to 1000). Each
+                     differs in sampling interval (50 to 500 ms) and units;
+                     the first always carries trigger events.
+  --seed S           Seed for the flights and the garbage lines (default 1).
+                     The same seed gives the same flights.
+  --load FILE        Adds the sets of FILE after the flights; repeatable. FILE
+                     is either one altitude per line (feet, 100 ms apart) or a
+                     Vexa data file (single set or plot file), whose interval,
+                     units and trigger marks are kept.
+
+The line:
+  --baud N           Sends at the wire speed of N baud, 10 bits a byte
+                     (default: as fast as the terminal takes it).
+  --name NAME        Link name in the emulator port folder
+                     (default vexa-sim-<pid>).
+  --no-publish       Makes no link; only the terminal's path is printed.
+  --reset-ms MS      How long the module stays deaf after "*" (default 1500).
+
+Faults:
+  --silent-after N   Sends N lines, then nothing ever again. The module still
+                     obeys what it hears.
+  --garbage-every N  Sends a line of noise (no digits) after every N lines.
+  --drop-after N     Pulls the cable in every download after N record lines:
+                     half of the next line arrives without its line end, then
+                     the line stays dead both ways until it has been quiet for
+                     the replug time. The terminal stays open, as the PC's
+                     port does when the cable to the module comes out.
+  --replug-ms MS     How long the cable stays out (default 2000).
+
+Other:
+  -v, --verbose      Logs every command received on standard error.
+  -h, --help         Shows this text.
+
+Download lines, each ended by CR LF: the acknowledgement "DL=k", the header
+"k,interval_ms,record_lines,trigger_flag,units", then one altitude per line;
+"-1535" before a sample marks a trigger at that sample.
+
+The boot loader is not emulated yet: "!" is answered with the
+acknowledgement "!" and the byte "!", and the firmware keeps the line.
+)";
+}
+
+} // namespace vexa::sim
