@@ -1,0 +1,185 @@
+#include "Download.h"
+
+#include <climits>
+#include <cctype>
+
+namespace vexa {
+namespace {
+
+// Like "%ld" (or "%d"): blanks, sign, digits; saturates instead of overflowing.
+const char* ScanLong(const char* p, long long& value, bool& ok)
+{
+    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == '\f' || *p == '\v')
+        ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-')
+        negative = *p++ == '-';
+    ok = std::isdigit(static_cast<unsigned char>(*p));
+    long long v = 0;
+    while (std::isdigit(static_cast<unsigned char>(*p))) {
+        if (v < LLONG_MAX / 100)
+            v = v * 10 + (*p - '0');
+        ++p;
+    }
+    value = negative ? -v : v;
+    return p;
+}
+
+QString Shortest(double v)
+{
+    // Six significant digits, shortest form, independent of the user's locale.
+    return QString::number(v, 'g', 6);
+}
+
+} // namespace
+
+std::optional<DownloadHeader> ParseDownloadHeader(const char* line)
+{
+    long long fields[5] = {};
+    int parsed = 0;
+    const char* p = line;
+    while (parsed < 5) {
+        bool ok = false;
+        p = ScanLong(p, fields[parsed], ok);
+        if (!ok)
+            break;
+        ++parsed;
+        if (*p != ',')
+            break;
+        ++p;
+    }
+    if (parsed < 4)
+        return std::nullopt;
+    DownloadHeader h;
+    h.intervalMs = static_cast<std::uint16_t>(fields[1]);
+    h.recordCount = static_cast<std::uint16_t>(fields[2]);
+    h.triggerFlag = static_cast<std::uint8_t>(fields[3]);
+    return h;
+}
+
+std::optional<std::int32_t> ParseRecordLine(const char* line)
+{
+    long long v = 0;
+    bool ok = false;
+    ScanLong(line, v, ok);
+    if (!ok)
+        return std::nullopt;
+    return static_cast<std::int32_t>(v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : v);
+}
+
+QString AltitudeAxisLabel(int units)
+{
+    switch (units) {
+    case 0:
+        return QStringLiteral("Altitude (feet)");
+    case 1:
+        return QStringLiteral("Altitude (yards)");
+    case 2:
+        return QStringLiteral("Altitude (meters)");
+    default:
+        return {};
+    }
+}
+
+std::vector<int> SetsToDownload(int position, int setCount)
+{
+    if (position < 0)
+        return {};
+    position = position > MaxSetPosition ? MaxSetPosition : position;
+    if (position != setCount)
+        return {position};
+    std::vector<int> all;
+    for (int k = 0; k < setCount; ++k)
+        all.push_back(k);
+    return all;
+}
+
+SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, const QDate& today,
+                              const DownloadProgress& progress)
+{
+    SerialPort& port = link.port();
+    SetDownloadResult result;
+    char line[LineMax + 1];
+
+    port.DrainInput();
+    link.SetValue(Cmd::Download, k);
+    std::optional<DownloadHeader> header;
+    if (port.ReadLine(line, LineMax, HeaderTimeoutMs) > 0)
+        header = ParseDownloadHeader(line);
+    if (!header) {
+        result.infoLines << QString() << QStringLiteral("Set %1: Corrupted data set.").arg(k + 1);
+        return result;
+    }
+
+    DataSetRecord& set = store.NewDataSet();
+    SampleBlock& samples = set.samples;
+    SampleBlock& triggers = set.triggers->samples;
+    samples.count = 0;
+    triggers.count = 0;
+    double maximum = -99999.0;
+    const int interval = header->intervalMs;
+    const int announced = header->recordCount;
+    int n = 0;
+    int markers = 0;
+    int linesSeen = 0;
+    int shown = -1;
+    if (progress)
+        progress(0);
+
+    while (n < MaxDownloadSamples && (announced == 0 || linesSeen < announced)) {
+        if (port.ReadLine(line, LineMax, RecordTimeoutMs) == 0)
+            break;
+        ++linesSeen;
+        std::optional<std::int32_t> v = ParseRecordLine(line);
+        bool triggered = false;
+        if (v && *v == TriggerMarker) {
+            if (port.ReadLine(line, LineMax, RecordTimeoutMs) == 0)
+                break;
+            ++markers;
+            ++linesSeen;
+            triggered = true;
+            v = ParseRecordLine(line);
+        }
+        if (!v)
+            continue; // never store a value that did not arrive
+        const std::size_t i = std::size_t(n);
+        samples.time[i] = double(n) * interval * 0.001;
+        samples.altitude[i] = *v;
+        if (triggered && triggers.count < SampleBlock::Capacity) {
+            triggers.time[std::size_t(triggers.count)] = samples.time[i];
+            triggers.altitude[std::size_t(triggers.count)] = *v;
+            ++triggers.count;
+        }
+        if (*v > maximum)
+            maximum = *v;
+        ++n;
+        samples.count = n;
+        if (progress) {
+            const int position = announced ? int(100LL * n / announced) : 0;
+            if (position != shown || n % 256 == 0) {
+                shown = position;
+                progress(position > 100 ? 100 : position);
+            }
+        }
+    }
+
+    samples.count = n;
+    std::fill(samples.peakMarks.begin(), samples.peakMarks.begin() + n, std::uint8_t(0));
+    for (ClimbMark& m : set.climbMarks)
+        m = ClimbMark{};
+
+    result.created = true;
+    result.samples = n;
+    result.infoLines << QString() << QStringLiteral("Set %1: Downloaded %2 data samples.").arg(k + 1).arg(n);
+    set.note2 = QStringLiteral("%1  Set %2, %3 samples")
+                    .arg(today.toString(QStringLiteral("yyyy-MM-dd")))
+                    .arg(k + 1)
+                    .arg(n);
+    set.triggers->visible = header->triggerFlag != 0;
+    set.note3 = QStringLiteral("%1 sec, interval=%2 sec, max=%3")
+                    .arg(Shortest(double(interval) * n * 0.001), Shortest(interval * 0.001),
+                         Shortest(maximum));
+    return result;
+}
+
+} // namespace vexa
