@@ -146,7 +146,8 @@ void CommandInterpreter::Execute(const std::string& command, Reply& reply)
         for (std::size_t i = 1; i < lines.size(); ++i)
             reply.lines.push_back({LineKind::DownloadRecord, lines[i]});
     } else {
-        reply.lines.push_back({LineKind::Ack, "ERR " + command}); // the only line: it stands as the acknowledgement
+        reply.lines.push_back(
+            {LineKind::Ack, "ERR " + command}); // the only line: it stands as the acknowledgement
     }
 }
 

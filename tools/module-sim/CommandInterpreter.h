@@ -54,7 +54,9 @@ public:
     static constexpr std::size_t MaxCommand = 255;
 
     explicit CommandInterpreter(ModuleModel& model, int resetMs = DefaultResetMs)
-        : model_(model), resetMs_(resetMs) {}
+        : model_(model), resetMs_(resetMs)
+    {
+    }
 
     std::size_t Feed(std::string_view in, std::int64_t nowMs, Reply& reply) override;
     // Boots the firmware: committed configuration, deaf until it is up.
@@ -78,9 +80,14 @@ private:
 class ModuleSession {
 public:
     explicit ModuleSession(ModuleModel& model, int resetMs = CommandInterpreter::DefaultResetMs)
-        : firmware_(model, resetMs) {}
+        : firmware_(model, resetMs)
+    {
+    }
 
-    void SetBootLoader(std::unique_ptr<Responder> bootLoader) { bootLoader_ = std::move(bootLoader); }
+    void SetBootLoader(std::unique_ptr<Responder> bootLoader)
+    {
+        bootLoader_ = std::move(bootLoader);
+    }
     bool InBootLoader() const { return active_ != &firmware_; }
 
     Reply Feed(std::string_view in, std::int64_t nowMs);

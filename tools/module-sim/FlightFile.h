@@ -12,7 +12,8 @@ namespace vexa::sim {
 //
 // - A plain list: one altitude per line, in feet, sampled every 100 ms.
 //   Blank lines are skipped.
-// - The program's own data files (a first line starting with "#" or "V"), single-set or plot file: every set block
+// - The program's own data files (a first line starting with "#" or "V"), single-set or plot file:
+// every set block
 //   becomes one set. The interval is the time of the second sample, the
 //   units come from the altitude axis label, and with the block's trigger
 //   flag set the third column's marks become triggers.

@@ -9,10 +9,10 @@ namespace vexa::sim {
 // What the generator flew, in metres and seconds, before units and noise.
 struct FlightProfile {
     double apogeeM = 0;
-    int launchSample = 0;  // first sample under thrust
-    int apogeeSample = 0;  // highest true altitude
-    int mainSample = -1;   // main parachute opens (dual deployment only)
-    int landingSample = 0; // first sample on the ground again
+    int launchSample = 0;     // first sample under thrust
+    int apogeeSample = 0;     // highest true altitude
+    int mainSample = -1;      // main parachute opens (dual deployment only)
+    int landingSample = 0;    // first sample on the ground again
     double drogueRateMps = 0; // 0 without a drogue
     double mainRateMps = 0;   // steady descent under the last parachute
 };

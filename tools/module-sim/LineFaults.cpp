@@ -14,7 +14,8 @@ FaultInjector::FaultInjector(const FaultOptions& options)
 std::string FaultInjector::GarbageLine()
 {
     // Line noise that holds no digit, so it never passes for a number.
-    static constexpr std::string_view Chars = "ABCDEFGHJKLMNPQRSTUVWXYZabcdefghjkmnpqrstuvwxyz!\"#$%&'()*/:;<>?@[]^_{|}~";
+    static constexpr std::string_view Chars =
+        "ABCDEFGHJKLMNPQRSTUVWXYZabcdefghjkmnpqrstuvwxyz!\"#$%&'()*/:;<>?@[]^_{|}~";
     Rng rng(rngState_);
     rngState_ = rng.Next();
     std::string line(static_cast<std::size_t>(4 + rng.Below(21)), ' ');
@@ -112,8 +113,8 @@ std::string_view WirePacer::Due(std::int64_t nowUs)
         epochUs_ = nowUs - (sentSinceEpoch_ + backlog) * 10'000'000 / baud_;
     }
     const std::int64_t byNow = (nowUs - epochUs_) * baud_ / 10'000'000;
-    const std::int64_t due = std::clamp<std::int64_t>(byNow - sentSinceEpoch_, 0,
-                                                      static_cast<std::int64_t>(left));
+    const std::int64_t due =
+        std::clamp<std::int64_t>(byNow - sentSinceEpoch_, 0, static_cast<std::int64_t>(left));
     return std::string_view(queue_).substr(head_, static_cast<std::size_t>(due));
 }
 

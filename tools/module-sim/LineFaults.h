@@ -9,10 +9,10 @@
 namespace vexa::sim {
 
 struct FaultOptions {
-    int silentAfter = -1;  // lines sent before the module falls silent for good; -1 never
-    int garbageEvery = 0;  // a garbage line after every this many lines; 0 never
-    int dropAfter = -1;    // download records sent before the cable comes out; -1 never
-    int replugMs = 2000;   // how long the cable stays out once the line is quiet
+    int silentAfter = -1; // lines sent before the module falls silent for good; -1 never
+    int garbageEvery = 0; // a garbage line after every this many lines; 0 never
+    int dropAfter = -1;   // download records sent before the cable comes out; -1 never
+    int replugMs = 2000;  // how long the cable stays out once the line is quiet
     std::uint64_t seed = 1;
 };
 

@@ -50,8 +50,8 @@ enum Units : int { Feet = 0, Yards = 1, Meters = 2 };
 struct FlightSet {
     int intervalMs = 100;
     int units = Feet;
-    bool triggerInput = false;      // recorded with the external trigger input on
-    std::vector<int> altitudes;     // whole units
+    bool triggerInput = false;       // recorded with the external trigger input on
+    std::vector<int> altitudes;      // whole units
     std::vector<int> triggerSamples; // ascending sample indexes where a trigger fired
 };
 

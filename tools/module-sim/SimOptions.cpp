@@ -7,8 +7,7 @@ namespace vexa::sim {
 
 namespace {
 
-template <typename T>
-bool ParseNumber(const std::string& text, T lo, T hi, T& out)
+template <typename T> bool ParseNumber(const std::string& text, T lo, T hi, T& out)
 {
     T v{};
     const char* end = text.data() + text.size();

@@ -9,7 +9,6 @@
 #include "platform/PseudoTerminal.h"
 
 #include <QCoreApplication>
-
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -85,9 +84,9 @@ int main(int argc, char** argv)
     }
     QString link;
     if (opt.publish) {
-        const QString name = opt.name.empty()
-                                 ? QStringLiteral("vexa-sim-%1").arg(QCoreApplication::applicationPid())
-                                 : QString::fromStdString(opt.name);
+        const QString name =
+            opt.name.empty() ? QStringLiteral("vexa-sim-%1").arg(QCoreApplication::applicationPid())
+                             : QString::fromStdString(opt.name);
         link = vexa::PublishEmulatorPort(pty.DevicePath(), name);
         if (link.isEmpty())
             std::cerr << "vexa-module-sim: cannot publish the port; connect by its path\n";
@@ -123,9 +122,11 @@ int main(int argc, char** argv)
 
         const std::int64_t nowUs = NowUs();
         const std::int64_t nowMs = nowUs / 1000;
-        const std::string_view heard =
-            faults.FilterInput(std::string_view(buf, static_cast<std::size_t>(got)), nowMs,
-                               pacer.Pending());
+        const std::string_view heard = faults.FilterInput(
+            std::string_view(buf, static_cast<std::size_t>(got)), nowMs, pacer.Pending());
+        if (opt.verbose && got > 0 && heard.empty())
+            std::cerr << "<< (lost on the way) "
+                      << Printable(std::string_view(buf, static_cast<std::size_t>(got))) << '\n';
         if (!heard.empty()) {
             if (opt.verbose)
                 std::cerr << "<< " << Printable(heard) << '\n';
@@ -133,7 +134,8 @@ int main(int argc, char** argv)
             if (reply.cutOutput)
                 pacer.Clear();
             if (reply.handover == Handover::BootLoader && opt.verbose && !session.InBootLoader())
-                std::cerr << "-- boot loader requested; not emulated, the firmware keeps the line\n";
+                std::cerr
+                    << "-- boot loader requested; not emulated, the firmware keeps the line\n";
             pacer.Queue(faults.Render(reply.lines), nowUs);
         }
 
