@@ -1,0 +1,326 @@
+#include "TMainForm.h"
+
+#include "About.h"
+#include "PortDiscovery.h"
+#include "ui_TMainForm.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStyle>
+#include <QTimer>
+
+#include <algorithm>
+
+// Resources live in a static library; naming the initializer keeps the
+// linker from dropping them. Not allowed inside a namespace.
+static void InitVexaResources()
+{
+    Q_INIT_RESOURCE(vexa);
+}
+
+namespace vexa {
+
+namespace {
+
+constexpr QSize ClientSize{774, 565};
+constexpr int StartupDelayMs = 3000;
+constexpr int LogIntervalMs = 250;
+constexpr int IconSize = 57;
+constexpr int SpinnerWidth = 18;
+
+// Shown while a handler blocks the interface.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// The page fonts are Windows fonts; elsewhere the next family that exists
+// is used, and the style hint picks one when none does.
+QFont PixelFont(const QStringList& families, int pixels, QFont::StyleHint hint)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setStyleHint(hint);
+    font.setPixelSize(pixels);
+    font.setBold(true);
+    return font;
+}
+
+QFont DisplayFont(int pixels)
+{
+    return PixelFont({QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"),
+                      QApplication::font().family()},
+                     pixels, QFont::SansSerif);
+}
+
+QFont DialogFont(int pixels)
+{
+    return PixelFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QApplication::font().family()},
+                     pixels, QFont::SansSerif);
+}
+
+QFont TypewriterFont(int pixels)
+{
+    QFont font = PixelFont({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                            QFontDatabase::systemFont(QFontDatabase::FixedFont).family()},
+                           pixels, QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
+QPixmap IconPixmap(const QString& path, int size, qreal ratio)
+{
+    QPixmap pixmap = QPixmap(path).scaled(QSize(size, size) * ratio, Qt::IgnoreAspectRatio,
+                                          Qt::SmoothTransformation);
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
+}
+
+} // namespace
+
+TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TMainForm>()), deps_(std::move(deps)),
+      lineDevice_(deps_.makeDevice()), probeDevice_(deps_.makeDevice()),
+      Port(*lineDevice_, deps_.clock), ProbeLine(*probeDevice_, deps_.clock)
+{
+    InitVexaResources();
+    ui->setupUi(this);
+    setFixedSize(ClientSize);
+
+    QTabWidget* pages = ui->PageControl1;
+    pages->setTabVisible(pages->indexOf(ui->LogPage), false);
+    ui->SpeedBox->setCurrentIndex(SpeedIndex);
+
+    SetupFonts();
+    SetupRadioGroups();
+    SetupSpinners();
+
+    QPalette plot = ui->PlotBox->palette();
+    plot.setColor(QPalette::Window, Qt::white);
+    ui->PlotBox->setPalette(plot);
+    ui->Image2->setPixmap(QPixmap(QStringLiteral(":/vexa/vexa-logo.png")));
+
+    QPalette info = ui->InfoText->palette();
+    info.setColor(QPalette::Text, Qt::blue);
+    ui->InfoText->setPalette(info);
+
+    ui->CloseBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    ui->ManualBtn->setIcon(QIcon::fromTheme(QStringLiteral("x-office-document"),
+                                            style()->standardIcon(QStyle::SP_FileIcon)));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(LogIntervalMs);
+    Timer3 = new QTimer(this);
+    Timer3->setObjectName(QStringLiteral("Timer3"));
+    Timer3->setInterval(StartupDelayMs);
+    Timer3->setSingleShot(true);
+
+    ui->AboutEmail->installEventFilter(this);
+    ui->AboutWebSite->installEventFilter(this);
+
+    connect(Timer3, &QTimer::timeout, this, &TMainForm::Timer3Timer);
+    connect(pages, &QTabWidget::currentChanged, this, &TMainForm::PageControl1Change);
+    connect(ui->Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
+    connect(ui->SpeedBox, &QComboBox::currentIndexChanged, this, &TMainForm::SpeedBoxChange);
+    connect(ui->CloseBtn, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->ManualBtn, &QPushButton::clicked, this, &TMainForm::ManualBtnClick);
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::SetupFonts()
+{
+    ui->InfoText->setFont(TypewriterFont(15));
+
+    ui->AboutAppName->setFont(DisplayFont(37));
+    ui->AboutSubtitle->setFont(DisplayFont(24));
+    for (QWidget* w : {ui->AboutMaker, ui->AboutVersion, ui->VersionInfo, ui->Label4, ui->BuildInfo})
+        w->setFont(DisplayFont(19));
+    for (QWidget* w : {ui->Label14, ui->AboutEmail, ui->Label15, ui->AboutWebSite})
+        w->setFont(DialogFont(16));
+
+    // The two label columns of the About page line up although their fonts differ.
+    int labelWidth = 0;
+    for (QWidget* w : {ui->AboutVersion, ui->Label4, ui->Label14, ui->Label15})
+        labelWidth = std::max(labelWidth, w->sizeHint().width());
+    for (QGridLayout* grid : {ui->Panel4Layout, ui->Panel2Layout})
+        grid->setColumnMinimumWidth(0, labelWidth);
+
+    QFont digits = font();
+    digits.setBold(true);
+    digits.setPixelSize(18);
+    for (QWidget* w : {ui->HourPanel, ui->MinutePanel, ui->SecondPanel, ui->mSecPanel})
+        w->setFont(digits);
+}
+
+// Each radio group box gets a button group whose ids are the item
+// positions, so checkedId() reads like an item index.
+void TMainForm::SetupRadioGroups()
+{
+    for (QWidget* box : {ui->UnitsGrp, ui->AutoStartGrp, ui->AutoStopGrp, ui->AutoZeroGrp,
+                         ui->MouseGrp}) {
+        auto* group = new QButtonGroup(box);
+        group->setObjectName(box->objectName() + QStringLiteral("Buttons"));
+        int id = 0;
+        for (QRadioButton* radio : box->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+            group->addButton(radio, id++);
+    }
+}
+
+// The interval spinners are bare up/down arrows beside their readouts; the
+// readout panels show the value.
+void TMainForm::SetupSpinners()
+{
+    for (QSpinBox* spin : {ui->HourSpin, ui->MinSpin, ui->SecSpin, ui->mSecSpin}) {
+        if (auto* edit = spin->findChild<QLineEdit*>())
+            edit->hide();
+        spin->setFixedSize(SpinnerWidth, ui->HourPanel->minimumHeight());
+    }
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (FirstShow)
+        FormShow();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool link = watched == ui->AboutEmail || watched == ui->AboutWebSite;
+    if (link) {
+        bool activated = false;
+        if (event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            activated = mouse->button() == Qt::LeftButton &&
+                        static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint());
+        } else if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            activated = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+        }
+        if (activated) {
+            if (watched == ui->AboutEmail)
+                AboutEmailClick();
+            else
+                AboutWebSiteClick();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::FormShow()
+{
+    FirstShow = false;
+    FillPortList();
+
+    // Nothing is stored yet, so start from the defaults.
+    SpeedIndex = DefaultSpeedIndex;
+    const int portPosition = 0;
+
+    ui->Image1->setPixmap(IconPixmap(QStringLiteral(":/vexa/vexa.png"), IconSize,
+                                     devicePixelRatioF()));
+    ui->PageControl1->setCurrentWidget(ui->AboutPage);
+    ui->AMaxLabel->setText(QStringLiteral("10000"));
+    ui->AMinLabel->setText(QStringLiteral("0"));
+    ui->VersionInfo->setText(GetVersionText());
+    ui->BuildInfo->setText(BuildDateText());
+
+    if (portPosition < ui->CommPortBox->count())
+        ui->CommPortBox->setCurrentIndex(portPosition);
+    ui->SpeedBox->setCurrentIndex(SpeedIndex);
+
+    Timer3->start();
+}
+
+void TMainForm::Timer3Timer()
+{
+    Timer3->stop();
+    SetSizeable(ui->SizeChk->isChecked());
+    ui->PageControl1->setCurrentWidget(ui->ConnectPage);
+}
+
+void TMainForm::PageControl1Change(int /*index*/)
+{
+    ui->XYDisp->clear();
+    ui->ROCDisp->clear();
+}
+
+void TMainForm::Button1Click()
+{
+    const int position = ui->CommPortBox->currentIndex();
+    FillPortList();
+    if (position >= 0 && position < ui->CommPortBox->count())
+        ui->CommPortBox->setCurrentIndex(position);
+}
+
+void TMainForm::SpeedBoxChange(int index)
+{
+    if (index < 0)
+        return;
+    SpeedIndex = index;
+    // The line runs at the old speed; the user connects again at the new one.
+    if (Port.IsOpen()) {
+        Port.Close();
+        ShowNotConnected();
+    }
+}
+
+void TMainForm::AboutEmailClick()
+{
+    deps_.shell.Open(MailUrl(ui->AboutEmail->text()));
+}
+
+void TMainForm::AboutWebSiteClick()
+{
+    deps_.shell.Open(QUrl::fromUserInput(ui->AboutWebSite->text().trimmed()));
+}
+
+void TMainForm::ManualBtnClick()
+{
+    deps_.shell.Open(QUrl::fromLocalFile(ManualPath(deps_.programDir)));
+}
+
+void TMainForm::FillPortList()
+{
+    WaitCursor wait;
+    ui->CommPortBox->clear();
+    Ports.names.clear();
+
+    QStringList items;
+    ProbeContext context{ProbeLine, BaudRateAt(SpeedIndex), Ports, items, Port.OpenPath()};
+    EnumerateSerialPorts(deps_.ports, [&context](const PortDescription& port) {
+        return ProbePort(context, port);
+    });
+    ui->CommPortBox->addItems(items);
+}
+
+void TMainForm::SetSizeable(bool sizeable)
+{
+    if (sizeable) {
+        setMinimumSize(layout()->minimumSize());
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        setFixedSize(ClientSize);
+    }
+}
+
+void TMainForm::ShowNotConnected()
+{
+    Connected = false;
+    ui->ConnectBtn->setText(QStringLiteral("Connect"));
+    ui->ConnectStatusDisp->setText(QStringLiteral("Not Connected"));
+}
+
+} // namespace vexa

@@ -1,0 +1,593 @@
+#include "FakeSerialDevice.h"
+#include "VirtualClock.h"
+#include "app/About.h"
+#include "app/TMainForm.h"
+#include "link/SerialPort.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+#include <set>
+
+using namespace vexa;
+using vexa::test::FakeSerialDevice;
+using vexa::test::VirtualClock;
+
+namespace {
+
+class RecordingShell final : public Shell {
+public:
+    bool Open(const QUrl& url) override
+    {
+        opened.append(url);
+        return true;
+    }
+    QList<QUrl> opened;
+};
+
+class ListedPorts final : public PortSource {
+public:
+    std::vector<PortDescription> ListPorts() const override { return ports; }
+    std::vector<PortDescription> ports;
+};
+
+// The line ports are test-opened on: refuses the paths it is told to and
+// notes how each open went.
+class ProbeDevice final : public SerialDevice {
+public:
+    bool Open(const QString& path) override
+    {
+        opened.append(path);
+        const QCursor* cursor = QApplication::overrideCursor();
+        waitCursorAtOpen.append(cursor && cursor->shape() == Qt::WaitCursor);
+        if (refused.count(path))
+            return false;
+        open_ = true;
+        return true;
+    }
+    QString ErrorText() const override { return QStringLiteral("Device or resource busy"); }
+    bool IsOpen() const override { return open_; }
+    bool Close() override
+    {
+        open_ = false;
+        return true;
+    }
+    bool Configure(const LineSettings& settings) override
+    {
+        bauds.append(settings.baud);
+        return true;
+    }
+    bool SetTimeouts(int, int) override { return true; }
+    bool SetDtr(bool) override { return true; }
+    int Write(const char*, int n) override { return n; }
+    int Read(char*, int) override { return 0; }
+
+    std::set<QString> refused;
+    QStringList opened;
+    QList<bool> waitCursorAtOpen;
+    QList<std::uint32_t> bauds;
+
+private:
+    bool open_ = false;
+};
+
+const QString ProgramDir = QStringLiteral("/opt/vexa test/bin");
+
+// One main window over fakes; the line and the probe line stay reachable.
+struct Rig {
+    Rig() : Rig(std::vector<PortDescription>{}) {}
+    explicit Rig(std::vector<PortDescription> list)
+    {
+        ports.ports = std::move(list);
+        auto factory = [this]() -> std::unique_ptr<SerialDevice> {
+            if (made++ == 0) {
+                auto device = std::make_unique<FakeSerialDevice>(clock);
+                line = device.get();
+                return device;
+            }
+            auto device = std::make_unique<ProbeDevice>();
+            probe = device.get();
+            return device;
+        };
+        form = std::make_unique<TMainForm>(MainFormDeps{clock, factory, ports, shell, ProgramDir});
+    }
+
+    template <typename T = QWidget> T* find(const QString& name) const
+    {
+        T* child = form->findChild<T*>(name);
+        if (!child)
+            qWarning("no control %s", qPrintable(name));
+        return child;
+    }
+    QTabWidget* pages() const { return find<QTabWidget>(QStringLiteral("PageControl1")); }
+    QComboBox* portBox() const { return find<QComboBox>(QStringLiteral("CommPortBox")); }
+    QString text(const char* name) const { return find<QLabel>(QLatin1String(name))->text(); }
+    QStringList portItems() const
+    {
+        QStringList items;
+        for (int i = 0; i < portBox()->count(); ++i)
+            items << portBox()->itemText(i);
+        return items;
+    }
+    void showAndWait()
+    {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    // The start-up timer's tick, without waiting three seconds for it.
+    void tickTimer3() const
+    {
+        QTimer* timer = form->findChild<QTimer*>(QStringLiteral("Timer3"));
+        QVERIFY(timer);
+        QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+    }
+
+    VirtualClock clock;
+    ListedPorts ports;
+    RecordingShell shell;
+    FakeSerialDevice* line = nullptr;
+    ProbeDevice* probe = nullptr;
+    int made = 0;
+    std::unique_ptr<TMainForm> form;
+};
+
+PortDescription Port(const char* name, const char* friendly, const char* enumerator)
+{
+    return {QString::fromLatin1(name), QString::fromLatin1(friendly),
+            QString::fromLatin1(enumerator)};
+}
+
+} // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pagesInOrderAndOpensOnAbout()
+    {
+        Rig rig;
+        QTabWidget* pages = rig.pages();
+        const QStringList names{"ConnectPage", "ConfigurePage", "DataPage", "LogPage", "AboutPage"};
+        const QStringList captions{"Connect / Download", "Configure", "Recorded Data", "Log Data",
+                                   "About"};
+        QCOMPARE(pages->count(), names.size());
+        for (int i = 0; i < pages->count(); ++i) {
+            QCOMPARE(pages->widget(i)->objectName(), names[i]);
+            QCOMPARE(pages->tabText(i), captions[i]);
+            QCOMPARE(pages->isTabVisible(i), names[i] != QLatin1String("LogPage"));
+        }
+        rig.showAndWait();
+        QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("AboutPage"));
+        QCOMPARE(rig.form->windowTitle(), QStringLiteral("Vexa"));
+    }
+
+    void everyControlIsThereOnce()
+    {
+        Rig rig;
+        const QStringList names{
+            // Connect / Download
+            "CommPortBox", "Button1", "ConnectBtn", "SizeChk", "SpeedBox", "InfoText", "DLInfoBtn",
+            "EraseDataBtn", "SetList", "DLDataBtn",
+            // Configure
+            "HourPanel", "MinutePanel", "SecondPanel", "mSecPanel", "HourSpin", "MinSpin",
+            "SecSpin", "mSecSpin", "Msg1", "UnitsGrp", "AboveUnitsPanel", "BelowUnitsPanel",
+            "AutoStartGrp", "AutoStopGrp", "AutoZeroGrp", "AutoStartAltitudeEdit",
+            "AutoStopAltitudeEdit", "AutoStartSecEdit", "AutoStopSecEdit", "TrigChk",
+            "RevTrigChk", "ReadCfgBtn", "WriteCfgBtn", "BitBtn1", "ResetModuleBtn", "CalBtn",
+            "AltCalEdit", "FirmwareVersionDisp", "UpdateBtn",
+            // Recorded Data
+            "PlotBox", "Image2", "ZoomInBtn", "ZoomOutBtn", "ZoomResetBtn", "ZoomCropBtn",
+            "PanUpBtn", "PanDnBtn", "PanLtBtn", "PanRtBtn", "ScaleBtn", "MouseGrp", "LoadBtn",
+            "SaveBtn", "ExportBtn", "PrtBtn", "EditBtn", "ActiveSetCombo", "DataPropBtn",
+            "AutoOffsetBtn", "ShowPointsChk",
+            // Log Data
+            "StartBtn", "ClearBtn", "AltBox", "AMaxLabel", "AMinLabel", "Panel3", "AltDisp",
+            // About
+            "Panel1", "AboutAppName", "Image1", "AboutSubtitle", "Panel4", "AboutVersion",
+            "VersionInfo", "Label4", "BuildInfo", "Panel2", "Label14", "AboutEmail", "Label15",
+            "AboutWebSite", "ManualBtn",
+            // below the pages
+            "SimulateChk", "StatusPanel", "ConnectStatusDisp", "ProgressBar1", "LogDisp",
+            "XYDisp", "ROCDisp", "CloseBtn"};
+        for (const QString& name : names)
+            QVERIFY2(rig.form->findChildren<QWidget*>(name).size() == 1, qPrintable(name));
+        for (const char* name : {"Timer1", "Timer3"})
+            QVERIFY2(rig.form->findChildren<QTimer*>(name).size() == 1, name);
+    }
+
+    void controlProperties_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("property");
+        QTest::addColumn<QVariant>("value");
+        auto row = [](const char* name, const char* property, const QVariant& value) {
+            QTest::addRow("%s.%s", name, property) << name << QByteArray(property) << value;
+        };
+        row("Button1", "text", "Refresh");
+        row("ConnectBtn", "text", "Connect");
+        row("ConnectBtn", "toolTip", "Connect or Disconnect to the Vexa Module");
+        row("SizeChk", "text", "Sizeable Window");
+        row("SizeChk", "toolTip",
+            "Check/uncheck to make main window sizeable/unsizeable.  Restart program to take "
+            "effect.");
+        row("SizeChk", "checked", false);
+        row("SpeedBox", "count", 6);
+        row("SpeedBox", "currentText", "115200");
+        row("InfoText", "readOnly", true);
+        row("DLInfoBtn", "toolTip", "Download module information");
+        row("EraseDataBtn", "toolTip", "Erase all module data");
+        row("SetList", "editable", true);
+        row("SetList", "count", 0);
+        row("SetList", "currentText", "(none)");
+        row("DLDataBtn", "toolTip", "Download specified data set.");
+        row("HourSpin", "maximum", 1);
+        row("MinSpin", "maximum", 59);
+        row("SecSpin", "maximum", 59);
+        row("mSecSpin", "maximum", 900);
+        row("mSecSpin", "singleStep", 100);
+        row("mSecPanel", "text", "100");
+        row("Msg1", "text", "Approximate Record Time: 01 hours 08 min 16.00 sec");
+        row("AutoStartAltitudeEdit", "text", "20");
+        row("AutoStopAltitudeEdit", "text", "15");
+        row("AutoStartSecEdit", "text", "10");
+        row("AutoStopSecEdit", "text", "60");
+        row("AboveUnitsPanel", "text", "Feet");
+        row("BitBtn1", "text", "Reset Defaults");
+        row("UpdateBtn", "text", "Update Firmware");
+        row("ZoomResetBtn", "toolTip", "Zoom back to original size");
+        row("ZoomCropBtn", "toolTip", "Crop data to that shown in display");
+        row("ScaleBtn", "toolTip", "Manually set plot scale");
+        row("SaveBtn", "toolTip", "Save Data");
+        row("LoadBtn", "toolTip", "Load data");
+        row("ExportBtn", "toolTip", "Export plot to bitmap, JPEG, GIF");
+        row("PrtBtn", "toolTip", "Print the plot");
+        row("EditBtn", "text", "Plot Properties");
+        row("EditBtn", "toolTip", "Edit plot colors and text");
+        row("Panel3", "text", "0d 00:00:00.00");
+        row("AltDisp", "text", "10000");
+        row("AboutSubtitle", "text", "Altitude Data Recording and Monitoring System");
+        row("ConnectStatusDisp", "text", "Not Connected");
+        row("ProgressBar1", "minimum", 0);
+        row("ProgressBar1", "maximum", 100);
+        row("SimulateChk", "text", "Simulate Target");
+    }
+    void controlProperties()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, property);
+        QFETCH(QVariant, value);
+        Rig rig;
+        QWidget* control = rig.find(name);
+        QVERIFY(control);
+        QCOMPARE(control->property(property.constData()), value);
+    }
+
+    void hiddenControlsStayHidden()
+    {
+        Rig rig;
+        rig.showAndWait();
+        for (const char* name : {"SpeedBox", "SpeedLabel", "CalibrationGrp", "ShowPointsChk",
+                                 "SimulateChk", "ProgressBar1", "Image2"})
+            QVERIFY2(rig.find(QLatin1String(name))->isHidden(), name);
+        QVERIFY(!rig.find(QStringLiteral("CloseBtn"))->isHidden());
+    }
+
+    void radioGroupsIndexTheirItems_data()
+    {
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QStringList>("items");
+        QTest::newRow("units") << "UnitsGrp" << QStringList{"Feet", "Yards", "Meters"};
+        QTest::newRow("auto start") << "AutoStartGrp"
+                                    << QStringList{"Off", "After Powerup", "Above Altitude",
+                                                   "On first Trigger"};
+        QTest::newRow("auto stop") << "AutoStopGrp"
+                                   << QStringList{"Off", "After Time", "Below Altitude"};
+        QTest::newRow("auto zero") << "AutoZeroGrp"
+                                   << QStringList{"Off", "On First Trigger", "On Powerup",
+                                                  "On Start Recording"};
+        QTest::newRow("mouse") << "MouseGrp" << QStringList{"Zoom", "Climb", "Peak"};
+    }
+    void radioGroupsIndexTheirItems()
+    {
+        QFETCH(QString, group);
+        QFETCH(QStringList, items);
+        Rig rig;
+        auto* buttons = rig.find<QGroupBox>(group)->findChild<QButtonGroup*>();
+        QVERIFY(buttons);
+        QCOMPARE(buttons->buttons().size(), items.size());
+        for (int i = 0; i < items.size(); ++i)
+            QCOMPARE(buttons->button(i)->text(), items[i]);
+        QCOMPARE(buttons->checkedId(), 0);
+    }
+
+    // What a screen reader announces: the accessible name, a caption, or
+    // the text of the label that names the control.
+    void everyControlHasAnAccessibleName()
+    {
+        Rig rig;
+        rig.showAndWait();
+        const auto widgets = rig.form->findChildren<QWidget*>();
+        for (QWidget* w : widgets) {
+            const QString name = w->objectName();
+            if (name.isEmpty() || name.startsWith(QLatin1String("qt_")))
+                continue;
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+            QVERIFY2(face, qPrintable(name));
+            QVERIFY2(!face->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(name));
+        }
+    }
+
+    void infoTextIsBoldBlueMonospace()
+    {
+        Rig rig;
+        auto* info = rig.find<QPlainTextEdit>(QStringLiteral("InfoText"));
+        const QFontInfo font(info->font());
+        QVERIFY2(font.fixedPitch(), qPrintable(font.family()));
+        QVERIFY(font.bold());
+        QCOMPARE(font.pixelSize(), 15);
+        QCOMPARE(info->palette().color(QPalette::Text), QColor(Qt::blue));
+    }
+
+    void windowIsFixedAtItsClientSize()
+    {
+        Rig rig;
+        rig.showAndWait();
+        QCOMPARE(rig.form->size(), QSize(774, 565));
+        QCOMPARE(rig.form->minimumSize(), QSize(774, 565));
+        QCOMPARE(rig.form->maximumSize(), QSize(774, 565));
+    }
+
+    // Every visible control of every page fits the page at the fixed size
+    // and gets at least the room it asks for.
+    void pagesFitTheFixedWindow()
+    {
+        Rig rig;
+        rig.showAndWait();
+        QTabWidget* pages = rig.pages();
+        for (int i = 0; i < pages->count(); ++i) {
+            pages->setCurrentIndex(i);
+            QWidget* page = pages->currentWidget();
+            page->layout()->activate();
+            const auto controls = page->findChildren<QWidget*>();
+            for (QWidget* w : controls) {
+                if (!w->isVisible() || w->objectName().startsWith(QLatin1String("qt_")))
+                    continue;
+                const QRect inPage(w->mapTo(page, QPoint(0, 0)), w->size());
+                const QString where = page->objectName() + QLatin1Char('/') + w->objectName();
+                QVERIFY2(page->rect().contains(inPage), qPrintable(where));
+                // As layouts decide: a size set on the control wins over its hint.
+                const QSize hint = w->minimumSizeHint();
+                const int leastWidth = w->minimumWidth() > 0 ? w->minimumWidth() : hint.width();
+                const int leastHeight =
+                    w->minimumHeight() > 0 ? w->minimumHeight() : hint.height();
+                if (w->parentWidget()->layout())
+                    QVERIFY2(w->width() >= leastWidth && w->height() >= leastHeight,
+                             qPrintable(where));
+            }
+        }
+    }
+
+    void timer3SwitchesPageAndAppliesSizeable_data()
+    {
+        QTest::addColumn<bool>("sizeable");
+        QTest::newRow("fixed") << false;
+        QTest::newRow("sizeable") << true;
+    }
+    void timer3SwitchesPageAndAppliesSizeable()
+    {
+        QFETCH(bool, sizeable);
+        Rig rig;
+        rig.find<QAbstractButton>(QStringLiteral("SizeChk"))->setChecked(sizeable);
+        rig.showAndWait();
+
+        QTimer* timer = rig.form->findChild<QTimer*>(QStringLiteral("Timer3"));
+        QVERIFY(timer->isActive());
+        QVERIFY(timer->isSingleShot());
+        QCOMPARE(timer->interval(), 3000);
+        // Not sizeable at once, only after the tick.
+        QCOMPARE(rig.form->maximumSize(), QSize(774, 565));
+
+        rig.tickTimer3();
+        QVERIFY(!timer->isActive());
+        QCOMPARE(rig.pages()->currentWidget()->objectName(), QStringLiteral("ConnectPage"));
+
+        rig.form->resize(1000, 700);
+        rig.form->layout()->activate();
+        if (!sizeable) {
+            QCOMPARE(rig.form->size(), QSize(774, 565));
+            return;
+        }
+        QCOMPARE(rig.form->size(), QSize(1000, 700));
+        QVERIFY(rig.pages()->width() > 950);
+        QWidget* close = rig.find(QStringLiteral("CloseBtn"));
+        QVERIFY(close->geometry().right() > 980);
+        QVERIFY(close->geometry().bottom() > 680);
+    }
+
+    void pageChangeEmptiesCursorReadouts()
+    {
+        Rig rig;
+        rig.showAndWait();
+        rig.tickTimer3();
+        rig.find<QLabel>(QStringLiteral("XYDisp"))->setText(QStringLiteral("12.5 s  340 ft"));
+        rig.find<QLabel>(QStringLiteral("ROCDisp"))->setText(QStringLiteral("ROC 80 ft/s"));
+        rig.find<QLabel>(QStringLiteral("ConnectStatusDisp"))->setText(QStringLiteral("Connected"));
+        rig.pages()->setCurrentIndex(2);
+        QCOMPARE(rig.text("XYDisp"), QString());
+        QCOMPARE(rig.text("ROCDisp"), QString());
+        QCOMPARE(rig.text("ConnectStatusDisp"), QStringLiteral("Connected"));
+    }
+
+    void portListShowsPortsThatOpen()
+    {
+        Rig rig({Port("ttyS0", "Communications Port", "ACPI"),
+                 Port("ttyUSB0", "FT232R USB UART", "usb"),
+                 Port("/run/user/1000/vexa-ports/sim", "Vexa module emulator", "virtual")});
+        rig.probe->refused.insert(DevicePath(QStringLiteral("ttyUSB0")));
+        rig.showAndWait();
+
+        QCOMPARE(rig.portItems(),
+                 (QStringList{"ttyS0   Communications Port   ACPI",
+                              "/run/user/1000/vexa-ports/sim   Vexa module emulator   virtual"}));
+        QCOMPARE(rig.portBox()->currentIndex(), 0);
+        QCOMPARE(rig.probe->opened,
+                 (QStringList{DevicePath(QStringLiteral("ttyS0")),
+                              DevicePath(QStringLiteral("ttyUSB0")),
+                              QStringLiteral("/run/user/1000/vexa-ports/sim")}));
+        QVERIFY(!rig.probe->IsOpen());
+        QCOMPARE(rig.probe->bauds.value(0), 115200u);
+        // Probing shows the wait cursor and never touches the module's line.
+        QVERIFY(!rig.probe->waitCursorAtOpen.contains(false));
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(rig.line->OpenedPath().isEmpty());
+    }
+
+    void refreshRelistsKeepingThePosition_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<int>("position");
+        QTest::newRow("same ports") << 3 << 2 << 3 << 2;
+        QTest::newRow("a port added") << 2 << 1 << 3 << 1;
+        QTest::newRow("selected port gone") << 3 << 2 << 2 << 0;
+        QTest::newRow("no ports left") << 2 << 1 << 0 << -1;
+    }
+    void refreshRelistsKeepingThePosition()
+    {
+        QFETCH(int, before);
+        QFETCH(int, selected);
+        QFETCH(int, after);
+        QFETCH(int, position);
+        auto ports = [](int n) {
+            std::vector<PortDescription> list;
+            for (int i = 0; i < n; ++i)
+                list.push_back({QStringLiteral("ttyS%1").arg(i), QStringLiteral("Port %1").arg(i),
+                                QStringLiteral("ACPI")});
+            return list;
+        };
+        Rig rig(ports(before));
+        rig.showAndWait();
+        rig.portBox()->setCurrentIndex(selected);
+
+        rig.ports.ports = ports(after);
+        QTest::mouseClick(rig.find(QStringLiteral("Button1")), Qt::LeftButton);
+        QCOMPARE(rig.portBox()->count(), after);
+        QCOMPARE(rig.portBox()->currentIndex(), position);
+        QCOMPARE(rig.probe->opened.size(), before + after);
+    }
+
+    void speedChange_data()
+    {
+        QTest::addColumn<bool>("portOpen");
+        QTest::newRow("connected") << true;
+        QTest::newRow("not connected") << false;
+    }
+    void speedChange()
+    {
+        QFETCH(bool, portOpen);
+        Rig rig({Port("ttyS0", "Communications Port", "ACPI")});
+        rig.showAndWait();
+        if (portOpen) {
+            QVERIFY(rig.line->Open(DevicePath(QStringLiteral("ttyS0"))));
+            rig.find<QPushButton>(QStringLiteral("ConnectBtn"))->setText(QStringLiteral("Disconnect"));
+            rig.find<QLabel>(QStringLiteral("ConnectStatusDisp"))->setText(QStringLiteral("Connected"));
+        }
+        rig.find<QComboBox>(QStringLiteral("SpeedBox"))->setCurrentIndex(2);
+
+        QVERIFY(!rig.line->IsOpen());
+        QCOMPARE(rig.find<QPushButton>(QStringLiteral("ConnectBtn"))->text(),
+                 QStringLiteral("Connect"));
+        QCOMPARE(rig.text("ConnectStatusDisp"), QStringLiteral("Not Connected"));
+
+        // The new speed is the one ports are probed at from now on.
+        QTest::mouseClick(rig.find(QStringLiteral("Button1")), Qt::LeftButton);
+        QCOMPARE(rig.probe->bauds.last(), 9600u);
+    }
+
+    void aboutActionsOpenTheirAddresses_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("byKey");
+        QTest::addColumn<QList<QUrl>>("opened");
+        const QUrl mail(QStringLiteral("mailto:support@vexa-instruments.example"));
+        const QUrl web(QStringLiteral("https://www.vexa-instruments.example/"));
+        const QUrl manual = QUrl::fromLocalFile(ProgramDir + QStringLiteral("/V6R-Manual.pdf"));
+        QTest::newRow("e-mail") << "AboutEmail" << false << QList<QUrl>{mail};
+        QTest::newRow("e-mail by key") << "AboutEmail" << true << QList<QUrl>{mail};
+        QTest::newRow("web site") << "AboutWebSite" << false << QList<QUrl>{web};
+        QTest::newRow("manual") << "ManualBtn" << false << QList<QUrl>{manual};
+        QTest::newRow("icon does nothing") << "Image1" << false << QList<QUrl>{};
+    }
+    void aboutActionsOpenTheirAddresses()
+    {
+        QFETCH(QString, control);
+        QFETCH(bool, byKey);
+        QFETCH(QList<QUrl>, opened);
+        Rig rig;
+        rig.showAndWait();
+        QWidget* target = rig.find(control);
+        if (byKey)
+            QTest::keyClick(target, Qt::Key_Return);
+        else
+            QTest::mouseClick(target, Qt::LeftButton);
+        QCOMPARE(rig.shell.opened, opened);
+    }
+
+    void aboutPageShowsVersionAndBuild()
+    {
+        Rig rig;
+        rig.showAndWait();
+        QCOMPARE(rig.text("VersionInfo"), GetVersionText());
+        QVERIFY(!rig.text("BuildInfo").isEmpty());
+        QVERIFY(!rig.find<QLabel>(QStringLiteral("Image1"))->pixmap().isNull());
+        QCOMPARE(rig.text("AMinLabel"), QStringLiteral("0"));
+    }
+
+    void closeButtonClosesTheWindow()
+    {
+        Rig rig;
+        rig.showAndWait();
+        QTest::mouseClick(rig.find(QStringLiteral("CloseBtn")), Qt::LeftButton);
+        QVERIFY(!rig.form->isVisible());
+    }
+
+    // No state outside the window: a second one, before or beside the
+    // first, starts the same way and keeps its own state.
+    void twoWindowsInOneProcess()
+    {
+        const std::vector<PortDescription> list{Port("ttyS0", "Communications Port", "ACPI")};
+        {
+            Rig first(list);
+            first.showAndWait();
+            first.tickTimer3();
+            first.find<QComboBox>(QStringLiteral("SpeedBox"))->setCurrentIndex(1);
+        }
+        Rig second(list);
+        Rig third(list);
+        second.showAndWait();
+        third.showAndWait();
+        third.find<QComboBox>(QStringLiteral("SpeedBox"))->setCurrentIndex(0);
+        for (Rig* rig : {&second, &third}) {
+            QCOMPARE(rig->pages()->currentWidget()->objectName(), QStringLiteral("AboutPage"));
+            QCOMPARE(rig->portBox()->count(), 1);
+            QCOMPARE(rig->probe->opened.size(), 1);
+            QVERIFY(rig->form->findChild<QTimer*>(QStringLiteral("Timer3"))->isActive());
+        }
+        QCOMPARE(second.find<QComboBox>(QStringLiteral("SpeedBox"))->currentIndex(), 5);
+    }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "test_mainform.moc"
