@@ -97,4 +97,4 @@ private slots:
 };
 
 QTEST_APPLESS_MAIN(AboutTest)
-#include "test_about.moc"
+#include "tst_about.moc"

@@ -590,4 +590,4 @@ private slots:
 };
 
 QTEST_MAIN(MainFormTest)
-#include "test_mainform.moc"
+#include "tst_mainform.moc"
