@@ -115,7 +115,8 @@ std::string HelpText()
 Plays an altitude logger module on a pseudo-terminal, for the Vexa program
 and its tests. On start it prints the terminal's path on the first line of
 standard output and, when published, the link's path on the second, then
-answers the module's commands until SIGINT or SIGTERM.
+answers the module's commands until SIGINT, SIGTERM or SIGHUP, and removes
+its link on the way out.
 
 Module contents:
   --flights N        Recorded flights in memory (default 3, up to 1000). Each
@@ -150,6 +151,14 @@ Faults:
 Other:
   -v, --verbose      Logs every command received on standard error.
   -h, --help         Shows this text.
+
+How it answers: every command's first line echoes it (the acknowledgement),
+an unknown one gets "ERR <command>" alone. Register defaults: SR 4, SI 25
+(100 ms sampling), SA 20, PA 15, ST 10, PT 60, UA 0, AS 2, AP 2, AZ 3, RT 1,
+RV 0. Writes hold for the run; "CW" commits them, "*" brings back the
+committed ones, "CR" restores the defaults. "EA=1" erases all sets, "ES=n"
+erases set n (from 0) and moves the later ones down; other values erase
+nothing. "DL=n" for a missing set sends the acknowledgement only.
 
 Download lines, each ended by CR LF: the acknowledgement "DL=k", the header
 "k,interval_ms,record_lines,trigger_flag,units", then one altitude per line;

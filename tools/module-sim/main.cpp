@@ -93,6 +93,9 @@ int main(int argc, char** argv)
     }
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
+#ifdef SIGHUP
+    std::signal(SIGHUP, OnSignal); // the terminal that started us went away
+#endif
 
     std::cout << pty.DevicePath().toStdString() << '\n';
     if (!link.isEmpty())
