@@ -85,10 +85,10 @@ void TestSimInterpreter::transcript_data()
     QTest::newRow("download of a missing set sends no header")
         << QByteArray("DL=3\rDL=-1\rDL\r") << QByteArray("DL=3\r\nDL=-1\r\nDL\r\n");
     QTest::newRow("erasing a set moves the later ones down")
-        << QByteArray("ES=0\rNS\rDL=0\r")
-        << QByteArray("ES=0\r\nNS\r\n2\r\nDL=0\r\n0,250,2,0,2\r\n5\r\n6\r\n");
+        << QByteArray("ES=-1\rNS\rDL=0\r")
+        << QByteArray("ES=-1\r\nNS\r\n2\r\nDL=0\r\n0,250,2,0,2\r\n5\r\n6\r\n");
     QTest::newRow("erasing a missing set does nothing")
-        << QByteArray("ES=-1\rES=3\rES\rNS\r") << QByteArray("ES=-1\r\nES=3\r\nES\r\nNS\r\n3\r\n");
+        << QByteArray("ES=-2\rES=2\rES\rNS\r") << QByteArray("ES=-2\r\nES=2\r\nES\r\nNS\r\n3\r\n");
     QTest::newRow("erase all") << QByteArray("EA=1\rNS\rDL=0\r")
                                << QByteArray("EA=1\r\nNS\r\n0\r\nDL=0\r\n");
     QTest::newRow("erase all needs the value 1")

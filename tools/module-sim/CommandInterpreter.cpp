@@ -133,8 +133,9 @@ void CommandInterpreter::Execute(const std::string& command, Reply& reply)
             model_.EraseAll();
     } else if (name == "ES") {
         ack();
-        if (hasValue && value >= 0 && value < INT_MAX)
-            model_.EraseSet(static_cast<int>(value));
+        // The value is one less than the set's index: "ES=-1" erases the first set.
+        if (hasValue && value >= -1 && value < INT_MAX - 1)
+            model_.EraseSet(static_cast<int>(value) + 1);
     } else if (name == "DL") {
         ack();
         if (!hasValue || value < 0 || value >= model_.SetCount())

@@ -157,8 +157,8 @@ an unknown one gets "ERR <command>" alone. Register defaults: SR 4, SI 25
 (100 ms sampling), SA 20, PA 15, ST 10, PT 60, UA 0, AS 2, AP 2, AZ 3, RT 1,
 RV 0. Writes hold for the run; "CW" commits them, "*" brings back the
 committed ones, "CR" restores the defaults. "EA=1" erases all sets, "ES=n"
-erases set n (from 0) and moves the later ones down; other values erase
-nothing. "DL=n" for a missing set sends the acknowledgement only.
+erases set n+1 counted from 0 ("ES=-1" the first set) and moves the later
+ones down; other values erase nothing. "DL=n" for a missing set sends the acknowledgement only.
 
 Download lines, each ended by CR LF: the acknowledgement "DL=k", the header
 "k,interval_ms,record_lines,trigger_flag,units", then one altitude per line;
