@@ -2,10 +2,13 @@
 
 #include "About.h"
 #include "PortDiscovery.h"
+#include "WaitCursor.h"
 #include "ui_TMainForm.h"
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
+#include <QPainter>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -33,15 +36,6 @@ constexpr int StartupDelayMs = 3000;
 constexpr int LogIntervalMs = 250;
 constexpr int IconSize = 57;
 constexpr int SpinnerWidth = 18;
-
-// Shown while a handler blocks the interface.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // The page fonts are Windows fonts; elsewhere the next family that exists
 // is used, and the style hint picks one when none does.
@@ -91,7 +85,9 @@ QPixmap IconPixmap(const QString& path, int size, qreal ratio)
 TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TMainForm>()), deps_(std::move(deps)),
       lineDevice_(deps_.makeDevice()), probeDevice_(deps_.makeDevice()),
-      Port(*lineDevice_, deps_.clock), ProbeLine(*probeDevice_, deps_.clock)
+      Port(*lineDevice_, deps_.clock), ProbeLine(*probeDevice_, deps_.clock), Link(Port),
+      ownPrompter_(deps_.prompter ? nullptr : std::make_unique<MessageBoxPrompter>(this)),
+      Prompts(deps_.prompter ? *deps_.prompter : *ownPrompter_)
 {
     InitVexaResources();
     ui->setupUi(this);
@@ -127,6 +123,7 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     Timer3->setSingleShot(true);
 
     ui->AboutEmail->installEventFilter(this);
+    ui->AltBox->installEventFilter(this);
     ui->AboutWebSite->installEventFilter(this);
 
     connect(Timer3, &QTimer::timeout, this, &TMainForm::Timer3Timer);
@@ -135,6 +132,8 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     connect(ui->SpeedBox, &QComboBox::currentIndexChanged, this, &TMainForm::SpeedBoxChange);
     connect(ui->CloseBtn, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->ManualBtn, &QPushButton::clicked, this, &TMainForm::ManualBtnClick);
+    WireModuleHandlers();
+    WireDataHandlers();
 }
 
 TMainForm::~TMainForm() = default;
@@ -198,6 +197,11 @@ void TMainForm::showEvent(QShowEvent* event)
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ui->AltBox && event->type() == QEvent::Paint) {
+        QPainter painter(ui->AltBox);
+        DrawLiveChart(painter, ui->AltBox->width(), ui->AltBox->height(), Live);
+        return true;
+    }
     const bool link = watched == ui->AboutEmail || watched == ui->AboutWebSite;
     if (link) {
         bool activated = false;
@@ -232,6 +236,9 @@ void TMainForm::FormShow()
     ui->Image1->setPixmap(IconPixmap(QStringLiteral(":/vexa/vexa.png"), IconSize,
                                      devicePixelRatioF()));
     ui->PageControl1->setCurrentWidget(ui->AboutPage);
+    if (Store.SetCount() == 0)
+        Store.NewDataSet();
+    Live = LiveRing(ui->AltBox->width());
     ui->AMaxLabel->setText(QStringLiteral("10000"));
     ui->AMinLabel->setText(QStringLiteral("0"));
     ui->VersionInfo->setText(GetVersionText());
@@ -242,6 +249,16 @@ void TMainForm::FormShow()
     ui->SpeedBox->setCurrentIndex(SpeedIndex);
 
     Timer3->start();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    // The download loop still runs on this window's members.
+    if (Downloading) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void TMainForm::Timer3Timer()

@@ -1,5 +1,11 @@
 #pragma once
 
+#include "Prompter.h"
+#include "data/DataSetStore.h"
+#include "link/LiveLog.h"
+#include "link/ModuleActions.h"
+#include "link/ModuleConfig.h"
+#include "link/ModuleLink.h"
 #include "link/SerialPort.h"
 #include "platform/Clock.h"
 #include "platform/PortDescription.h"
@@ -29,6 +35,8 @@ struct MainFormDeps {
     Shell& shell;
     // Where the program file lives; the manual sits beside it.
     QString programDir;
+    // Questions and warnings; message boxes over the window when not given.
+    Prompter* prompter = nullptr;
 };
 
 // The one main window: the pages, the status line and the program-wide
@@ -42,6 +50,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -57,6 +66,39 @@ private:
     void AboutEmailClick();
     void AboutWebSiteClick();
     void ManualBtnClick();
+
+    // The module (TMainFormModule.cpp)
+    void ConnectBtnClick();
+    void DLInfoBtnClick();
+    void EraseDataBtnClick();
+    void ResetModuleBtnClick();
+    void CalBtnClick();
+    void ReadCfgBtnClick();
+    void WriteCfgBtnClick();
+    void BitBtn1Click();
+    void SpinClick(IntervalPart part, int value);
+    void UnitsGrpClick(int index);
+    void StartBtnClick();
+    void Timer1Timer();
+    void WireModuleHandlers();
+    // Reads the module's configuration into the Configure page.
+    void ReadConfig();
+    void ShowConfig();
+    void ShowRecordTime();
+    void ShowModuleInfo(const ModuleInfo& info);
+    ConfigControls ReadConfigControls() const;
+    // Clears InfoText and says "Not Connected"; buttons off the Connect /
+    // Download page also bring that page forward.
+    void NotConnectedResponse(bool showConnectPage);
+    void AddInfo(const QString& line);
+
+    // Data sets (TMainFormData.cpp)
+    void DLDataBtnClick();
+    void WireDataHandlers();
+    // During a download nothing may change the store, the plot or the line.
+    void SetCommandsEnabled(bool enabled);
+    // After a set arrived: the plot's full window and its axis labels.
+    void SetDownloaded(int units);
 
     // Empties CommPortBox and PortTable and lists every port that opens.
     void FillPortList();
@@ -77,6 +119,20 @@ private:
     bool Connected = false;
     int SetCount = 0;
     bool FirstShow = true;
+
+    ModuleLink Link;
+    ModuleConfig Config;
+    RecordInterval Interval;
+    ModuleIdentity Identity;
+    LiveRing Live;
+    bool Logging = false;
+
+    DataSetStore Store;
+    int LastDownloadSelection = 0;
+    bool Downloading = false;
+
+    std::unique_ptr<Prompter> ownPrompter_;
+    Prompter& Prompts;
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;

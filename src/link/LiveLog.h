@@ -13,7 +13,7 @@ struct LiveRing {
     int tail = 0;  // one past the newest
     int count = 0;
 
-    explicit LiveRing(int slots = 0) : samples(slots > 0 ? std::size_t(slots) : 0u) {}
+    explicit LiveRing(int columns = 0) : samples(columns > 0 ? std::size_t(columns) : 0u) {}
     int Slots() const { return static_cast<int>(samples.size()); }
     // Appends at tail; a full ring drops its oldest sample.
     void Append(double altitude);

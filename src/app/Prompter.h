@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace vexa {
+
+// Questions and warnings the main window puts to the user.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // A Yes/No question; true for Yes.
+    virtual bool AskYesNo(const QString& caption, const QString& text) = 0;
+    // An exclamation box with an OK button.
+    virtual void Warn(const QString& caption, const QString& text) = 0;
+};
+
+// Modal message boxes over a parent window.
+class MessageBoxPrompter final : public Prompter {
+public:
+    explicit MessageBoxPrompter(QWidget* parent) : parent_(parent) {}
+    bool AskYesNo(const QString& caption, const QString& text) override;
+    void Warn(const QString& caption, const QString& text) override;
+
+private:
+    QWidget* parent_;
+};
+
+} // namespace vexa

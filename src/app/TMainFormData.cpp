@@ -1,0 +1,87 @@
+// The main window's data set actions: download into the store.
+#include "TMainForm.h"
+
+#include "WaitCursor.h"
+#include "data/Download.h"
+#include "ui_TMainForm.h"
+
+#include <QDate>
+
+namespace vexa {
+namespace {
+
+constexpr int RepaintEveryMs = 30;
+
+} // namespace
+
+void TMainForm::WireDataHandlers()
+{
+    ui->ActiveSetCombo->setModel(Store.Names());
+    connect(ui->ActiveSetCombo, &QComboBox::currentIndexChanged, &Store,
+            &DataSetStore::SetActiveSet);
+    connect(&Store, &DataSetStore::ActiveSetChanged, ui->ActiveSetCombo,
+            &QComboBox::setCurrentIndex);
+    connect(ui->DLDataBtn, &QPushButton::clicked, this, &TMainForm::DLDataBtnClick);
+}
+
+void TMainForm::SetCommandsEnabled(bool enabled)
+{
+    for (int i = 0; i < ui->PageControl1->count(); ++i)
+        ui->PageControl1->widget(i)->setEnabled(enabled);
+    ui->CloseBtn->setEnabled(enabled);
+}
+
+void TMainForm::DLDataBtnClick()
+{
+    if (!Connected) {
+        NotConnectedResponse(false);
+        return;
+    }
+    int position = ui->SetList->currentIndex();
+    if (position > MaxSetPosition)
+        position = MaxSetPosition;
+    LastDownloadSelection = position;
+    if (position < 0) {
+        Prompts.Warn(QStringLiteral("Vexa"), QStringLiteral("No data set specified"));
+        return;
+    }
+
+    WaitCursor wait;
+    Downloading = true;
+    SetCommandsEnabled(false);
+    ui->ProgressBar1->setValue(0);
+    ui->ProgressBar1->show();
+
+    // Let the window repaint and the bar move, but not after every sample:
+    // a fast line brings thousands of samples a second.
+    std::int64_t lastRepaint = deps_.clock.NowMs();
+    const DownloadProgress progress = [&](int value) {
+        ui->ProgressBar1->setValue(value);
+        const std::int64_t now = deps_.clock.NowMs();
+        if (now - lastRepaint >= RepaintEveryMs) {
+            lastRepaint = now;
+            QCoreApplication::processEvents();
+        }
+    };
+
+    const QDate today = QDate::currentDate();
+    for (int k : SetsToDownload(position, SetCount)) {
+        const SetDownloadResult result = DownloadSet(Link, Store, k, today, progress);
+        for (const QString& line : result.infoLines)
+            AddInfo(line);
+        if (result.created)
+            SetDownloaded(Config.UA);
+        QCoreApplication::processEvents();
+    }
+
+    ui->ProgressBar1->hide();
+    SetCommandsEnabled(true);
+    Downloading = false;
+}
+
+void TMainForm::SetDownloaded(int /*units*/)
+{
+    // The plot's window and labels follow with the plot.
+}
+
+} // namespace vexa

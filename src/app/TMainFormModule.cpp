@@ -1,0 +1,372 @@
+// The main window's actions on the module: connection, information,
+// maintenance, configuration and the live log switch.
+#include "TMainForm.h"
+
+#include "WaitCursor.h"
+#include "ui_TMainForm.h"
+
+#include <QButtonGroup>
+#include <QTimer>
+
+namespace vexa {
+namespace {
+
+QButtonGroup* Buttons(QWidget* box)
+{
+    return box->findChild<QButtonGroup*>(box->objectName() + QStringLiteral("Buttons"));
+}
+
+// Selects item index of a radio group; an index outside it selects nothing.
+void SelectItem(QWidget* box, int index)
+{
+    QButtonGroup* group = Buttons(box);
+    if (QAbstractButton* button = group->button(index)) {
+        button->setChecked(true);
+        return;
+    }
+    group->setExclusive(false);
+    for (QAbstractButton* b : group->buttons())
+        b->setChecked(false);
+    group->setExclusive(true);
+}
+
+int SelectedItem(QWidget* box)
+{
+    return Buttons(box)->checkedId();
+}
+
+} // namespace
+
+void TMainForm::WireModuleHandlers()
+{
+    connect(ui->ConnectBtn, &QPushButton::clicked, this, &TMainForm::ConnectBtnClick);
+    connect(ui->DLInfoBtn, &QPushButton::clicked, this, &TMainForm::DLInfoBtnClick);
+    connect(ui->EraseDataBtn, &QPushButton::clicked, this, &TMainForm::EraseDataBtnClick);
+    connect(ui->ResetModuleBtn, &QPushButton::clicked, this, &TMainForm::ResetModuleBtnClick);
+    connect(ui->CalBtn, &QPushButton::clicked, this, &TMainForm::CalBtnClick);
+    connect(ui->ReadCfgBtn, &QPushButton::clicked, this, &TMainForm::ReadCfgBtnClick);
+    connect(ui->WriteCfgBtn, &QPushButton::clicked, this, &TMainForm::WriteCfgBtnClick);
+    connect(ui->BitBtn1, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
+    connect(ui->StartBtn, &QPushButton::clicked, this, &TMainForm::StartBtnClick);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    connect(Buttons(ui->UnitsGrp), &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
+
+    const std::pair<QSpinBox*, IntervalPart> spinners[] = {
+        {ui->HourSpin, IntervalPart::Hours},
+        {ui->MinSpin, IntervalPart::Minutes},
+        {ui->SecSpin, IntervalPart::Seconds},
+        {ui->mSecSpin, IntervalPart::Milliseconds}};
+    for (const auto& [spin, part] : spinners) {
+        const IntervalPart p = part;
+        connect(spin, &QSpinBox::valueChanged, this, [this, p](int value) { SpinClick(p, value); });
+    }
+    ShowRecordTime();
+    // What the page says until the module's interval is known.
+    ui->Msg1->setText(QStringLiteral("Approximate Record Time: 01 hours 08 min 16.00 sec"));
+}
+
+void TMainForm::AddInfo(const QString& line)
+{
+    ui->InfoText->appendPlainText(line);
+}
+
+void TMainForm::NotConnectedResponse(bool showConnectPage)
+{
+    ui->InfoText->clear();
+    AddInfo(QStringLiteral("Not Connected"));
+    if (showConnectPage)
+        ui->PageControl1->setCurrentWidget(ui->ConnectPage);
+}
+
+void TMainForm::ConnectBtnClick()
+{
+    if (Connected) {
+        Port.Close();
+        ShowNotConnected();
+        return;
+    }
+    const int position = ui->CommPortBox->currentIndex();
+    bool opened = false;
+    if (position >= 0 && position < Ports.Count()) {
+        WaitCursor wait;
+        opened = Port.Open(DevicePath(Ports.names[position]), BaudRateAt(SpeedIndex), 0, 0);
+    }
+    if (!opened) {
+        QString text = QStringLiteral("Unable to open Serial Port");
+        // Say why (permissions, port in use) so the user knows what to do.
+        if (position >= 0 && !Port.OpenError().isEmpty())
+            text += QLatin1Char('\n') + Port.OpenError();
+        Prompts.Warn(QStringLiteral("Error"), text);
+        return;
+    }
+    ui->ConnectBtn->setText(QStringLiteral("Disconnect"));
+    Connected = true;
+    ui->ConnectStatusDisp->setText(QStringLiteral("Connected"));
+    ReadConfig();
+}
+
+void TMainForm::DLInfoBtnClick()
+{
+    ui->InfoText->clear();
+    ModuleInfo info;
+    if (ui->SimulateChk->isChecked()) {
+        info = BuildModuleInfo(SimulatedTarget::Identity(), SimulatedTarget::SetCount, true);
+        Config.SR = SimulatedTarget::SR;
+        Config.UA = SimulatedTarget::UA;
+    } else if (!Connected) {
+        NotConnectedResponse(false);
+        return;
+    } else {
+        WaitCursor wait;
+        info = DownloadModuleInfo(Link);
+    }
+    ShowModuleInfo(info);
+}
+
+void TMainForm::ShowModuleInfo(const ModuleInfo& info)
+{
+    Identity = info.identity;
+    SetCount = info.setCount;
+    ui->SetList->clear();
+    ui->SetList->addItems(info.setItems);
+    ui->InfoText->clear();
+    for (const QString& line : info.lines)
+        AddInfo(line);
+    ui->SetList->setCurrentIndex(0);
+    ui->FirmwareVersionDisp->setText(info.identity.softwareVersion);
+    ShowRecordTime();
+}
+
+void TMainForm::EraseDataBtnClick()
+{
+    if (!Connected) {
+        NotConnectedResponse(false);
+        return;
+    }
+    const int position = ui->SetList->currentIndex();
+    if (position < 0) {
+        Prompts.Warn(QStringLiteral("Vexa"), QStringLiteral("No data set specified"));
+        return;
+    }
+    if (position == SetCount) {
+        if (Prompts.AskYesNo(QStringLiteral("Reset Config Defaults"),
+                             QStringLiteral("This will erase all altitude data in the device.  "
+                                            "Are you sure?"))) {
+            WaitCursor wait;
+            EraseAllSets(Link);
+            ui->SetList->clear();
+            ui->SetList->setEditText(QString());
+        }
+        Port.DrainInput();
+        return;
+    }
+    {
+        WaitCursor wait;
+        EraseSet(Link, position);
+    }
+    DLInfoBtnClick();
+}
+
+void TMainForm::ResetModuleBtnClick()
+{
+    if (!Connected) {
+        NotConnectedResponse(true);
+        return;
+    }
+    {
+        WaitCursor wait;
+        ResetModule(Link);
+    }
+    ReadConfig();
+}
+
+void TMainForm::CalBtnClick()
+{
+    if (!Connected) {
+        NotConnectedResponse(true);
+        return;
+    }
+    const std::optional<int> altitude = ParseCalibrationAltitude(ui->AltCalEdit->text());
+    if (!altitude) {
+        Prompts.Warn(QStringLiteral("Vexa"),
+                     QStringLiteral("Enter the current altitude as a whole number."));
+        return;
+    }
+    {
+        WaitCursor wait;
+        Calibrate(Link, *altitude);
+    }
+    ReadConfig();
+}
+
+void TMainForm::ReadConfig()
+{
+    WaitCursor wait;
+    AddInfo(QStringLiteral("Reading Configuration..."));
+    ui->InfoText->viewport()->repaint(); // seen during the blocking reads
+    Config = ReadModuleConfig(Link);
+    ShowConfig();
+    AddInfo(QStringLiteral("Configuration loaded."));
+}
+
+void TMainForm::ShowConfig()
+{
+    SelectItem(ui->UnitsGrp, Config.UA);
+    ui->AboveUnitsPanel->setText(UnitName(Config.UA));
+    ui->BelowUnitsPanel->setText(UnitName(Config.UA));
+    Interval = SplitInterval(std::uint32_t(Config.SR) * Config.SI);
+    ui->TrigChk->setChecked(Config.RT != 0);
+    ui->RevTrigChk->setChecked(Config.RV != 0);
+    ShowRecordTime();
+    SelectItem(ui->AutoStartGrp, Config.AS);
+    ui->AutoStartSecEdit->setText(QString::number(Config.ST));
+    ui->AutoStartAltitudeEdit->setText(QString::number(Config.SA));
+    SelectItem(ui->AutoStopGrp, Config.AP);
+    ui->AutoStopSecEdit->setText(QString::number(Config.PT));
+    ui->AutoStopAltitudeEdit->setText(QString::number(Config.PA));
+    SelectItem(ui->AutoZeroGrp, Config.AZ);
+    for (QWidget* group : {ui->AutoStartGrp, ui->AutoStopGrp, ui->AutoZeroGrp})
+        group->setVisible(true);
+}
+
+void TMainForm::ReadCfgBtnClick()
+{
+    if (!Connected) {
+        NotConnectedResponse(true);
+        return;
+    }
+    ReadConfig();
+}
+
+ConfigControls TMainForm::ReadConfigControls() const
+{
+    ConfigControls c;
+    c.interval = Interval;
+    c.unitsIndex = SelectedItem(ui->UnitsGrp);
+    c.trigger = ui->TrigChk->isChecked();
+    c.reverseTrigger = ui->RevTrigChk->isChecked();
+    c.autoStart = SelectedItem(ui->AutoStartGrp);
+    c.autoStop = SelectedItem(ui->AutoStopGrp);
+    c.autoZero = SelectedItem(ui->AutoZeroGrp);
+    c.startAltitude = ui->AutoStartAltitudeEdit->text();
+    c.stopAltitude = ui->AutoStopAltitudeEdit->text();
+    c.startSeconds = ui->AutoStartSecEdit->text();
+    c.stopSeconds = ui->AutoStopSecEdit->text();
+    return c;
+}
+
+void TMainForm::WriteCfgBtnClick()
+{
+    if (!Connected) {
+        NotConnectedResponse(true);
+        return;
+    }
+    const std::optional<ConfigToWrite> out = ConfigFromControls(ReadConfigControls(), Config);
+    if (!out) {
+        Prompts.Warn(QStringLiteral("Vexa"),
+                     QStringLiteral("The module did not report its interval unit (SI is 0), so "
+                                    "the sampling interval cannot be written.\nPress Read Config "
+                                    "and try again."));
+        return;
+    }
+    ui->AutoStartSecEdit->setText(out->startSeconds);
+    ui->AutoStopSecEdit->setText(out->stopSeconds);
+    WaitCursor wait;
+    WriteModuleConfig(Link, out->config);
+    Config = out->config;
+}
+
+void TMainForm::BitBtn1Click()
+{
+    if (!Connected) {
+        NotConnectedResponse(true);
+        return;
+    }
+    if (!Prompts.AskYesNo(QStringLiteral("Reset Config Defaults"),
+                          QStringLiteral("This will reset all configuration values in the "
+                                         "device.  Are you sure?")))
+        return;
+    {
+        WaitCursor wait;
+        RestoreDefaults(Link);
+    }
+    ReadConfig();
+}
+
+void TMainForm::SpinClick(IntervalPart part, int value)
+{
+    int current = 0;
+    switch (part) {
+    case IntervalPart::Hours:
+        current = Interval.hours;
+        break;
+    case IntervalPart::Minutes:
+        current = Interval.minutes;
+        break;
+    case IntervalPart::Seconds:
+        current = Interval.seconds;
+        break;
+    case IntervalPart::Milliseconds:
+        current = Interval.milliseconds;
+        break;
+    }
+    if (value == current)
+        return;
+    Interval = SpinInterval(Interval, part, value > current, Config.SI);
+    ShowRecordTime();
+}
+
+void TMainForm::ShowRecordTime()
+{
+    Interval = NormalizeInterval(Interval, Config.SI);
+    ui->HourPanel->setText(QString::number(Interval.hours));
+    ui->MinutePanel->setText(QStringLiteral("%1").arg(Interval.minutes, 2, 10, QLatin1Char('0')));
+    ui->SecondPanel->setText(QStringLiteral("%1").arg(Interval.seconds, 2, 10, QLatin1Char('0')));
+    ui->mSecPanel->setText(QStringLiteral("%1").arg(Interval.milliseconds, 3, 10, QLatin1Char('0')));
+    // The spinners mirror the parts; their own limits never decide anything.
+    const std::pair<QSpinBox*, int> spinners[] = {{ui->HourSpin, Interval.hours},
+                                                  {ui->MinSpin, Interval.minutes},
+                                                  {ui->SecSpin, Interval.seconds},
+                                                  {ui->mSecSpin, Interval.milliseconds}};
+    for (const auto& [spin, value] : spinners) {
+        const QSignalBlocker quiet(spin);
+        spin->setValue(value);
+    }
+    {
+        const QSignalBlocker quiet(ui->mSecSpin);
+        ui->mSecSpin->setSingleStep(Config.SI > 0 ? Config.SI : 1);
+    }
+    ui->Msg1->setText(RecordTimeText(Interval.TotalMs()));
+}
+
+void TMainForm::UnitsGrpClick(int index)
+{
+    ui->AboveUnitsPanel->setText(UnitName(index));
+    ui->BelowUnitsPanel->setText(UnitName(index));
+}
+
+void TMainForm::StartBtnClick()
+{
+    if (Logging) {
+        Timer1->stop();
+        Logging = false;
+        ui->StartBtn->setText(QStringLiteral("Start"));
+        ui->LogDisp->clear();
+        return;
+    }
+    if (!Connected) {
+        NotConnectedResponse(true);
+        return;
+    }
+    Logging = true;
+    ui->StartBtn->setText(QStringLiteral("Stop"));
+    ui->LogDisp->setText(QStringLiteral("Logging"));
+    Timer1->start();
+}
+
+void TMainForm::Timer1Timer()
+{
+    // The module has no command for its current altitude; nothing feeds the chart yet.
+}
+
+} // namespace vexa
