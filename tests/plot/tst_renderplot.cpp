@@ -1,0 +1,450 @@
+#include "plot/ColumnReduction.h"
+#include "plot/RenderPlot.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QtTest>
+
+#include <cmath>
+#include <functional>
+#include <random>
+#include <tuple>
+
+using namespace vexa;
+
+namespace {
+
+constexpr ColorRef Line = Rgb(220, 20, 60);
+constexpr ColorRef Point = Rgb(0, 150, 130);
+constexpr ColorRef Grid = Rgb(90, 90, 200);
+constexpr ColorRef Label = Rgb(0, 160, 0);
+constexpr ColorRef Info = Rgb(200, 0, 200);
+constexpr ColorRef Background = Rgb(255, 255, 224);
+
+// A plot with its own store; sets start empty in the window 0 ... 20.
+struct Scene {
+    DataSetStore store;
+    PlotRecord record;
+    OutputSettings out;
+    ShowFlags show;
+    int dpi = 96;
+
+    explicit Scene(int width = 750, int height = 461)
+    {
+        record.store = &store;
+        record.GridColor = Grid;
+        record.LabelColor = Label;
+        record.InfoColor = Info;
+        record.BGColor = Background;
+        show.ShowInfo = false;
+        out.width = double(width) / dpi;
+        out.height = double(height) / dpi;
+    }
+
+    DataSetRecord& AddSet(std::initializer_list<std::pair<double, double>> samples)
+    {
+        DataSetRecord& r = store.NewDataSet();
+        r.lineColor = Line;
+        r.pointColor = Point;
+        r.samples.count = 0;
+        for (const auto& [t, a] : samples) {
+            r.samples.time[std::size_t(r.samples.count)] = t;
+            r.samples.altitude[std::size_t(r.samples.count++)] = a;
+        }
+        return r;
+    }
+
+    void SetDpi(int d, double widthInches, double heightInches)
+    {
+        dpi = d;
+        out.width = widthInches;
+        out.height = heightInches;
+    }
+
+    QImage Render(LineDrawing lines = LineDrawing::PerColumn)
+    {
+        const DrawingArea a = ComputeDrawingArea(dpi, dpi, out);
+        QImage image(a.W, a.H, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        QPainter p(&image);
+        RenderPlot(p, dpi, dpi, out, record, show, nullptr, lines);
+        return image;
+    }
+
+    QRect DataArea() const
+    {
+        const PlotRect& r = record.rect;
+        return QRect(QPoint(r.plotLeft + 1, r.plotTop + 1),
+                     QPoint(r.plotRight - 1, r.plotBottom - 1));
+    }
+};
+
+int Count(const QImage& image, const QRect& area, ColorRef color)
+{
+    const QRgb wanted = ToQColor(color).rgb();
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += image.pixel(x, y) == wanted;
+    return n;
+}
+
+int Differing(const QImage& a, const QImage& b)
+{
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+void Fill(DataSetRecord& r, int n, const std::function<std::pair<double, double>(int)>& sample)
+{
+    r.samples.count = n;
+    for (int i = 0; i < n; ++i)
+        std::tie(r.samples.time[std::size_t(i)], r.samples.altitude[std::size_t(i)]) = sample(i);
+}
+
+} // namespace
+
+class TestRenderPlot : public QObject {
+    Q_OBJECT
+
+private slots:
+    void chooseTicks_data()
+    {
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<double>("first");
+        QTest::addColumn<double>("last");
+        QTest::addColumn<int>("decimals");
+
+        QTest::newRow("0..20") << 0.0 << 20.0 << 2.0 << 0.0 << 20.0 << 1;
+        QTest::newRow("0..60") << 0.0 << 60.0 << 6.0 << 0.0 << 60.0 << 1;
+        QTest::newRow("0..1000") << 0.0 << 1000.0 << 100.0 << 0.0 << 1000.0 << 0;
+        QTest::newRow("100..5000 starts at a whole step") << 100.0 << 5000.0 << 490.0 << 490.0
+                                                          << 4900.0 << 0;
+        QTest::newRow("0..1.5 doubles the step") << 0.0 << 1.5 << 0.2 << 0.0 << 1.4 << 1;
+        QTest::newRow("-15..25") << -15.0 << 25.0 << 4.0 << -12.0 << 24.0 << 1;
+        QTest::newRow("empty window counts as one unit") << 5.0 << 5.0 << 0.1 << 5.0 << 6.0 << 2;
+        QTest::newRow("inverted window too") << 7.0 << 3.0 << 0.1 << 7.0 << 8.0 << 2;
+    }
+
+    void chooseTicks()
+    {
+        QFETCH(double, min);
+        QFETCH(double, max);
+        QFETCH(double, step);
+        QFETCH(double, first);
+        QFETCH(double, last);
+        QFETCH(int, decimals);
+        const Ticks t = ChooseTicks(min, max);
+        QCOMPARE(t.step, step);
+        QCOMPARE(t.first, first);
+        QVERIFY2(std::abs(t.last - last) < step * 1e-6, qPrintable(QString::number(t.last)));
+        QCOMPARE(t.decimals, decimals);
+        QCOMPARE(t.count, int(std::round((last - first) / step)) + 1);
+    }
+
+    void averageClimb_data()
+    {
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("to");
+        QTest::addColumn<double>("climb");
+        // Samples at 0, 1, ..., 10 s climbing 3 per second up to 5 s, then falling 1.
+        QTest::newRow("whole set") << -5.0 << 50.0 << 1.0;
+        QTest::newRow("climb only") << 0.0 << 5.0 << 3.0;
+        QTest::newRow("between samples") << 4.5 << 7.5 << -1.0;
+        QTest::newRow("one sample") << 3.0 << 3.0 << 0.0;
+        QTest::newRow("no sample") << 20.0 << 30.0 << 0.0;
+    }
+
+    void averageClimb()
+    {
+        QFETCH(double, from);
+        QFETCH(double, to);
+        QFETCH(double, climb);
+        DataSetRecord r(true);
+        Fill(r, 11, [](int i) { return std::pair(double(i), i <= 5 ? 3.0 * i : 15.0 - (i - 5)); });
+        QCOMPARE(AverageClimb(r, from, to), climb);
+    }
+
+    void colourAndBlackAndWhite()
+    {
+        Scene s;
+        s.AddSet({{2, 5}, {10, 15}, {18, 8}});
+        DataSetRecord& dot = s.AddSet({{10, 10}});
+        dot.lineStyle = LineNone;
+        dot.pointStyle = PointDot;
+        const QImage colour = s.Render();
+        const QRect data = s.DataArea();
+        const QRect title(0, s.record.rect.titleTop, colour.width(), 20);
+        QVERIFY(Count(colour, data, Line) > 100);
+        QVERIFY(Count(colour, data, Background) > 100000);
+        QCOMPARE(QColor(colour.pixel(s.record.rect.plotLeft, 200)), ToQColor(Grid));
+        QVERIFY(Count(colour, title, Label) > 50);
+
+        s.out.color = false;
+        const QImage mono = s.Render();
+        QCOMPARE(Count(mono, data, Line), 0);
+        QVERIFY(Count(mono, data, Rgb(0, 0, 0)) > 100);
+        QCOMPARE(Count(mono, data, Background), 0);
+        QCOMPARE(QColor(mono.pixel(s.record.rect.plotLeft, 200)), QColor(Qt::black));
+        QVERIFY(Count(mono, title, Label) > 50);
+        // A dot is a pixel of the set's own colour either way.
+        const QPoint at(s.record.rect.plotLeft + MapTime(s.record, 10),
+                        s.record.rect.plotTop + MapAltitude(s.record, 10));
+        QCOMPARE(QColor(mono.pixel(at)), ToQColor(Point));
+    }
+
+    void solidLineWidth_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("width");
+        QTest::newRow("screen") << 96 << 2;
+        QTest::newRow("300 dpi") << 300 << 2;
+        QTest::newRow("450 dpi") << 450 << 3;
+        QTest::newRow("600 dpi printer") << 600 << 4;
+    }
+
+    void solidLineWidth()
+    {
+        QFETCH(int, dpi);
+        QFETCH(int, width);
+        Scene s;
+        s.SetDpi(dpi, 2.0, 1.5);
+        s.AddSet({{0, 10.3}, {20, 10.3}});
+        const QImage image = s.Render();
+        const int x = (s.record.rect.plotLeft + s.record.rect.plotRight) / 2;
+        QCOMPARE(Count(image, QRect(x, 0, 1, image.height()), Line), width);
+    }
+
+    void sampleFarAboveIsDrawnOnTopEdge()
+    {
+        Scene s;
+        DataSetRecord& r = s.AddSet({{5, 10}, {10, 1e6}, {15, 10}});
+        r.lineStyle = LineNone;
+        r.pointStyle = PointCross;
+        const QImage image = s.Render();
+        const PlotRect& rc = s.record.rect;
+        const int x = rc.plotLeft + MapTime(s.record, 10);
+        QCOMPARE(QColor(image.pixel(x, rc.plotTop + 2)), ToQColor(Point));
+        QCOMPARE(Count(image, QRect(x - 5, rc.plotTop + 6, 11, 20), Point), 0);
+    }
+
+    void climbMarks_data()
+    {
+        QTest::addColumn<double>("firstTime");
+        QTest::addColumn<double>("lastTime");
+        QTest::addColumn<bool>("drawn");
+        QTest::newRow("inside the window") << 4.0 << 16.0 << true;
+        QTest::newRow("ends on the window's edge") << 4.0 << 20.0 << true;
+        QTest::newRow("ends after the window") << 4.0 << 21.0 << false;
+        QTest::newRow("starts before the window") << -1.0 << 16.0 << false;
+    }
+
+    void climbMarks()
+    {
+        QFETCH(double, firstTime);
+        QFETCH(double, lastTime);
+        QFETCH(bool, drawn);
+        Scene s;
+        DataSetRecord& r = s.AddSet({{firstTime, 5}, {10, 10}, {lastTime, 12}});
+        r.climbMarks[3] = ClimbMark{0, 2, true};
+        r.climbMarks[4] = ClimbMark{0, 70000, true}; // no such sample: ignored
+        const QImage image = s.Render();
+        QCOMPARE(Count(image, s.DataArea(), Info) > 0, drawn);
+    }
+
+    void emptyStoreDrawsFrameOnly()
+    {
+        Scene s;
+        s.show.ShowAvgROC = true;
+        const QImage withAvg = s.Render();
+        s.show.ShowAvgROC = false;
+        QCOMPARE(Differing(withAvg, s.Render()), 0);
+        const QRect data = s.DataArea();
+        QCOMPARE(Count(withAvg, data, Background) + Count(withAvg, data, Grid),
+                 data.width() * data.height());
+
+        s.record.store = nullptr;
+        QCOMPARE(Differing(withAvg, s.Render()), 0);
+
+        // A set brings the text in.
+        s.record.store = &s.store;
+        s.AddSet({});
+        s.show.ShowAvgROC = true;
+        const QImage oneSet = s.Render();
+        s.show.ShowAvgROC = false;
+        QVERIFY(Differing(oneSet, s.Render()) > 0);
+    }
+
+    void renderLeavesGeometryAndPainter()
+    {
+        Scene s;
+        s.record.TimeMin = 5;
+        s.record.TimeMax = 65;
+        s.AddSet({{5, 1}, {30, 19}});
+        QImage image(750, 461, QImage::Format_RGB32);
+        QPainter p(&image);
+        RenderPlot(p, 96, 96, s.out, s.record, s.show, nullptr);
+        QCOMPARE(s.record.rect, ComputePlotRect(96, 96, s.out));
+        QCOMPARE(s.record.TimeSpan, 60.0);
+        QCOMPARE(s.record.AltitudeSpan, 20.0);
+        QCOMPARE(p.pen().width(), 1);
+        QVERIFY(!p.hasClipping());
+    }
+
+    // Windows typed into the scale dialog are taken as they are.
+    void unusableWindowsStillDraw_data()
+    {
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::newRow("empty") << 5.0 << 5.0;
+        QTest::newRow("inverted") << 20.0 << 0.0;
+        QTest::newRow("not a number") << qQNaN() << 1.0;
+        QTest::newRow("endless") << 0.0 << qInf();
+        QTest::newRow("wider than a double") << -1e308 << 1e308;
+        QTest::newRow("finer than the values") << 1e17 << 1e17 + 64;
+    }
+
+    void unusableWindowsStillDraw()
+    {
+        QFETCH(double, min);
+        QFETCH(double, max);
+        Scene s;
+        s.record.TimeMin = s.record.AltitudeMin = min;
+        s.record.TimeMax = s.record.AltitudeMax = max;
+        DataSetRecord& r = s.AddSet({});
+        r.pointStyle = PointSquare;
+        Fill(r, 5000, [](int i) { return std::pair(i * 1e13, i % 7 * 1e14); });
+        r.samples.peakMarks[10] = 1;
+        r.climbMarks[0] = ClimbMark{0, 4999, true};
+        s.Render(); // finishes, and the sanitizers have nothing to say
+        QCOMPARE(s.record.rect, ComputePlotRect(96, 96, s.out));
+    }
+
+    // The data line is drawn from column runs; it must match a polyline
+    // through every sample to the pixel, give or take the odd bevel join.
+    void reductionMatchesEverySample_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("shape");
+        QTest::newRow("noisy flight, 65536 samples") << 96 << 0;
+        QTest::newRow("time going backwards") << 96 << 1;
+        QTest::newRow("samples all around the window") << 96 << 2;
+        QTest::newRow("600 dpi page") << 600 << 1;
+    }
+
+    void reductionMatchesEverySample()
+    {
+        QFETCH(int, dpi);
+        QFETCH(int, shape);
+        Scene s;
+        if (dpi != 96)
+            s.SetDpi(dpi, 2.5, 1.5);
+        std::mt19937 random(7);
+        std::normal_distribution<double> noise(0.0, shape == 0 ? 0.05 : 0.6);
+        DataSetRecord& r = s.AddSet({});
+        r.timeScale = 1.01;
+        r.altitudeOffset = 0.25;
+        switch (shape) {
+        case 0:
+            Fill(r, SampleBlock::Capacity, [&](int i) {
+                const double t = i * 20.0 / SampleBlock::Capacity;
+                return std::pair(t, 10 + 8 * std::sin(t / 3) + noise(random));
+            });
+            break;
+        case 1: // a sawtooth in time: every 300 samples it jumps back 4 s
+            Fill(r, 20000, [&](int i) {
+                const double t = (i % 300) * 0.02 + (i / 300) * 0.2;
+                return std::pair(t, 10 + 6 * std::sin(i / 900.0) + noise(random));
+            });
+            break;
+        default:
+            Fill(r, 20000, [&](int i) {
+                const double t = -5 + i * 30.0 / 20000;
+                return std::pair(t, 10 + 14 * std::sin(i / 700.0) + noise(random));
+            });
+        }
+        const QImage reduced = s.Render(LineDrawing::PerColumn);
+        const QImage everySample = s.Render(LineDrawing::EverySample);
+        const int differing = Differing(reduced, everySample);
+        const int limit = reduced.width() * reduced.height() / 200;
+        const int linePixels = Count(everySample, s.DataArea(), Line);
+        QVERIFY(linePixels > 500);
+        // At most 0.5% of the picture, and lost pieces of line would show
+        // against the line's own pixels long before that.
+        QVERIFY2(differing <= limit && differing <= linePixels / 100,
+                 qPrintable(QString("%1 pixels differ").arg(differing)));
+    }
+
+    // Wide lines draw their vertical and level pieces as rectangles; that
+    // holds only while they cover what the painter's own stroke covers.
+    void wideStrokeIsFilledRectangle_data()
+    {
+        QTest::addColumn<int>("width");
+        for (int w = 2; w <= 8; ++w)
+            QTest::addRow("width %d", w) << w;
+    }
+
+    void wideStrokeIsFilledRectangle()
+    {
+        QFETCH(int, width);
+        ColumnRun a{10, 20, 24, 12, 30, true};
+        ColumnRun b{11, 24, 24, 24, 24, false};
+        ColumnRun c{15, 24, 24, 24, 24, false};
+        WideLine wide;
+        RunsToWideLine({a, b, c}, width, wide);
+        QCOMPARE(int(wide.lines.size()), 0); // a level join and a vertical stretch only
+        QImage strokes(40, 40, QImage::Format_RGB32), rects(40, 40, QImage::Format_RGB32);
+        strokes.fill(Qt::white);
+        rects.fill(Qt::white);
+        {
+            QPainter p(&strokes);
+            p.setPen(QPen(QBrush(Qt::black), width, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
+            p.drawLine(10, 12, 10, 30);
+            p.drawLine(11, 24, 15, 24);
+        }
+        {
+            QPainter p(&rects);
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::black);
+            p.drawRects(wide.rects.data(), int(wide.rects.size()));
+        }
+        QCOMPARE(Differing(strokes, rects), 0);
+    }
+
+    void columnRunsKeepOrderAndBackwardSteps()
+    {
+        // One pixel per second, one per unit of altitude: y = 99 - altitude.
+        PlotRecord window;
+        window.TimeMin = 0;
+        window.TimeMax = 10;
+        window.AltitudeMin = 0;
+        window.AltitudeMax = 100;
+        window.rect.plotRight = 10;
+        window.rect.plotBottom = 100;
+        DataSetRecord r(true);
+        const std::vector<std::pair<double, double>> samples = {
+            {0.1, 50}, {0.5, 80}, {0.7, 20}, {0.9, 60}, // high before low
+            {1.2, 10},                                  //
+            {0.3, 90},                                  // back into column 0
+            {3.1, 70}, {3.2, 10}, {3.3, 95}, {3.4, 50}, // low before high
+            {4.5, qQNaN()}, {4.6, 40},                  // NaN sits below the window
+        };
+        Fill(r, int(samples.size()), [&](int i) { return samples[std::size_t(i)]; });
+        std::vector<ColumnRun> runs;
+        ColumnRuns(r, r.samples.count, PlotMapping(window, window.rect), QPoint(0, 0), true, runs);
+        std::vector<QPoint> polyline;
+        RunsToPolyline(runs, polyline);
+        const std::vector<QPoint> expected = {{0, 49}, {0, 19}, {0, 79}, {0, 39},
+                                              {1, 89}, {0, 9},  {3, 29}, {3, 89},
+                                              {3, 4},  {3, 49}, {4, 100}, {4, 59}};
+        QCOMPARE(polyline, expected);
+    }
+};
+
+QTEST_MAIN(TestRenderPlot)
+#include "tst_renderplot.moc"
