@@ -3,6 +3,7 @@
 #include "About.h"
 #include "PortDiscovery.h"
 #include "WaitCursor.h"
+#include "plot/BackgroundLogo.h"
 #include "ui_TMainForm.h"
 
 #include <QApplication>
@@ -104,7 +105,9 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     QPalette plot = ui->PlotBox->palette();
     plot.setColor(QPalette::Window, Qt::white);
     ui->PlotBox->setPalette(plot);
-    ui->Image2->setPixmap(QPixmap(QStringLiteral(":/vexa/vexa-logo.png")));
+    Logo = BackgroundLogo();
+    ui->Image2->setPixmap(QPixmap::fromImage(Logo));
+    Plot.store = &Store;
 
     QPalette info = ui->InfoText->palette();
     info.setColor(QPalette::Text, Qt::blue);
@@ -124,6 +127,7 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
 
     ui->AboutEmail->installEventFilter(this);
     ui->AltBox->installEventFilter(this);
+    ui->PlotBox->installEventFilter(this);
     ui->AboutWebSite->installEventFilter(this);
 
     connect(Timer3, &QTimer::timeout, this, &TMainForm::Timer3Timer);
@@ -197,6 +201,10 @@ void TMainForm::showEvent(QShowEvent* event)
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ui->PlotBox && event->type() == QEvent::Paint) {
+        PlotBoxPaint();
+        return true;
+    }
     if (watched == ui->AltBox && event->type() == QEvent::Paint) {
         QPainter painter(ui->AltBox);
         DrawLiveChart(painter, ui->AltBox->width(), ui->AltBox->height(), Live);

@@ -7,11 +7,13 @@
 #include "link/ModuleConfig.h"
 #include "link/ModuleLink.h"
 #include "link/SerialPort.h"
+#include "plot/PlotRecord.h"
 #include "platform/Clock.h"
 #include "platform/PortDescription.h"
 #include "platform/SerialDevice.h"
 #include "platform/Shell.h"
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
 
@@ -99,6 +101,9 @@ private:
     void SetCommandsEnabled(bool enabled);
     // After a set arrived: the plot's full window and its axis labels.
     void SetDownloaded(int units);
+    // Fits the plot's window, and the window Reset returns to, around every set.
+    void ComputeExtents();
+    void PlotBoxPaint();
 
     // Empties CommPortBox and PortTable and lists every port that opens.
     void FillPortList();
@@ -130,6 +135,12 @@ private:
     DataSetStore Store;
     int LastDownloadSelection = 0;
     bool Downloading = false;
+
+    PlotRecord Plot;
+    FullExtent Full;
+    OutputSettings Output;
+    ShowFlags Show;
+    QImage Logo;
 
     std::unique_ptr<Prompter> ownPrompter_;
     Prompter& Prompts;

@@ -3,9 +3,11 @@
 
 #include "WaitCursor.h"
 #include "data/Download.h"
+#include "plot/RenderPlot.h"
 #include "ui_TMainForm.h"
 
 #include <QDate>
+#include <QPainter>
 
 namespace vexa {
 namespace {
@@ -75,13 +77,48 @@ void TMainForm::DLDataBtnClick()
     }
 
     ui->ProgressBar1->hide();
+    ui->PlotBox->update();
     SetCommandsEnabled(true);
     Downloading = false;
 }
 
-void TMainForm::SetDownloaded(int /*units*/)
+void TMainForm::ComputeExtents()
 {
-    // The plot's window and labels follow with the plot.
+    Extent time, altitude;
+    // A store without samples keeps the window it has.
+    if (Store.ComputeTimeExtent(time)) {
+        Plot.TimeMin = Full.TimeMin = time.low;
+        Plot.TimeMax = Full.TimeMax = time.high;
+    }
+    if (Store.ComputeAltitudeExtent(altitude)) {
+        Plot.AltitudeMin = Full.AltitudeMin = altitude.low;
+        Plot.AltitudeMax = Full.AltitudeMax = altitude.high;
+    }
+}
+
+void TMainForm::SetDownloaded(int units)
+{
+    ComputeExtents();
+    SetPlotText(Plot.XAxisLabel, DownloadTimeAxisLabel);
+    const QString label = AltitudeAxisLabel(units);
+    if (!label.isEmpty())
+        SetPlotText(Plot.YAxisLabel, label);
+}
+
+void TMainForm::PlotBoxPaint()
+{
+    QWidget* box = ui->PlotBox;
+    QPainter painter(box);
+    painter.setFont(box->font());
+    const int dpiX = box->logicalDpiX();
+    const int dpiY = box->logicalDpiY();
+    // The screen's drawing area is the paint box itself; the stored print size stays.
+    OutputSettings screen;
+    screen.width = double(box->width()) / dpiX;
+    screen.height = double(box->height()) / dpiY;
+    screen.left = screen.top = 0;
+    screen.color = true;
+    RenderPlot(painter, dpiX, dpiY, screen, Plot, Show, &Logo);
 }
 
 } // namespace vexa
