@@ -374,6 +374,25 @@ private slots:
         QVERIFY(r.find("DataPage")->isEnabled());
     }
 
+    void downloadAllSets()
+    {
+        Rig r;
+        r.line->ReplyTo("DL=1\r", "DL=1\r\n1,1000,3,0,0\r\n100\r\n350\r\n20\r\n");
+        r.line->ReplyTo("DL=2\r", "DL=2\r\n"); // no header: corrupted
+        r.connect();
+        r.click("DLInfoBtn");
+        r.line->ClearWrites();
+        r.find<QComboBox>("SetList")->setCurrentIndex(3);
+        r.click("DLDataBtn");
+        QCOMPARE(r.line->Written(), QByteArray("DL=0\rDL=1\rDL=2\r"));
+        QVERIFY(r.info().endsWith("Set 1: Downloaded 5 data samples.\n\n"
+                                  "Set 2: Downloaded 3 data samples.\n\n"
+                                  "Set 3: Corrupted data set."));
+        auto* active = r.find<QComboBox>("ActiveSetCombo");
+        QCOMPARE(active->count(), 3);
+        QCOMPARE(active->currentText(), QString("Data002"));
+    }
+
     void downloadWithoutSelection()
     {
         Rig r;
