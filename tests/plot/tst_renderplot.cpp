@@ -280,6 +280,60 @@ private slots:
         QVERIFY(Differing(oneSet, s.Render()) > 0);
     }
 
+    // The default window as a user sees it: eleven ticks a side with their
+    // labels under them, dotted grid, solid frame, zero line just above the bottom.
+    void defaultWindowAsSeen()
+    {
+        Scene s;
+        s.record.ScaleColor = Rgb(0, 0, 0);
+        const QImage image = s.Render();
+        const PlotRect& r = s.record.rect;
+        const QRgb grid = ToQColor(Grid).rgb();
+        const PlotMapping map(s.record, r);
+
+        for (int y = r.plotTop; y <= r.plotBottom; ++y)
+            QCOMPARE(image.pixel(r.plotLeft, y), grid); // frame
+        for (int x = r.plotLeft; x <= r.plotRight; ++x)
+            QCOMPARE(image.pixel(x, r.plotBottom - 1), grid); // zero line, altitude 0 -> h - 1
+
+        QList<int> tickX;
+        for (double t = 0; t <= 20; t += 2)
+            tickX << r.plotLeft + map.MapTime(t);
+        for (int x : tickX.mid(1, 9)) {
+            int gridDots = 0, gaps = 0;
+            for (int y = r.plotTop + 1; y < r.plotBottom - 1; ++y)
+                (image.pixel(x, y) == grid ? gridDots : gaps)++;
+            QVERIFY2(gridDots > 20 && gaps > 20, qPrintable(QString::number(x))); // dotted
+            for (int y = r.plotBottom; y < r.plotBottom + 96 / 17; ++y)
+                QCOMPARE(image.pixel(x, y), grid); // solid tick below the frame
+        }
+
+        // Label blobs under the time axis (letters closer than 8 pixels belong
+        // to one label), one centred on each tick.
+        const int top = r.plotBottom + 96 / 15;
+        QList<int> centres;
+        int start = -1, last = -100;
+        for (int x = r.labelLeft; x < image.width(); ++x) {
+            bool ink = false;
+            for (int y = top; y < top + 17 && y < image.height(); ++y)
+                ink = ink || image.pixel(x, y) == qRgb(0, 0, 0);
+            if (!ink)
+                continue;
+            if (x - last >= 8) {
+                if (start >= 0)
+                    centres << (start + last) / 2;
+                start = x;
+            }
+            last = x;
+        }
+        if (start >= 0)
+            centres << (start + last) / 2;
+        QCOMPARE(centres.size(), 11);
+        for (int i = 0; i < 11; ++i)
+            QVERIFY2(std::abs(centres[i] - tickX[i]) <= 2,
+                     qPrintable(QString("%1 vs %2").arg(centres[i]).arg(tickX[i])));
+    }
+
     void renderLeavesGeometryAndPainter()
     {
         Scene s;
