@@ -1,0 +1,231 @@
+#include "plot/MouseTools.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <random>
+
+using namespace vexa;
+
+namespace {
+
+SampleBlock Block(const QList<double>& times)
+{
+    SampleBlock s(true);
+    s.count = int(times.size());
+    for (int i = 0; i < s.count; ++i) {
+        s.time[std::size_t(i)] = times[i];
+        s.altitude[std::size_t(i)] = i;
+    }
+    return s;
+}
+
+QList<double> Every(double step, int n)
+{
+    QList<double> t;
+    for (int i = 0; i < n; ++i)
+        t.append(i * step);
+    return t;
+}
+
+// A data area of 500 x 300 pixels at (100, 50) over 0 ... 50 s by 0 ... 300:
+// ten pixels a second, one pixel per altitude unit.
+struct Scene {
+    DataSetStore store;
+    PlotRecord plot;
+    MouseTool tool{plot};
+    DataSetRecord& set = store.NewDataSet();
+
+    Scene()
+    {
+        plot.store = &store;
+        plot.TimeMax = 50;
+        plot.AltitudeMax = 300;
+        PlotRect r;
+        r.plotLeft = 100;
+        r.plotRight = 600;
+        r.plotTop = 50;
+        r.plotBottom = 350;
+        tool.SetRect(r);
+        set.samples.count = 501;
+        for (int i = 0; i <= 500; ++i) {
+            set.samples.time[std::size_t(i)] = i * 0.1;
+            set.samples.altitude[std::size_t(i)] = i * 0.5;
+        }
+    }
+    static QPoint At(double t, double a) { return QPoint(100 + int(t * 10), 350 - int(a)); }
+};
+
+} // namespace
+
+class TestMouseTools : public QObject {
+    Q_OBJECT
+
+private slots:
+    void nearestSample_data()
+    {
+        QTest::addColumn<QList<double>>("times");
+        QTest::addColumn<double>("t");
+        QTest::addColumn<int>("expected");
+
+        const QList<double> tenth = Every(0.1, 201);
+        QTest::newRow("0.1 s set at 1.26 s") << tenth << 1.26 << 13;
+        QTest::newRow("left of the first") << tenth << -3.0 << 0;
+        QTest::newRow("right of the last") << tenth << 99.0 << 200;
+        QTest::newRow("half way goes to the later") << QList<double>{0, 1, 2} << 0.5 << 1;
+        QTest::newRow("uneven spacing") << QList<double>{0, 1, 5, 6} << 3.2 << 2;
+        QTest::newRow("repeated times") << QList<double>{0, 1, 1, 1, 4} << 1.2 << 1;
+        QTest::newRow("first two share a time") << QList<double>{0, 0, 1, 2} << 1.9 << 0;
+        QTest::newRow("times out of order") << QList<double>{0, 2, 1, 3} << 1.1 << 2;
+        QTest::newRow("one sample") << QList<double>{5} << 5.0 << -1;
+        QTest::newRow("no samples") << QList<double>{} << 0.0 << -1;
+    }
+
+    void nearestSample()
+    {
+        QFETCH(QList<double>, times);
+        QFETCH(double, t);
+        QFETCH(int, expected);
+        QCOMPARE(NearestSample(Block(times), t), expected);
+    }
+
+    // The search by halves finds a sample just as near as a full scan.
+    void searchMatchesScan()
+    {
+        std::mt19937 random(7);
+        std::exponential_distribution<double> gap(10.0);
+        std::uniform_real_distribution<double> where(-1.0, 60.0);
+        QList<double> times{0.0};
+        while (times.size() < 500)
+            times.append(times.back() + gap(random));
+        const SampleBlock s = Block(times);
+        QVERIFY(TimesAscending(s));
+        for (int k = 0; k < 2000; ++k) {
+            const double t = where(random);
+            const int fast = NearestSample(s, t, true), slow = NearestSample(s, t, false);
+            QCOMPARE(std::abs(times[fast] - t), std::abs(times[slow] - t));
+        }
+    }
+
+    void readouts_data()
+    {
+        QTest::addColumn<QList<double>>("times");
+        QTest::addColumn<QList<double>>("altitudes");
+        QTest::addColumn<int>("sample");
+        QTest::addColumn<QString>("xy");
+        QTest::addColumn<QString>("roc");
+
+        QTest::newRow("altitude truncated") << QList<double>{1.2, 1.3} << QList<double>{10.0, 12.9}
+                                            << 1 << "Time =      1.3, Altitude =   12"
+                                            << "Rate of Climb =   29.000 units/sec";
+        QTest::newRow("negative altitude") << QList<double>{0.0, 0.5} << QList<double>{0.0, -3.7}
+                                           << 1 << "Time =      0.5, Altitude =   -3"
+                                           << "Rate of Climb =   -7.400 units/sec";
+        QTest::newRow("wide numbers")
+            << QList<double>{0.0, 12345.67} << QList<double>{0.0, 123456.0} << 1
+            << "Time =  12345.7, Altitude = 123456"
+            << "Rate of Climb =   10.000 units/sec";
+        QTest::newRow("first sample keeps the rate")
+            << QList<double>{0.0, 1.0} << QList<double>{3.0, 4.0} << 0
+            << "Time =      0.0, Altitude =    3"
+            << "";
+        QTest::newRow("no rate over no time") << QList<double>{1.0, 1.0} << QList<double>{3.0, 4.0}
+                                              << 1 << "Time =      1.0, Altitude =    4"
+                                              << "";
+    }
+
+    void readouts()
+    {
+        QFETCH(QList<double>, times);
+        QFETCH(QList<double>, altitudes);
+        QFETCH(int, sample);
+        QFETCH(QString, xy);
+        QFETCH(QString, roc);
+        SampleBlock s = Block(times);
+        for (int i = 0; i < s.count; ++i)
+            s.altitude[std::size_t(i)] = altitudes[i];
+        QCOMPARE(XYText(s, sample), xy);
+        QCOMPARE(ROCText(s, sample).value_or(QString()), roc);
+    }
+
+    // A drag stays on through other modes until a left release in its own;
+    // meanwhile the other mode's moves carry the shared anchor along.
+    void dragAcrossModes()
+    {
+        Scene s;
+        s.tool.Move(Scene::At(5, 50), MouseMode::Zoom);
+        s.tool.Press(Qt::LeftButton, Scene::At(5, 50), MouseMode::Zoom);
+        QVERIFY(s.tool.ZoomDrag());
+
+        s.tool.Move(Scene::At(10, 100), MouseMode::Climb);
+        const MouseOutcome climbRelease =
+            s.tool.Release(Qt::LeftButton, Scene::At(10, 100), MouseMode::Climb);
+        QVERIFY(!climbRelease.render);
+        QVERIFY(s.tool.ZoomDrag());
+        QVERIFY(s.tool.Overlay().zoomBand.has_value());
+
+        s.tool.Release(Qt::RightButton, Scene::At(30, 250), MouseMode::Zoom);
+        QVERIFY(s.tool.ZoomDrag());
+        s.tool.Move(Scene::At(30, 250), MouseMode::Zoom);
+        const MouseOutcome done =
+            s.tool.Release(Qt::LeftButton, Scene::At(30, 250), MouseMode::Zoom);
+        QVERIFY(done.render && done.windowChanged);
+        QVERIFY(!s.tool.ZoomDrag());
+        QCOMPARE(s.plot.TimeMin, 10.0);
+        QCOMPARE(s.plot.TimeMax, 30.0);
+        QCOMPARE(s.plot.AltitudeMin, 100.0);
+        QCOMPARE(s.plot.AltitudeMax, 250.0);
+    }
+
+    // A climb drag begun with the right button still ends on a left release;
+    // Peak moves leave the anchor where it was.
+    void climbWithRightButton()
+    {
+        Scene s;
+        s.tool.Press(Qt::RightButton, Scene::At(4, 20), MouseMode::Climb);
+        QVERIFY(s.tool.ClimbDrag());
+        QCOMPARE(s.tool.ClimbStart(), 40);
+        s.tool.Move(Scene::At(40, 200), MouseMode::Peak);
+        s.tool.Release(Qt::RightButton, Scene::At(20, 100), MouseMode::Climb);
+        QVERIFY(s.tool.ClimbDrag());
+        const MouseOutcome out =
+            s.tool.Release(Qt::LeftButton, Scene::At(20, 100), MouseMode::Climb);
+        QVERIFY(out.marksChanged);
+        const ClimbMark& m = s.set.climbMarks[0];
+        QVERIFY(m.used);
+        QCOMPARE(m.firstSample, 40);
+        QCOMPARE(m.lastSample, 200);
+    }
+
+    void overlayFollowsSample()
+    {
+        Scene s;
+        const MouseOutcome out = s.tool.Move(QPoint(212, 200), MouseMode::Zoom); // 11.2 s
+        QVERIFY(out.overlay && !out.render);
+        QCOMPARE(s.tool.Nearest(), 112);
+        // Sample 112 sits at 11.2 s, altitude 56.
+        QCOMPARE(s.tool.Overlay().cursor, std::optional<QPoint>(QPoint(212, 50 + 243)));
+        s.tool.Rendered();
+        QVERIFY(!s.tool.Overlay().cursor);
+
+        QVERIFY(!s.tool.Move(QPoint(99, 200), MouseMode::Zoom).overlay); // left of the data area
+        s.store.SetActiveSet(-1);
+        QVERIFY(!s.tool.Move(QPoint(212, 200), MouseMode::Zoom).overlay);
+        QVERIFY(!s.tool.Press(Qt::LeftButton, QPoint(212, 200), MouseMode::Peak).render);
+    }
+
+    // A mark whose sample no longer exists (the set was cropped) is not touched.
+    void staleNearestSample()
+    {
+        Scene s;
+        s.tool.Move(Scene::At(45, 100), MouseMode::Peak);
+        QCOMPARE(s.tool.Nearest(), 450);
+        s.set.samples.count = 100;
+        s.tool.DataChanged();
+        s.tool.Press(Qt::LeftButton, QPoint(5, 5), MouseMode::Peak);
+        QCOMPARE(int(s.set.samples.peakMarks[450]), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMouseTools)
+#include "tst_mousetools.moc"
