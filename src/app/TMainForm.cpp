@@ -138,6 +138,7 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     connect(ui->ManualBtn, &QPushButton::clicked, this, &TMainForm::ManualBtnClick);
     WireModuleHandlers();
     WireDataHandlers();
+    WirePlotHandlers();
 }
 
 TMainForm::~TMainForm() = default;
@@ -201,6 +202,11 @@ void TMainForm::showEvent(QShowEvent* event)
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this && FormKeyDown(static_cast<QKeyEvent*>(event)))
+            return true;
+    }
     if (watched == ui->PlotBox && event->type() == QEvent::Paint) {
         PlotBoxPaint();
         return true;

@@ -19,6 +19,7 @@
 
 #include <memory>
 
+class QKeyEvent;
 class QTimer;
 
 namespace Ui {
@@ -101,9 +102,16 @@ private:
     void SetCommandsEnabled(bool enabled);
     // After a set arrived: the plot's full window and its axis labels.
     void SetDownloaded(int units);
-    // Fits the plot's window, and the window Reset returns to, around every set.
-    void ComputeExtents();
     void PlotBoxPaint();
+
+    // The plot (TMainFormPlot.cpp)
+    void WirePlotHandlers();
+    void Navigate(bool changed);
+    // The window, the data or the look of the plot changed: draw it again.
+    void PlotChanged();
+    void ZoomCropBtnClick();
+    // True when the key acted on the plot and must reach no control.
+    bool FormKeyDown(QKeyEvent* event);
 
     // Empties CommPortBox and PortTable and lists every port that opens.
     void FillPortList();

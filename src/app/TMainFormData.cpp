@@ -3,6 +3,7 @@
 
 #include "WaitCursor.h"
 #include "data/Download.h"
+#include "plot/Navigation.h"
 #include "plot/RenderPlot.h"
 #include "ui_TMainForm.h"
 
@@ -77,28 +78,14 @@ void TMainForm::DLDataBtnClick()
     }
 
     ui->ProgressBar1->hide();
-    ui->PlotBox->update();
+    PlotChanged();
     SetCommandsEnabled(true);
     Downloading = false;
 }
 
-void TMainForm::ComputeExtents()
-{
-    Extent time, altitude;
-    // A store without samples keeps the window it has.
-    if (Store.ComputeTimeExtent(time)) {
-        Plot.TimeMin = Full.TimeMin = time.low;
-        Plot.TimeMax = Full.TimeMax = time.high;
-    }
-    if (Store.ComputeAltitudeExtent(altitude)) {
-        Plot.AltitudeMin = Full.AltitudeMin = altitude.low;
-        Plot.AltitudeMax = Full.AltitudeMax = altitude.high;
-    }
-}
-
 void TMainForm::SetDownloaded(int units)
 {
-    ComputeExtents();
+    FitWindowToData(Store, Plot, Full);
     SetPlotText(Plot.XAxisLabel, DownloadTimeAxisLabel);
     const QString label = AltitudeAxisLabel(units);
     if (!label.isEmpty())

@@ -1,0 +1,62 @@
+// The main window's plot navigation: zoom and pan buttons, Reset, Crop and
+// the keys the window sees before its controls.
+#include "TMainForm.h"
+
+#include "WaitCursor.h"
+#include "plot/Navigation.h"
+#include "ui_TMainForm.h"
+
+#include <QKeyEvent>
+
+namespace vexa {
+
+void TMainForm::WirePlotHandlers()
+{
+    connect(ui->ZoomInBtn, &QPushButton::clicked, this, [this] { Navigate(ZoomIn(Plot)); });
+    connect(ui->ZoomOutBtn, &QPushButton::clicked, this, [this] { Navigate(ZoomOut(Plot)); });
+    connect(ui->ZoomResetBtn, &QPushButton::clicked, this,
+            [this] { Navigate(ResetToFull(Plot, Full)); });
+    connect(ui->ZoomCropBtn, &QPushButton::clicked, this, &TMainForm::ZoomCropBtnClick);
+    const std::pair<QAbstractButton*, PanDirection> pans[] = {{ui->PanLtBtn, PanDirection::Left},
+                                                              {ui->PanRtBtn, PanDirection::Right},
+                                                              {ui->PanUpBtn, PanDirection::Up},
+                                                              {ui->PanDnBtn, PanDirection::Down}};
+    for (const auto& [button, direction] : pans) {
+        const PanDirection d = direction;
+        connect(button, &QAbstractButton::clicked, this, [this, d] { Navigate(Pan(Plot, d)); });
+    }
+    // The window sees keys before its controls.
+    qApp->installEventFilter(this);
+}
+
+void TMainForm::Navigate(bool changed)
+{
+    if (changed)
+        PlotChanged();
+}
+
+void TMainForm::PlotChanged()
+{
+    ui->PlotBox->update();
+}
+
+void TMainForm::ZoomCropBtnClick()
+{
+    WaitCursor wait;
+    CropToWindow(Store, Plot, Full);
+    PlotChanged();
+}
+
+bool TMainForm::FormKeyDown(QKeyEvent* event)
+{
+    if (Downloading)
+        return false;
+    const bool plotPage = ui->PageControl1->currentWidget() == ui->DataPage;
+    const PlotKey action = PlotKeyAction(event->key(), event->modifiers(), plotPage);
+    if (action == PlotKey::None)
+        return false;
+    Navigate(ApplyPlotKey(Plot, action));
+    return true;
+}
+
+} // namespace vexa
