@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace vexa {
+
+// What a file dialog shows: its objectName, title, filter (Qt form, as
+// "Photo List (*.txt);;All Files (*)"), default suffix and starting file.
+struct FileDialogSetup {
+    QString name;
+    QString title;
+    QString filter;
+    QString defaultSuffix;
+    QString file;
+};
+
+// Asks the user for a file name; tests answer without a modal dialog.
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    // A file to write, confirmed before overwriting; empty when the user cancels.
+    virtual QString SaveFileName(QWidget* parent, const FileDialogSetup& setup) = 0;
+    // An existing file to read; empty when the user cancels.
+    virtual QString OpenFileName(QWidget* parent, const FileDialogSetup& setup) = 0;
+};
+
+// The platform's file dialogs, modal over the parent.
+class DialogFileChooser final : public FileChooser {
+public:
+    QString SaveFileName(QWidget* parent, const FileDialogSetup& setup) override;
+    QString OpenFileName(QWidget* parent, const FileDialogSetup& setup) override;
+};
+
+// Asks the user for a colour, starting from `initial`; nothing when cancelled.
+class ColorPicker {
+public:
+    virtual ~ColorPicker() = default;
+    virtual std::optional<QColor> Pick(QWidget* parent, const QColor& initial) = 0;
+};
+
+// The platform's colour dialog, modal over the parent.
+class DialogColorPicker final : public ColorPicker {
+public:
+    std::optional<QColor> Pick(QWidget* parent, const QColor& initial) override;
+};
+
+} // namespace vexa

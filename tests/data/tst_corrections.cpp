@@ -1,0 +1,358 @@
+#include "data/Corrections.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+using namespace vexa;
+
+namespace {
+
+void Fill(SampleBlock& s, const std::vector<double>& times, const std::vector<double>& altitudes)
+{
+    for (std::size_t i = 0; i < altitudes.size(); ++i) {
+        s.time[i] = times.empty() ? double(i) : times[i];
+        s.altitude[i] = altitudes[i];
+    }
+    s.count = int(altitudes.size());
+}
+
+std::vector<double> Altitudes(const SampleBlock& s)
+{
+    return {s.altitude.begin(), s.altitude.begin() + s.count};
+}
+
+std::vector<double> Times(const SampleBlock& s)
+{
+    return {s.time.begin(), s.time.begin() + s.count};
+}
+
+SetProperties PropertiesOf(const DataSetRecord& set)
+{
+    SetProperties p;
+    p.name = set.name;
+    p.lineColor = set.lineColor;
+    p.pointColor = set.pointColor;
+    p.trigColor = set.triggers->pointColor;
+    p.lineStyle = set.lineStyle;
+    p.pointStyle = set.pointStyle;
+    p.trigStyle = set.triggers->pointStyle;
+    p.timeOffset = p.altitudeOffset = BoxNumber(0);
+    p.timeScale = p.altitudeScale = BoxNumber(1);
+    return p;
+}
+
+} // namespace
+
+class TestCorrections : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("isNumber");
+        QTest::addColumn<double>("value");
+
+        QTest::newRow("box format") << "10.000000" << true << 10.0;
+        QTest::newRow("blanks, sign, trailing text") << "  -3.5 s" << true << -3.5;
+        QTest::newRow("comma is not a decimal point") << "1,5" << true << 1.0;
+        QTest::newRow("words") << "ten" << false << 0.0;
+        QTest::newRow("sign alone") << "-" << false << 0.0;
+        QTest::newRow("overflow") << "1e999" << false << 0.0;
+    }
+
+    void readNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, isNumber);
+        QFETCH(double, value);
+        const std::optional<double> v = ReadNumber(text);
+        QCOMPARE(v.has_value(), isNumber);
+        if (isNumber)
+            QCOMPARE(*v, value);
+    }
+
+    // Every press shifts again; the record's offset fields never move.
+    void applyShiftsOnEveryPressAndStoresProperties()
+    {
+        DataSetStore store;
+        store.NewDataSet();
+        DataSetRecord& set = store.NewDataSet();
+        store.SetActiveSet(0);
+        Fill(set.triggers->samples, {12.5, 40}, {3, 7});
+        SetProperties p = PropertiesOf(set);
+        p.timeOffset = QStringLiteral("10.000000");
+        p.name = QStringLiteral("A name longer than nineteen");
+        p.trigColor = Rgb(7, 8, 9);
+        p.trigStyle = -1; // nothing chosen keeps the style
+        p.note1 = QString(300, QLatin1Char('n'));
+
+        QVERIFY(ApplyProperties(store, 1, p).changed);
+        QCOMPARE(set.samples.time[20], 30.0);
+        QCOMPARE(Times(set.triggers->samples), std::vector<double>({22.5, 50}));
+        QCOMPARE(store.Names()->stringList(), QStringList({"Data000", "A name longer than "}));
+        QCOMPARE(store.ActiveSet(), 0);
+        QCOMPARE(set.triggers->pointColor, Rgb(7, 8, 9));
+        QCOMPARE(set.triggers->lineColor, ColorCycle[1]); // only the point colour is edited
+        QCOMPARE(set.triggers->pointStyle, int(PointTriangle));
+        QCOMPARE(set.note1.size(), 255);
+
+        const CorrectionResult second = ApplyProperties(store, 1, p);
+        QVERIFY(!second.altitudesChanged); // Apply leaves the window alone
+        QCOMPARE(Times(set.triggers->samples), std::vector<double>({32.5, 60}));
+        QCOMPARE(set.samples.time[0], 20.0);
+        QCOMPARE(set.samples.altitude[0], 0.0);
+        QCOMPARE(set.timeOffset, 0.0);
+    }
+
+    void applyOffsetAndScaleBoxes_data()
+    {
+        QTest::addColumn<QString>("timeBox");
+        QTest::addColumn<QString>("altitudeBox");
+        QTest::addColumn<QString>("scaleBox");
+        QTest::addColumn<double>("dt");
+        QTest::addColumn<double>("da");
+        QTest::addColumn<double>("timeScale");
+
+        QTest::newRow("both shifts, scale") << "-2.5" << "3" << "2" << -2.5 << 3.0 << 2.0;
+        QTest::newRow("below the noise limit")
+            << "0.00001" << "-0.000009" << "1" << 0.0 << 0.0 << 1.0;
+        QTest::newRow("just above the limit") << "0.00002" << "0" << "1" << 0.00002 << 0.0 << 1.0;
+        QTest::newRow("no numbers") << "abc" << "" << "x" << 0.0 << 0.0 << 1.0;
+    }
+
+    void applyOffsetAndScaleBoxes()
+    {
+        QFETCH(QString, timeBox);
+        QFETCH(QString, altitudeBox);
+        QFETCH(QString, scaleBox);
+        QFETCH(double, dt);
+        QFETCH(double, da);
+        QFETCH(double, timeScale);
+
+        DataSetStore store;
+        DataSetRecord& set = store.NewDataSet();
+        Fill(set.triggers->samples, {5}, {5});
+        SetProperties p = PropertiesOf(set);
+        p.timeOffset = timeBox;
+        p.altitudeOffset = altitudeBox;
+        p.timeScale = scaleBox;
+        ApplyProperties(store, 0, p);
+        QCOMPARE(set.samples.time[7], 7 + dt);
+        QCOMPARE(set.samples.altitude[7], 7 + da);
+        QCOMPARE(set.triggers->samples.time[0], 5 + dt);
+        QCOMPARE(set.triggers->samples.altitude[0], 5 + da);
+        QCOMPARE(set.timeScale, timeScale);
+        QCOMPARE(set.altitudeScale, 1.0);
+    }
+
+    // A character outside the basic plane is never cut in half.
+    void cutKeepsSurrogatePairs()
+    {
+        const QString clef = QString::fromUtf8("\xF0\x9D\x84\x9E");
+        const QString a18(18, QLatin1Char('a'));
+        QCOMPARE(CutTo(a18 + clef, NameMax), a18);
+        QCOMPARE(CutTo(a18.mid(1) + clef, NameMax).size(), 19);
+    }
+
+    void fixDriftLevelsTheEnds()
+    {
+        DataSetStore store;
+        DataSetRecord& set = store.NewDataSet();
+        std::vector<double> a(100);
+        for (int i = 0; i < 100; ++i)
+            a[std::size_t(i)] = 30 + i % 7;
+        a[4] = 2;
+        a[95] = 12;
+        Fill(set.samples, {}, a);
+        // One trigger on sample 50, one between samples.
+        Fill(set.triggers->samples, {50.0005, 60.5}, {-1, -1});
+        QString info3 = QStringLiteral("Flight 2, max=99 ft");
+
+        const CorrectionResult r = FixDrift(store, 0, info3);
+        QVERIFY(r.altitudesChanged);
+        const double slope = 10.0 / 91;
+        for (int i = 0; i < 100; ++i) {
+            double expected = a[std::size_t(i)] - (i - 4) * slope;
+            if (i < 4 || i >= 95)
+                expected = 2;
+            QVERIFY2(std::fabs(set.samples.altitude[std::size_t(i)] - expected) < 1e-9,
+                     qPrintable(QString::number(i)));
+        }
+        QCOMPARE(set.triggers->samples.altitude[0], set.samples.altitude[50]);
+        QCOMPARE(set.triggers->samples.altitude[1], -1.0);
+
+        double highest = -1e9;
+        for (double v : Altitudes(set.samples))
+            highest = std::max(highest, v);
+        QCOMPARE(info3, QStringLiteral("Flight 2, max=") + QString::number(highest, 'g', 6));
+    }
+
+    void fixDriftRefusesWhatItCannotLevel_data()
+    {
+        QTest::addColumn<std::vector<double>>("altitudes");
+        QTest::addColumn<bool>("refused");
+
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("empty set") << std::vector<double>{} << true;
+        QTest::newRow("one sample") << std::vector<double>{5} << true;
+        QTest::newRow("nine samples") << std::vector<double>(9, 1.0) << true;
+        std::vector<double> noStart(20, 1.0);
+        noStart[0] = noStart[1] = nan;
+        QTest::newRow("first tenth holds no number") << noStart << true;
+        QTest::newRow("ten samples are enough") << std::vector<double>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}
+                                                << false;
+        QTest::newRow("altitudes above 99999 count")
+            << std::vector<double>{1e5, 1e5, 1e5, 1e5, 1e5, 1e5, 1e5, 1e5, 1e5, 2e5} << false;
+    }
+
+    void fixDriftRefusesWhatItCannotLevel()
+    {
+        QFETCH(std::vector<double>, altitudes);
+        QFETCH(bool, refused);
+        DataSetStore store;
+        DataSetRecord& set = store.NewDataSet();
+        Fill(set.samples, {}, altitudes);
+        QString info3 = QStringLiteral("max=1");
+
+        const CorrectionResult r = FixDrift(store, 0, info3);
+        QCOMPARE(r.changed, !refused);
+        QCOMPARE(!r.reason.isEmpty(), refused);
+        if (refused) {
+            QCOMPARE(info3, QString("max=1"));
+            QCOMPARE(set.samples.count, int(altitudes.size()));
+        } else {
+            // The last sample is levelled down to the first.
+            QCOMPARE(set.samples.altitude[std::size_t(set.samples.count - 1)], altitudes[0]);
+        }
+    }
+
+    void fixOffset_data()
+    {
+        QTest::addColumn<std::vector<double>>("altitudes");
+        QTest::addColumn<QString>("note3");
+        QTest::addColumn<double>("raisedBy");
+        QTest::addColumn<QString>("note3After");
+
+        QTest::newRow("-3 to 15") << std::vector<double>{0, -3, 15, 4}
+                                  << "12 sec, interval=0.1 sec, max=15" << 3.0
+                                  << "12 sec, interval=0.1 sec, max=18";
+        QTest::newRow("no max= in the note") << std::vector<double>{10, 20} << "landed in a tree"
+                                             << -10.0 << "landed in a tree";
+        QTest::newRow("first max= counts") << std::vector<double>{2, 4.5} << "max=4 max=9" << -2.0
+                                           << "max=2.5";
+        QTest::newRow("all above 99999") << std::vector<double>{100000, 100010} << "max=100010"
+                                         << -100000.0 << "max=10";
+    }
+
+    void fixOffset()
+    {
+        QFETCH(std::vector<double>, altitudes);
+        QFETCH(QString, note3);
+        QFETCH(double, raisedBy);
+        QFETCH(QString, note3After);
+
+        DataSetStore store;
+        DataSetRecord& set = store.NewDataSet();
+        Fill(set.samples, {}, altitudes);
+        Fill(set.triggers->samples, {1}, {7});
+        set.note3 = note3;
+
+        QVERIFY(FixOffset(store, 0).altitudesChanged);
+        for (std::size_t i = 0; i < altitudes.size(); ++i)
+            QCOMPARE(set.samples.altitude[i], altitudes[i] + raisedBy);
+        QCOMPARE(set.triggers->samples.altitude[0], 7 + raisedBy);
+        QCOMPARE(set.note3, note3After);
+    }
+
+    void replaceMaximumStaysWithinLimit()
+    {
+        const QString long3 = QString(250, QLatin1Char('x')) + QStringLiteral("max=1");
+        QCOMPARE(ReplaceMaximum(long3, 123456, NoteMax),
+                 QString(250, QLatin1Char('x')) + QStringLiteral("max=1"));
+        QCOMPARE(ReplaceMaximum(QStringLiteral("max="), 1234567, NoteMax),
+                 QString("max=1.23457e+06"));
+    }
+
+    void autoOffsetStaggersEveryPress()
+    {
+        DataSetStore store;
+        for (int k = 0; k < 3; ++k)
+            Fill(store.NewDataSet().triggers->samples, {1}, {1});
+        QVERIFY(AutoOffset(store));
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(store.Set(k).samples.time[0], 5.0 * k);
+            QCOMPARE(store.Set(k).triggers->samples.time[0], 1 + 5.0 * k);
+        }
+        AutoOffset(store);
+        QCOMPARE(store.Set(1).samples.time[0], 10.0);
+        QCOMPARE(store.Set(2).samples.time[20], 40.0);
+        QCOMPARE(store.Set(2).triggers->samples.time[0], 21.0);
+        QCOMPARE(store.Set(2).samples.altitude[20], 20.0);
+    }
+
+    void photoList()
+    {
+        DataSetStore store;
+        DataSetRecord& set = store.NewDataSet();
+        set.note1 = QStringLiteral("Club launch");
+        set.note3 = QStringLiteral("48 sec, interval=0.1 sec, max=1234.5");
+        Fill(set.triggers->samples, {12.5, 40}, {1234.5, -0.25});
+        const QString expected = QStringLiteral(
+            "#Altitude versus Time\r\n"
+            "#Time (seconds)\r\n"
+            "#Altitude (feet)\r\n"
+            "#Club launch\r\n"
+            "#\r\n"
+            "#48 sec, interval=0.1 sec, max=1234.5\r\n"
+            "# pic    time   altitude\r\n"
+            "    1,   12.5, 1234.5\r\n"
+            "    2,     40,  -0.25\r\n");
+        const QString list = PhotoList(store, 0, QStringLiteral("Altitude versus Time"),
+                                       QStringLiteral("Time (seconds)"),
+                                       QStringLiteral("Altitude (feet)"));
+        QCOMPARE(list, expected);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("photos.txt"));
+        QVERIFY(WritePhotoList(path, list));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), expected.toUtf8());
+        QVERIFY(!WritePhotoList(dir.filePath(QStringLiteral("missing/photos.txt")), list));
+    }
+
+    void nothingHappensWithoutASet_data()
+    {
+        QTest::addColumn<int>("sets");
+        QTest::addColumn<int>("k");
+        QTest::newRow("empty store") << 0 << 0;
+        QTest::newRow("negative index") << 1 << -1;
+        QTest::newRow("past the end") << 1 << 1;
+    }
+
+    void nothingHappensWithoutASet()
+    {
+        QFETCH(int, sets);
+        QFETCH(int, k);
+        DataSetStore store;
+        for (int i = 0; i < sets; ++i)
+            store.NewDataSet();
+        QString info3 = QStringLiteral("max=1");
+        QVERIFY(!ApplyProperties(store, k, SetProperties{}).changed);
+        QVERIFY(!FixDrift(store, k, info3).changed);
+        QVERIFY(!FixOffset(store, k).changed);
+        QVERIFY(PhotoList(store, k, {}, {}, {}).isEmpty());
+        ShiftSet(store, k, 1, 1);
+        QCOMPARE(AutoOffset(store), false);
+        QCOMPARE(info3, QString("max=1"));
+        if (sets)
+            QCOMPARE(store.Set(0).samples.time[0], 0.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCorrections)
+#include "tst_corrections.moc"
