@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Prompter.h"
+#include "dataui/Choosers.h"
 #include "data/DataSetStore.h"
 #include "link/LiveLog.h"
 #include "link/ModuleActions.h"
@@ -28,6 +29,8 @@ class TMainForm;
 
 namespace vexa {
 
+class TDataPropForm;
+
 // What the main window needs from the world outside it.
 struct MainFormDeps {
     Clock& clock;
@@ -40,6 +43,9 @@ struct MainFormDeps {
     QString programDir;
     // Questions and warnings; message boxes over the window when not given.
     Prompter* prompter = nullptr;
+    // File names and colours asked of the user; the platform's dialogs when not given.
+    FileChooser* files = nullptr;
+    ColorPicker* colors = nullptr;
 };
 
 // The one main window: the pages, the status line and the program-wide
@@ -103,6 +109,11 @@ private:
     // After a set arrived: the plot's full window and its axis labels.
     void SetDownloaded(int units);
     void PlotBoxPaint();
+    void DataPropBtnClick();
+    void AutoOffsetBtnClick();
+    // After the properties dialog changed sets: repaint, and fit the altitude
+    // window again when the altitudes moved.
+    void DataPropChanged(bool altitudesChanged);
 
     // The plot (TMainFormPlot.cpp)
     void WirePlotHandlers();
@@ -152,6 +163,9 @@ private:
 
     std::unique_ptr<Prompter> ownPrompter_;
     Prompter& Prompts;
+    DialogFileChooser dialogFiles_;
+    DialogColorPicker dialogColors_;
+    TDataPropForm* DataPropForm = nullptr;
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;

@@ -2,7 +2,9 @@
 #include "TMainForm.h"
 
 #include "WaitCursor.h"
+#include "data/Corrections.h"
 #include "data/Download.h"
+#include "dataui/TDataPropForm.h"
 #include "plot/Navigation.h"
 #include "plot/RenderPlot.h"
 #include "ui_TMainForm.h"
@@ -25,6 +27,40 @@ void TMainForm::WireDataHandlers()
     connect(&Store, &DataSetStore::ActiveSetChanged, ui->ActiveSetCombo,
             &QComboBox::setCurrentIndex);
     connect(ui->DLDataBtn, &QPushButton::clicked, this, &TMainForm::DLDataBtnClick);
+    connect(ui->DataPropBtn, &QPushButton::clicked, this, &TMainForm::DataPropBtnClick);
+    connect(ui->AutoOffsetBtn, &QPushButton::clicked, this, &TMainForm::AutoOffsetBtnClick);
+
+    DataPropDeps props{PlotTexts{Plot.Title, Plot.XAxisLabel, Plot.YAxisLabel, Plot.Info3},
+                       deps_.files ? *deps_.files : dialogFiles_,
+                       deps_.colors ? *deps_.colors : dialogColors_, deps_.shell,
+                       [this](const QString& caption, const QString& text) {
+                           Prompts.Warn(caption, text);
+                       }};
+    DataPropForm = new TDataPropForm(Store, props, this);
+    DataPropForm->setObjectName(QStringLiteral("TDataPropForm"));
+    connect(DataPropForm, &TDataPropForm::PlotChanged, this, &TMainForm::DataPropChanged);
+}
+
+void TMainForm::DataPropBtnClick()
+{
+    DataPropForm->exec();
+    PlotChanged();
+}
+
+void TMainForm::DataPropChanged(bool altitudesChanged)
+{
+    Extent altitude;
+    if (altitudesChanged && Store.ComputeAltitudeExtent(altitude)) {
+        Plot.AltitudeMin = Full.AltitudeMin = altitude.low;
+        Plot.AltitudeMax = Full.AltitudeMax = altitude.high;
+    }
+    PlotChanged();
+}
+
+void TMainForm::AutoOffsetBtnClick()
+{
+    if (AutoOffset(Store))
+        PlotChanged();
 }
 
 void TMainForm::SetCommandsEnabled(bool enabled)
