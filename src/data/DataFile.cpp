@@ -1,0 +1,535 @@
+#include "DataFile.h"
+
+#include "DataFileNumbers.h"
+#include "TextCodec.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <cmath>
+#include <cstring>
+
+namespace vexa {
+namespace {
+
+constexpr int PlotTextLimit = 255;
+constexpr char Eol[] = "\r\n";
+
+// Room for one sample line with numbers of any size.
+constexpr int LineBufferSize = 2 * NumberBufferSize + 64;
+
+class LineBuilder {
+public:
+    LineBuilder& Fixed(double v)
+    {
+        p_ += FormatFixed9_4(p_, v);
+        return *this;
+    }
+    LineBuilder& General(double v)
+    {
+        p_ += FormatGeneral(p_, v);
+        return *this;
+    }
+    LineBuilder& Int(std::int64_t v)
+    {
+        p_ += FormatInt(p_, v);
+        return *this;
+    }
+    LineBuilder& Text(const char* s)
+    {
+        const std::size_t n = std::strlen(s);
+        std::memcpy(p_, s, n);
+        p_ += n;
+        return *this;
+    }
+    LineBuilder& Char(char c)
+    {
+        *p_++ = c;
+        return *this;
+    }
+    void EndTo(QByteArray& out)
+    {
+        Text(Eol);
+        out.append(buf_, p_ - buf_);
+        p_ = buf_;
+    }
+
+private:
+    char buf_[LineBufferSize];
+    char* p_ = buf_;
+};
+
+// "#" and the text; a line break inside would end the line early.
+void AppendTextLine(QByteArray& out, const QString& text)
+{
+    QString flat = text;
+    flat.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    out += '#';
+    out += EncodeFileText(flat);
+    out += Eol;
+}
+
+// Colours are written as signed 32-bit values, as "%d" gives them.
+std::int64_t ColorValue(ColorRef c)
+{
+    return static_cast<std::int32_t>(c);
+}
+
+SaveResult WriteWhole(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {false, QStringLiteral("Unable to open %1!").arg(path)};
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        // Not committed: the temporary file goes, the old file stays.
+        const QString reason = file.errorString();
+        return {false, reason.isEmpty()
+                           ? QStringLiteral("Unable to write %1!").arg(path)
+                           : QStringLiteral("Unable to write %1! (%2)").arg(path, reason)};
+    }
+    return {true, {}};
+}
+
+// Reads the comma-separated numbers of a line the way the scanf formats of
+// the data files do: each value may be preceded by blanks, each comma must
+// follow its value directly, and reading stops at the first mismatch.
+class FieldScanner {
+public:
+    FieldScanner(QByteArrayView line, qsizetype from)
+        : p_(line.data() + std::min(from, line.size())), end_(line.data() + line.size())
+    {
+    }
+
+    bool Double(double& v) { return Take(ScanDouble(p_, end_, v)); }
+    bool Int(std::int64_t& v) { return Take(ScanInt(p_, end_, v)); }
+    bool Comma()
+    {
+        if (!p_ || p_ == end_ || *p_ != ',')
+            return false;
+        ++p_;
+        return true;
+    }
+
+private:
+    bool Take(const char* next)
+    {
+        if (!p_ || !next) {
+            p_ = nullptr;
+            return false;
+        }
+        p_ = next;
+        return true;
+    }
+
+    const char* p_;
+    const char* end_;
+};
+
+QString TextAfterTag(QByteArrayView line, int limit)
+{
+    return CutText(DecodeFileText(line.sliced(std::min<qsizetype>(1, line.size()))), limit);
+}
+
+bool IsBlankLine(QByteArrayView line)
+{
+    const char* end = line.data() + line.size();
+    return SkipBlanks(line.data(), end) == end;
+}
+
+std::uint8_t PeakByte(std::int64_t v)
+{
+    if (v == 0)
+        return 0;
+    return v > 0 && v <= 255 ? std::uint8_t(v) : std::uint8_t(1);
+}
+
+// The fifth value of a set block's window line; 0 unless all five read.
+bool WindowLineFlag(QByteArrayView line)
+{
+    FieldScanner f(line, 1);
+    double window[4];
+    std::int64_t flag = 0;
+    for (int i = 0; i < 4; ++i)
+        if (!f.Double(window[i]) || !f.Comma())
+            return false;
+    return f.Int(flag) && flag != 0;
+}
+
+// "#C first, last": both must name samples the set already holds.
+bool AddClimbMark(DataSetRecord& set, QByteArrayView line)
+{
+    FieldScanner f(line, 2);
+    std::int64_t first = 0, last = 0;
+    if (!(f.Int(first) && f.Comma() && f.Int(last)))
+        return false;
+    const int count = set.samples.count;
+    if (first < 0 || first >= count || last < 0 || last >= count)
+        return false;
+    const int slot = set.FreeClimbSlot();
+    if (slot >= 0)
+        set.climbMarks[std::size_t(slot)] = {int(first), int(last), true};
+    return true;
+}
+
+void ApplyWindow(PlotFileHeader& plot, QByteArrayView line)
+{
+    double* targets[] = {&plot.TimeMin, &plot.AltitudeMin, &plot.TimeMax, &plot.AltitudeMax};
+    double values[4] = {plot.TimeMin, plot.AltitudeMin, plot.TimeMax, plot.AltitudeMax};
+    FieldScanner f(line, 1);
+    for (int i = 0; i < 4; ++i)
+        if (!f.Double(values[i]) || (i < 3 && !f.Comma()))
+            break;
+    // The mapping divides by max - min: keep an axis that would not draw.
+    for (int axis = 0; axis < 2; ++axis) {
+        const double low = values[axis], high = values[axis + 2];
+        if (std::isfinite(low) && std::isfinite(high) && high > low) {
+            *targets[axis] = low;
+            *targets[axis + 2] = high;
+        }
+    }
+}
+
+// The "!" line before each set of a plot file: line colour, line style,
+// point colour, point style, trigger point colour, trigger point style.
+// Values that are missing or out of range keep what NewDataSet gave.
+void ApplySetStyle(DataSetRecord& set, QByteArrayView line)
+{
+    FieldScanner f(line, 1);
+    std::int64_t v[6];
+    int read = 0;
+    while (read < 6 && f.Int(v[read])) {
+        ++read;
+        if (!f.Comma())
+            break;
+    }
+    auto color = [&](int i, ColorRef& c) {
+        if (i < read && v[i] >= INT32_MIN && v[i] <= UINT32_MAX)
+            c = ColorRef(std::uint32_t(v[i]));
+    };
+    auto style = [&](int i, int& s, int max) {
+        if (i < read && v[i] >= 0 && v[i] <= max)
+            s = int(v[i]);
+    };
+    color(0, set.lineColor);
+    style(1, set.lineStyle, LineDashDotDot);
+    color(2, set.pointColor);
+    style(3, set.pointStyle, PointTriangle);
+    if (set.triggers) {
+        color(4, set.triggers->pointColor);
+        style(5, set.triggers->pointStyle, PointTriangle);
+    }
+}
+
+QString LoadWarning(const LoadResult& r)
+{
+    QStringList lines;
+    if (r.stoppedAtCapacity)
+        lines << QStringLiteral("A data set holds more than %1 samples; reading stopped there.")
+                     .arg(SampleBlock::Capacity);
+    if (r.stoppedAtSetLimit)
+        lines << QStringLiteral(
+                     "The file holds more than %1 data sets; only the first %1 were loaded.")
+                     .arg(MaxSetsPerLoad);
+    if (r.skippedLines == 1)
+        lines << QStringLiteral("1 line could not be read and was skipped.");
+    else if (r.skippedLines > 1)
+        lines << QStringLiteral("%1 lines could not be read and were skipped.").arg(r.skippedLines);
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+void WriteSetBlock(QByteArray& out, const DataSetStore& store, int k, const PlotFileHeader& plot)
+{
+    if (k < 0 || k >= store.SetCount())
+        return;
+    const DataSetRecord& set = store.Set(k);
+    const SampleBlock& s = set.samples;
+    const SampleBlock* triggers = set.triggers ? &set.triggers->samples : nullptr;
+    const int triggerCount =
+        triggers ? std::clamp(triggers->count, 0, int(triggers->time.size())) : 0;
+    // The four-column lines carry trigger points; a set without any (the
+    // start-up set among them, whose triggers record is drawn by default)
+    // writes the three-column lines.
+    const bool triggerFlag = set.triggers && set.triggers->visible && triggerCount > 0;
+
+    for (const QString* text :
+         {&set.name, &plot.XAxisLabel, &plot.YAxisLabel, &set.note1, &set.note2, &set.note3})
+        AppendTextLine(out, *text);
+    LineBuilder line;
+    line.Char('#').General(plot.TimeMin).Char(',').General(plot.AltitudeMin).Char(',');
+    line.General(plot.TimeMax).Char(',').General(plot.AltitudeMax).Char(',');
+    line.Int(triggerFlag ? 1 : 0).EndTo(out);
+
+    const int count = std::clamp(s.count, 0, int(s.time.size()));
+    out.reserve(out.size() + qsizetype(count) * 32 + 1024);
+    int j = 0; // the next trigger to place
+    for (int i = 0; i < count; ++i) {
+        const std::size_t u = std::size_t(i);
+        line.Fixed(s.time[u]).Text(", ").Fixed(s.altitude[u]).Text(", ");
+        if (triggerFlag) {
+            // Each trigger marks the first sample at or after its time.
+            const bool marked = j < triggerCount && s.time[u] >= triggers->time[std::size_t(j)];
+            if (marked)
+                ++j;
+            line.Char(marked ? '1' : '0').Text(", ");
+        }
+        line.Int(s.HasPeakMarks() ? s.peakMarks[u] : 0).EndTo(out);
+    }
+    for (const ClimbMark& m : set.climbMarks)
+        if (m.used)
+            line.Text("#C ").Int(m.firstSample).Text(", ").Int(m.lastSample).EndTo(out);
+}
+
+QByteArray SetFileBytes(const DataSetStore& store, int k, const PlotFileHeader& plot)
+{
+    QByteArray out;
+    WriteSetBlock(out, store, k, plot);
+    return out;
+}
+
+QByteArray PlotFileBytes(const DataSetStore& store, const PlotFileHeader& plot)
+{
+    qsizetype samples = 0;
+    for (int k = 0; k < store.SetCount(); ++k)
+        samples += std::max(store.Set(k).samples.count, 0);
+    QByteArray out;
+    out.reserve(samples * 32 + 4096);
+
+    out += PlotFileMarker;
+    out += Eol;
+    for (const QString* text :
+         {&plot.Title, &plot.XAxisLabel, &plot.YAxisLabel, &plot.Info1, &plot.Info2, &plot.Info3})
+        AppendTextLine(out, *text);
+    LineBuilder line;
+    line.Char('#').General(plot.TimeMin).Char(',').General(plot.AltitudeMin).Char(',');
+    line.General(plot.TimeMax).Char(',').General(plot.AltitudeMax).EndTo(out);
+
+    for (int k = 0; k < store.SetCount(); ++k) {
+        const DataSetRecord& set = store.Set(k);
+        const DataSetRecord* triggers = set.triggers ? set.triggers : &set;
+        line.Text("! ").Int(ColorValue(set.lineColor)).Text(", ").Int(set.lineStyle).Text(", ");
+        line.Int(ColorValue(set.pointColor)).Text(", ").Int(set.pointStyle).Text(", ");
+        line.Int(ColorValue(triggers->pointColor)).Text(", ").Int(triggers->pointStyle).EndTo(out);
+        WriteSetBlock(out, store, k, plot);
+    }
+    return out;
+}
+
+SaveResult SaveActiveSet(const QString& path, const DataSetStore& store, int k,
+                         const PlotFileHeader& plot)
+{
+    if (k < 0 || k >= store.SetCount())
+        return {false, QStringLiteral("No data set is selected.")};
+    return WriteWhole(path, SetFileBytes(store, k, plot));
+}
+
+SaveResult SavePlot(const QString& path, const DataSetStore& store, const PlotFileHeader& plot)
+{
+    return WriteWhole(path, PlotFileBytes(store, plot));
+}
+
+QString DefaultSetFileName(const QDate& today, int lastDownloadSelection)
+{
+    return QStringLiteral("Alt_%1_%2.csv")
+        .arg(today.toString(QStringLiteral("yyyy-MM-dd")))
+        .arg(lastDownloadSelection + 1);
+}
+
+QString DefaultPlotFileName(const QDate& today)
+{
+    return QStringLiteral("Plot_%1.csv").arg(today.toString(QStringLiteral("yyyy-MM-dd")));
+}
+
+DataFileLines::DataFileLines(QByteArrayView bytes) : bytes_(bytes) {}
+
+bool DataFileLines::Next(QByteArrayView& line)
+{
+    const qsizetype size = bytes_.size();
+    if (pos_ >= size)
+        return false;
+    const char* start = bytes_.data() + pos_;
+    const auto* nl = static_cast<const char*>(std::memchr(start, '\n', std::size_t(size - pos_)));
+    qsizetype length = nl ? nl - start : size - pos_;
+    pos_ += nl ? length + 1 : length;
+    if (length > 0 && start[length - 1] == '\r')
+        --length;
+    line = QByteArrayView(start, length);
+    return true;
+}
+
+SetBlockResult ReadSetBlock(DataFileLines& in, DataSetStore& store)
+{
+    SetBlockResult result;
+    DataSetRecord& set = store.NewDataSet();
+    result.set = &set;
+    const int k = store.SetCount() - 1;
+    for (ClimbMark& m : set.climbMarks)
+        m = ClimbMark{};
+    SampleBlock& s = set.samples;
+    SampleBlock& triggers = set.triggers->samples;
+    s.count = 0;
+    triggers.count = 0;
+
+    bool triggerFlag = false;
+    QByteArrayView line;
+    qsizetype mark = in.Position();
+    if (in.Next(line) && line.startsWith('#')) {
+        set.name = TextAfterTag(line, NameMax);
+        store.RefreshSetName(k);
+        // Axis labels, three notes, the window line. A shorter header ends
+        // at the first line that is not a "#" line.
+        QString* notes[] = {nullptr, nullptr, &set.note1, &set.note2, &set.note3};
+        for (int i = 0; i < 6; ++i) {
+            mark = in.Position();
+            if (!in.Next(line) || !line.startsWith('#')) {
+                in.Seek(mark);
+                break;
+            }
+            if (i < 5 && notes[i])
+                *notes[i] = TextAfterTag(line, NoteMax);
+            else if (i == 5)
+                triggerFlag = WindowLineFlag(line);
+        }
+    } else {
+        in.Seek(mark); // no header: the line is a sample
+    }
+
+    for (;;) {
+        mark = in.Position();
+        if (!in.Next(line))
+            break;
+        if (line.startsWith('!')) {
+            in.Seek(mark); // the next set's
+            break;
+        }
+        if (line.startsWith('#')) {
+            if (line.size() >= 2 && line[1] == 'C' && !AddClimbMark(set, line))
+                ++result.skippedLines;
+            continue;
+        }
+        if (IsBlankLine(line))
+            continue;
+        if (s.count >= SampleBlock::Capacity) {
+            result.overflow = true;
+            break;
+        }
+
+        FieldScanner f(line, 0);
+        double time = 0, altitude = 0;
+        std::int64_t third = 0, fourth = 0;
+        if (!(f.Double(time) && f.Comma() && f.Double(altitude)) || !std::isfinite(time) ||
+            !std::isfinite(altitude)) {
+            ++result.skippedLines;
+            continue;
+        }
+        if (f.Comma() && f.Int(third) && triggerFlag && f.Comma())
+            f.Int(fourth);
+        const std::size_t i = std::size_t(s.count);
+        s.time[i] = time;
+        s.altitude[i] = altitude;
+        s.peakMarks[i] = PeakByte(triggerFlag ? fourth : third);
+        ++s.count;
+        if (triggerFlag && third != 0 && triggers.count < SampleBlock::Capacity) {
+            triggers.time[std::size_t(triggers.count)] = time;
+            triggers.altitude[std::size_t(triggers.count)] = altitude;
+            ++triggers.count;
+        }
+    }
+    set.triggers->visible = triggerFlag;
+    return result;
+}
+
+LoadResult LoadDataBytes(QByteArrayView bytes, DataSetStore& store, PlotFileHeader& plot,
+                         int maxSets)
+{
+    LoadResult r;
+    // A byte order mark from an editor that saved the file as UTF-8.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    DataFileLines in(bytes);
+    QByteArrayView line;
+
+    auto add = [&](const SetBlockResult& b) {
+        ++r.setsAdded;
+        r.skippedLines += b.skippedLines;
+        r.stoppedAtCapacity = b.overflow;
+    };
+
+    if (bytes.isEmpty() || bytes[0] != PlotFileMarker[0]) {
+        if (maxSets > 0)
+            add(ReadSetBlock(in, store));
+        r.warning = LoadWarning(r);
+        return r;
+    }
+
+    r.plotFile = true;
+    in.Next(line); // the marker
+    QString* texts[] = {&plot.Title, &plot.XAxisLabel, &plot.YAxisLabel,
+                        &plot.Info1, &plot.Info2,      &plot.Info3};
+    bool headerDone = false;
+    for (int i = 0; i < 7 && !headerDone; ++i) {
+        const qsizetype mark = in.Position();
+        if (!in.Next(line)) {
+            headerDone = true;
+        } else if (line.startsWith('!')) {
+            in.Seek(mark); // a short header: the sets begin
+            headerDone = true;
+        } else if (i < 6) {
+            *texts[i] = TextAfterTag(line, PlotTextLimit);
+        } else {
+            ApplyWindow(plot, line);
+        }
+    }
+
+    while (!r.stoppedAtCapacity && in.Next(line) && line.startsWith('!')) {
+        if (r.setsAdded >= maxSets) {
+            r.stoppedAtSetLimit = true;
+            break;
+        }
+        const SetBlockResult b = ReadSetBlock(in, store);
+        ApplySetStyle(*b.set, line);
+        add(b);
+    }
+    r.warning = LoadWarning(r);
+    return r;
+}
+
+LoadResult LoadDataFile(const QString& path, DataSetStore& store, PlotFileHeader& plot)
+{
+    LoadResult r;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        r.error = QStringLiteral("Unable to open %1!").arg(path);
+        return r;
+    }
+    // A regular file says its size; anything else is read in pieces up to
+    // one byte past the limit, so even a file that never ends costs bounded
+    // memory.
+    const QString tooLarge = QStringLiteral("%1 is too large to be a data file.").arg(path);
+    if (!file.isSequential() && file.size() > MaxDataFileBytes) {
+        r.error = tooLarge;
+        return r;
+    }
+    QByteArray bytes;
+    if (!file.isSequential()) {
+        bytes = file.readAll();
+    } else {
+        char chunk[65536];
+        qint64 n = 0;
+        while (bytes.size() <= MaxDataFileBytes && (n = file.read(chunk, sizeof chunk)) > 0)
+            bytes.append(chunk, n);
+    }
+    if (bytes.size() > MaxDataFileBytes) {
+        r.error = tooLarge;
+        return r;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        r.error = QStringLiteral("Unable to read %1! (%2)").arg(path, file.errorString());
+        return r;
+    }
+    return LoadDataBytes(bytes, store, plot);
+}
+
+} // namespace vexa
