@@ -30,6 +30,7 @@ class TMainForm;
 namespace vexa {
 
 class TDataPropForm;
+class TSaveSel;
 
 // What the main window needs from the world outside it.
 struct MainFormDeps {
@@ -111,6 +112,9 @@ private:
     void PlotBoxPaint();
     void DataPropBtnClick();
     void AutoOffsetBtnClick();
+    void SaveBtnClick();
+    void LoadBtnClick();
+    FileChooser& Files();
     // After the properties dialog changed sets: repaint, and fit the altitude
     // window again when the altitudes moved.
     void DataPropChanged(bool altitudesChanged);
@@ -166,6 +170,7 @@ private:
     DialogFileChooser dialogFiles_;
     DialogColorPicker dialogColors_;
     TDataPropForm* DataPropForm = nullptr;
+    TSaveSel* SaveSel = nullptr;
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;

@@ -4,7 +4,9 @@
 #include "WaitCursor.h"
 #include "data/Corrections.h"
 #include "data/Download.h"
+#include "data/DataFile.h"
 #include "dataui/TDataPropForm.h"
+#include "dataui/TSaveSel.h"
 #include "plot/Navigation.h"
 #include "plot/RenderPlot.h"
 #include "ui_TMainForm.h"
@@ -39,6 +41,75 @@ void TMainForm::WireDataHandlers()
     DataPropForm = new TDataPropForm(Store, props, this);
     DataPropForm->setObjectName(QStringLiteral("TDataPropForm"));
     connect(DataPropForm, &TDataPropForm::PlotChanged, this, &TMainForm::DataPropChanged);
+
+    SaveSel = new TSaveSel(this);
+    SaveSel->setObjectName(QStringLiteral("TSaveSel"));
+    connect(ui->SaveBtn, &QPushButton::clicked, this, &TMainForm::SaveBtnClick);
+    connect(ui->LoadBtn, &QPushButton::clicked, this, &TMainForm::LoadBtnClick);
+}
+
+FileChooser& TMainForm::Files()
+{
+    return deps_.files ? *deps_.files : dialogFiles_;
+}
+
+namespace {
+
+FileDialogSetup DataFileDialog(const char* name, const char* title, const QString& file)
+{
+    return {QLatin1String(name), QLatin1String(title),
+            QStringLiteral("Data File (*.csv);;All Files (*)"), QStringLiteral("csv"), file};
+}
+
+} // namespace
+
+void TMainForm::SaveBtnClick()
+{
+    if (SaveSel->exec() != QDialog::Accepted)
+        return;
+    const QDate today = QDate::currentDate();
+    const bool activeOnly = SaveSel->Selected() == TSaveSel::ActiveDataSet;
+    if (activeOnly && Store.ActiveSet() < 0) {
+        Prompts.Warn(QStringLiteral("Vexa"),
+                     QStringLiteral("No data set is active: choose one under Active Data Set."));
+        return;
+    }
+    const QString path = Files().SaveFileName(
+        this, DataFileDialog("SaveDialog1", "Save Vexa Data",
+                             activeOnly ? DefaultSetFileName(today, LastDownloadSelection)
+                                        : DefaultPlotFileName(today)));
+    if (path.isEmpty())
+        return;
+    WaitCursor wait;
+    const SaveResult result =
+        activeOnly ? SaveActiveSet(path, Store, Store.ActiveSet(), PlotFileHeaderOf(Plot))
+                   : SavePlot(path, Store, PlotFileHeaderOf(Plot));
+    if (!result.ok)
+        Prompts.Warn(QStringLiteral("Error"), result.error);
+}
+
+void TMainForm::LoadBtnClick()
+{
+    const QString path =
+        Files().OpenFileName(this, DataFileDialog("LoadDialog1", "Load Vexa Data", QString()));
+    if (path.isEmpty())
+        return;
+    LoadResult result;
+    {
+        WaitCursor wait;
+        PlotFileHeader header = PlotFileHeaderOf(Plot);
+        result = LoadDataFile(path, Store, header);
+        if (result.ok() && result.plotFile)
+            ApplyPlotFileHeader(header, Plot);
+    }
+    if (!result.ok()) {
+        Prompts.Warn(QStringLiteral("Error"), result.error);
+        return;
+    }
+    if (!result.warning.isEmpty())
+        Prompts.Warn(QStringLiteral("Vexa"), result.warning);
+    DataPropForm->SelectSet(0);
+    PlotChanged();
 }
 
 void TMainForm::DataPropBtnClick()

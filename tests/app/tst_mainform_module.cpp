@@ -14,7 +14,10 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QDialog>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace vexa;
 using vexa::test::FakeSerialDevice;
@@ -36,6 +39,22 @@ public:
     bool answer = true;
     QStringList asked;
     QStringList warned;
+};
+
+class ScriptedFiles final : public FileChooser {
+public:
+    QString SaveFileName(QWidget*, const FileDialogSetup& setup) override
+    {
+        asked << setup.name + ": " + setup.file;
+        return path;
+    }
+    QString OpenFileName(QWidget*, const FileDialogSetup& setup) override
+    {
+        asked << setup.name;
+        return path;
+    }
+    QString path;
+    QStringList asked;
 };
 
 class OnePort final : public PortSource {
@@ -83,7 +102,7 @@ struct Rig {
             return device;
         };
         form = std::make_unique<TMainForm>(
-            MainFormDeps{clock, factory, ports, shell, QString(), &prompts});
+            MainFormDeps{clock, factory, ports, shell, QString(), &prompts, &files});
         form->show();
         PlayModule(*line, registers);
     }
@@ -119,6 +138,7 @@ struct Rig {
     OnePort ports;
     NullShell shell;
     ScriptedPrompter prompts;
+    ScriptedFiles files;
     FakeSerialDevice* line = nullptr;
     FakeSerialDevice* probe = nullptr;
     int made = 0;
@@ -391,6 +411,34 @@ private slots:
         auto* active = r.find<QComboBox>("ActiveSetCombo");
         QCOMPARE(active->count(), 3);
         QCOMPARE(active->currentText(), QString("Data002"));
+    }
+
+    // Save the plot, load it back: the sets come in again after the ones there.
+    void saveAndLoadThePlot()
+    {
+        Rig r;
+        QTemporaryDir dir;
+        r.files.path = dir.filePath("flight.csv");
+        auto* save = r.find<QDialog>("TSaveSel");
+        QTimer::singleShot(0, save, [save] {
+            save->findChild<QRadioButton*>("PlotRadio")->setChecked(true);
+            save->accept();
+        });
+        r.click("SaveBtn");
+        QCOMPARE(r.files.asked.size(), 1);
+        QVERIFY(r.files.asked[0].startsWith("SaveDialog1: Plot_"));
+        QVERIFY(QFile(r.files.path).size() > 0);
+
+        r.click("LoadBtn");
+        QCOMPARE(r.find<QComboBox>("ActiveSetCombo")->count(), 2);
+        QCOMPARE(r.find<QComboBox>("ActiveSetCombo")->itemText(1), QString("Data000"));
+
+        // A folder that does not exist: the user is told, nothing is lost.
+        r.files.path = dir.filePath("missing/flight.csv");
+        QTimer::singleShot(0, save, [save] { save->accept(); });
+        r.click("SaveBtn");
+        QCOMPARE(r.prompts.warned.size(), 1);
+        QVERIFY(r.prompts.warned[0].startsWith("Error: Unable to open "));
     }
 
     void downloadWithoutSelection()
