@@ -102,12 +102,10 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     SetupRadioGroups();
     SetupSpinners();
 
-    QPalette plot = ui->PlotBox->palette();
-    plot.setColor(QPalette::Window, Qt::white);
-    ui->PlotBox->setPalette(plot);
     Logo = BackgroundLogo();
     ui->Image2->setPixmap(QPixmap::fromImage(Logo));
     Plot.store = &Store;
+    ui->PlotBox->SetPlot(&Plot, &Show, &Logo);
 
     QPalette info = ui->InfoText->palette();
     info.setColor(QPalette::Text, Qt::blue);
@@ -127,7 +125,6 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
 
     ui->AboutEmail->installEventFilter(this);
     ui->AltBox->installEventFilter(this);
-    ui->PlotBox->installEventFilter(this);
     ui->AboutWebSite->installEventFilter(this);
 
     connect(Timer3, &QTimer::timeout, this, &TMainForm::Timer3Timer);
@@ -206,10 +203,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() == this && FormKeyDown(static_cast<QKeyEvent*>(event)))
             return true;
-    }
-    if (watched == ui->PlotBox && event->type() == QEvent::Paint) {
-        PlotBoxPaint();
-        return true;
     }
     if (watched == ui->AltBox && event->type() == QEvent::Paint) {
         QPainter painter(ui->AltBox);

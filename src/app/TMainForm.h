@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Prompter.h"
-#include "dataui/Choosers.h"
+#include "widgets/Choosers.h"
 #include "data/DataSetStore.h"
 #include "link/LiveLog.h"
 #include "link/ModuleActions.h"
@@ -31,6 +31,8 @@ namespace vexa {
 
 class TDataPropForm;
 class TSaveSel;
+class TScaleForm;
+class TEditInfoForm;
 
 // What the main window needs from the world outside it.
 struct MainFormDeps {
@@ -46,7 +48,7 @@ struct MainFormDeps {
     Prompter* prompter = nullptr;
     // File names and colours asked of the user; the platform's dialogs when not given.
     FileChooser* files = nullptr;
-    ColorPicker* colors = nullptr;
+    ColorChooser* colors = nullptr;
 };
 
 // The one main window: the pages, the status line and the program-wide
@@ -109,7 +111,6 @@ private:
     void SetCommandsEnabled(bool enabled);
     // After a set arrived: the plot's full window and its axis labels.
     void SetDownloaded(int units);
-    void PlotBoxPaint();
     void DataPropBtnClick();
     void AutoOffsetBtnClick();
     void SaveBtnClick();
@@ -125,6 +126,8 @@ private:
     // The window, the data or the look of the plot changed: draw it again.
     void PlotChanged();
     void ZoomCropBtnClick();
+    void ScaleBtnClick();
+    void EditBtnClick();
     // True when the key acted on the plot and must reach no control.
     bool FormKeyDown(QKeyEvent* event);
 
@@ -168,9 +171,11 @@ private:
     std::unique_ptr<Prompter> ownPrompter_;
     Prompter& Prompts;
     DialogFileChooser dialogFiles_;
-    DialogColorPicker dialogColors_;
+    DialogColorChooser dialogColors_;
     TDataPropForm* DataPropForm = nullptr;
     TSaveSel* SaveSel = nullptr;
+    TScaleForm* ScaleForm = nullptr;
+    TEditInfoForm* EditInfoForm = nullptr;
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;

@@ -8,11 +8,9 @@
 #include "dataui/TDataPropForm.h"
 #include "dataui/TSaveSel.h"
 #include "plot/Navigation.h"
-#include "plot/RenderPlot.h"
 #include "ui_TMainForm.h"
 
 #include <QDate>
-#include <QPainter>
 
 namespace vexa {
 namespace {
@@ -199,20 +197,5 @@ void TMainForm::SetDownloaded(int units)
         SetPlotText(Plot.YAxisLabel, label);
 }
 
-void TMainForm::PlotBoxPaint()
-{
-    QWidget* box = ui->PlotBox;
-    QPainter painter(box);
-    painter.setFont(box->font());
-    const int dpiX = box->logicalDpiX();
-    const int dpiY = box->logicalDpiY();
-    // The screen's drawing area is the paint box itself; the stored print size stays.
-    OutputSettings screen;
-    screen.width = double(box->width()) / dpiX;
-    screen.height = double(box->height()) / dpiY;
-    screen.left = screen.top = 0;
-    screen.color = true;
-    RenderPlot(painter, dpiX, dpiY, screen, Plot, Show, &Logo);
-}
 
 } // namespace vexa

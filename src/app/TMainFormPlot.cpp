@@ -4,8 +4,12 @@
 
 #include "WaitCursor.h"
 #include "plot/Navigation.h"
+#include "plotui/TEditInfoForm.h"
+#include "plotui/TPlotBox.h"
+#include "plotui/TScaleForm.h"
 #include "ui_TMainForm.h"
 
+#include <QButtonGroup>
 #include <QKeyEvent>
 
 namespace vexa {
@@ -25,8 +29,34 @@ void TMainForm::WirePlotHandlers()
         const PanDirection d = direction;
         connect(button, &QAbstractButton::clicked, this, [this, d] { Navigate(Pan(Plot, d)); });
     }
+    connect(ui->ScaleBtn, &QPushButton::clicked, this, &TMainForm::ScaleBtnClick);
+    connect(ui->EditBtn, &QPushButton::clicked, this, &TMainForm::EditBtnClick);
+
+    TPlotBox* box = ui->PlotBox;
+    connect(box, &TPlotBox::XYTextChanged, ui->XYDisp, &QLabel::setText);
+    connect(box, &TPlotBox::ROCTextChanged, ui->ROCDisp, &QLabel::setText);
+    connect(box, &TPlotBox::MarksChanged, this, [this] { ui->DataPage->setFocus(); });
+    QButtonGroup* modes = ui->MouseGrp->findChild<QButtonGroup*>(QStringLiteral("MouseGrpButtons"));
+    connect(modes, &QButtonGroup::idClicked, box,
+            [box](int id) { box->SetMouseMode(static_cast<MouseMode>(id)); });
+
+    ScaleForm = new TScaleForm(Plot, Full, Store, this);
+    connect(ScaleForm, &TScaleForm::PlotChanged, box, &TPlotBox::PlotChanged);
+    EditInfoForm = new TEditInfoForm(Plot, Show, this, deps_.colors ? deps_.colors : &dialogColors_);
+    connect(EditInfoForm, &TEditInfoForm::PlotChanged, box, &TPlotBox::PlotChanged);
+
     // The window sees keys before its controls.
     qApp->installEventFilter(this);
+}
+
+void TMainForm::ScaleBtnClick()
+{
+    ScaleForm->exec();
+}
+
+void TMainForm::EditBtnClick()
+{
+    EditInfoForm->exec();
 }
 
 void TMainForm::Navigate(bool changed)
@@ -37,7 +67,7 @@ void TMainForm::Navigate(bool changed)
 
 void TMainForm::PlotChanged()
 {
-    ui->PlotBox->update();
+    ui->PlotBox->PlotChanged();
 }
 
 void TMainForm::ZoomCropBtnClick()

@@ -221,7 +221,8 @@ void TDataPropForm::PhotoBtnClick()
 
 void TDataPropForm::SwatchClick(Swatch which)
 {
-    const auto chosen = deps_.colors.Pick(this, ToColor(swatches_[std::size_t(which)]));
+    const auto chosen = deps_.colors.Choose(this, SwatchButton(which)->objectName() + QStringLiteral("Dlg"),
+                                             ToColor(swatches_[std::size_t(which)]));
     if (chosen)
         SetSwatch(which, FromColor(*chosen));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Choosers.h"
+#include "widgets/Choosers.h"
 #include "data/DataSetStore.h"
 #include "platform/Shell.h"
 
@@ -30,7 +30,7 @@ struct PlotTexts {
 struct DataPropDeps {
     PlotTexts plot;
     FileChooser& files;
-    ColorPicker& colors;
+    ColorChooser& colors;
     Shell& shell;
     // Failures and refusals; a warning box over the dialog when not given.
     std::function<void(const QString& caption, const QString& text)> warn;

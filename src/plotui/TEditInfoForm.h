@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColorChooser.h"
+#include "widgets/Choosers.h"
 #include "plot/PlotRecord.h"
 
 #include <QDialog>

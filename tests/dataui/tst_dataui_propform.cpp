@@ -32,9 +32,9 @@ public:
     std::vector<FileDialogSetup> asked;
 };
 
-class FakeColorPicker final : public ColorPicker {
+class FakeColorPicker final : public ColorChooser {
 public:
-    std::optional<QColor> Pick(QWidget*, const QColor& initial) override
+    std::optional<QColor> Choose(QWidget*, const QString&, const QColor& initial) override
     {
         started.append(initial);
         if (answers.empty())

@@ -35,10 +35,11 @@ QString DialogFileChooser::OpenFileName(QWidget* parent, const FileDialogSetup& 
     return Run(parent, setup, QFileDialog::AcceptOpen);
 }
 
-std::optional<QColor> DialogColorPicker::Pick(QWidget* parent, const QColor& initial)
+std::optional<QColor> DialogColorChooser::Choose(QWidget* parent, const QString& name,
+                                                 const QColor& initial)
 {
     QColorDialog dialog(initial, parent);
-    dialog.setObjectName(QStringLiteral("ColorDialog1"));
+    dialog.setObjectName(name);
     if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid())
         return std::nullopt;
     return dialog.selectedColor();

@@ -36,17 +36,21 @@ public:
     QString OpenFileName(QWidget* parent, const FileDialogSetup& setup) override;
 };
 
-// Asks the user for a colour, starting from `initial`; nothing when cancelled.
-class ColorPicker {
+// Asks the user for a colour; tests answer without a modal dialog.
+class ColorChooser {
 public:
-    virtual ~ColorPicker() = default;
-    virtual std::optional<QColor> Pick(QWidget* parent, const QColor& initial) = 0;
+    virtual ~ColorChooser() = default;
+    // Starts from `initial`; nothing when the user cancels. `name` names the
+    // dialog (its objectName), as "BGColorDlg".
+    virtual std::optional<QColor> Choose(QWidget* parent, const QString& name,
+                                         const QColor& initial) = 0;
 };
 
 // The platform's colour dialog, modal over the parent.
-class DialogColorPicker final : public ColorPicker {
+class DialogColorChooser final : public ColorChooser {
 public:
-    std::optional<QColor> Pick(QWidget* parent, const QColor& initial) override;
+    std::optional<QColor> Choose(QWidget* parent, const QString& name,
+                                 const QColor& initial) override;
 };
 
 } // namespace vexa
