@@ -206,73 +206,6 @@ private slots:
             QVERIFY2(rig.form->findChildren<QTimer*>(name).size() == 1, name);
     }
 
-    void controlProperties_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("property");
-        QTest::addColumn<QVariant>("value");
-        auto row = [](const char* name, const char* property, const QVariant& value) {
-            QTest::addRow("%s.%s", name, property) << name << QByteArray(property) << value;
-        };
-        row("Button1", "text", "Refresh");
-        row("ConnectBtn", "text", "Connect");
-        row("ConnectBtn", "toolTip", "Connect or Disconnect to the Vexa Module");
-        row("SizeChk", "text", "Sizeable Window");
-        row("SizeChk", "toolTip",
-            "Check/uncheck to make main window sizeable/unsizeable.  Restart program to take "
-            "effect.");
-        row("SizeChk", "checked", false);
-        row("SpeedBox", "count", 6);
-        row("SpeedBox", "currentText", "115200");
-        row("InfoText", "readOnly", true);
-        row("DLInfoBtn", "toolTip", "Download module information");
-        row("EraseDataBtn", "toolTip", "Erase all module data");
-        row("SetList", "editable", true);
-        row("SetList", "count", 0);
-        row("SetList", "currentText", "(none)");
-        row("DLDataBtn", "toolTip", "Download specified data set.");
-        row("HourSpin", "maximum", 1);
-        row("MinSpin", "maximum", 59);
-        row("SecSpin", "maximum", 59);
-        row("mSecSpin", "maximum", 900);
-        row("mSecSpin", "singleStep", 100);
-        row("mSecPanel", "text", "100");
-        row("Msg1", "text", "Approximate Record Time: 01 hours 08 min 16.00 sec");
-        row("AutoStartAltitudeEdit", "text", "20");
-        row("AutoStopAltitudeEdit", "text", "15");
-        row("AutoStartSecEdit", "text", "10");
-        row("AutoStopSecEdit", "text", "60");
-        row("AboveUnitsPanel", "text", "Feet");
-        row("BitBtn1", "text", "Reset Defaults");
-        row("UpdateBtn", "text", "Update Firmware");
-        row("ZoomResetBtn", "toolTip", "Zoom back to original size");
-        row("ZoomCropBtn", "toolTip", "Crop data to that shown in display");
-        row("ScaleBtn", "toolTip", "Manually set plot scale");
-        row("SaveBtn", "toolTip", "Save Data");
-        row("LoadBtn", "toolTip", "Load data");
-        row("ExportBtn", "toolTip", "Export plot to bitmap, JPEG, GIF");
-        row("PrtBtn", "toolTip", "Print the plot");
-        row("EditBtn", "text", "Plot Properties");
-        row("EditBtn", "toolTip", "Edit plot colors and text");
-        row("Panel3", "text", "0d 00:00:00.00");
-        row("AltDisp", "text", "10000");
-        row("AboutSubtitle", "text", "Altitude Data Recording and Monitoring System");
-        row("ConnectStatusDisp", "text", "Not Connected");
-        row("ProgressBar1", "minimum", 0);
-        row("ProgressBar1", "maximum", 100);
-        row("SimulateChk", "text", "Simulate Target");
-    }
-    void controlProperties()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, property);
-        QFETCH(QVariant, value);
-        Rig rig;
-        QWidget* control = rig.find(name);
-        QVERIFY(control);
-        QCOMPARE(control->property(property.constData()), value);
-    }
-
     void hiddenControlsStayHidden()
     {
         Rig rig;
@@ -311,34 +244,6 @@ private slots:
         QCOMPARE(buttons->checkedId(), 0);
     }
 
-    // What a screen reader announces: the accessible name, a caption, or
-    // the text of the label that names the control.
-    void everyControlHasAnAccessibleName()
-    {
-        Rig rig;
-        rig.showAndWait();
-        const auto widgets = rig.form->findChildren<QWidget*>();
-        for (QWidget* w : widgets) {
-            const QString name = w->objectName();
-            if (name.isEmpty() || name.startsWith(QLatin1String("qt_")))
-                continue;
-            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
-            QVERIFY2(face, qPrintable(name));
-            QVERIFY2(!face->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(name));
-        }
-    }
-
-    void infoTextIsBoldBlueMonospace()
-    {
-        Rig rig;
-        auto* info = rig.find<QPlainTextEdit>(QStringLiteral("InfoText"));
-        const QFontInfo font(info->font());
-        QVERIFY2(font.fixedPitch(), qPrintable(font.family()));
-        QVERIFY(font.bold());
-        QCOMPARE(font.pixelSize(), 15);
-        QCOMPARE(info->palette().color(QPalette::Text), QColor(Qt::blue));
-    }
-
     void windowIsFixedAtItsClientSize()
     {
         Rig rig;
@@ -346,36 +251,6 @@ private slots:
         QCOMPARE(rig.form->size(), QSize(774, 565));
         QCOMPARE(rig.form->minimumSize(), QSize(774, 565));
         QCOMPARE(rig.form->maximumSize(), QSize(774, 565));
-    }
-
-    // Every visible control of every page fits the page at the fixed size
-    // and gets at least the room it asks for.
-    void pagesFitTheFixedWindow()
-    {
-        Rig rig;
-        rig.showAndWait();
-        QTabWidget* pages = rig.pages();
-        for (int i = 0; i < pages->count(); ++i) {
-            pages->setCurrentIndex(i);
-            QWidget* page = pages->currentWidget();
-            page->layout()->activate();
-            const auto controls = page->findChildren<QWidget*>();
-            for (QWidget* w : controls) {
-                if (!w->isVisible() || w->objectName().startsWith(QLatin1String("qt_")))
-                    continue;
-                const QRect inPage(w->mapTo(page, QPoint(0, 0)), w->size());
-                const QString where = page->objectName() + QLatin1Char('/') + w->objectName();
-                QVERIFY2(page->rect().contains(inPage), qPrintable(where));
-                // As layouts decide: a size set on the control wins over its hint.
-                const QSize hint = w->minimumSizeHint();
-                const int leastWidth = w->minimumWidth() > 0 ? w->minimumWidth() : hint.width();
-                const int leastHeight =
-                    w->minimumHeight() > 0 ? w->minimumHeight() : hint.height();
-                if (w->parentWidget()->layout())
-                    QVERIFY2(w->width() >= leastWidth && w->height() >= leastHeight,
-                             qPrintable(where));
-            }
-        }
     }
 
     void timer3SwitchesPageAndAppliesSizeable_data()

@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QDialog>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -439,6 +440,31 @@ private slots:
         r.click("SaveBtn");
         QCOMPARE(r.prompts.warned.size(), 1);
         QVERIFY(r.prompts.warned[0].startsWith("Error: Unable to open "));
+    }
+
+    // Keys reach the plot before any control, only on the Recorded Data page.
+    void plotKeysComeFirst()
+    {
+        Rig r;
+        auto* pages = r.find<QTabWidget>("PageControl1");
+        pages->setCurrentWidget(r.find("DataPage"));
+        auto* box = r.find("PlotBox");
+        auto* combo = r.find<QComboBox>("ActiveSetCombo");
+        combo->setFocus();
+        const QImage before = box->grab().toImage();
+        QTest::keyClick(combo, Qt::Key_Right, Qt::ShiftModifier);
+        QVERIFY(box->grab().toImage() != before);
+        QTest::keyClick(combo, Qt::Key_Home);
+        QCOMPARE(box->grab().toImage(), before);
+
+        // Elsewhere the same key belongs to the control.
+        pages->setCurrentWidget(r.find("ConnectPage"));
+        auto* edit = r.find<QPlainTextEdit>("InfoText");
+        edit->setPlainText("ab");
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Home);
+        QTest::keyClick(edit, Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(edit->textCursor().selectedText(), QString("a"));
     }
 
     void downloadWithoutSelection()
