@@ -1,5 +1,7 @@
 #include "Corrections.h"
 
+#include "TextCodec.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -277,7 +279,8 @@ bool WritePhotoList(const QString& path, const QString& list)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(list.toUtf8());
+    // Same text rule as the data files: Windows-1252 wherever it can hold the text.
+    file.write(EncodeFileText(list));
     return file.commit();
 }
 
