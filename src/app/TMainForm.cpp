@@ -204,6 +204,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         if (widget && widget->window() == this && FormKeyDown(static_cast<QKeyEvent*>(event)))
             return true;
     }
+    if (watched == ui->PlotBox && event->type() == QEvent::MouseButtonPress)
+        ui->DataPage->setFocus();
     if (watched == ui->AltBox && event->type() == QEvent::Paint) {
         QPainter painter(ui->AltBox);
         DrawLiveChart(painter, ui->AltBox->width(), ui->AltBox->height(), Live);

@@ -35,7 +35,7 @@ void TMainForm::WirePlotHandlers()
     TPlotBox* box = ui->PlotBox;
     connect(box, &TPlotBox::XYTextChanged, ui->XYDisp, &QLabel::setText);
     connect(box, &TPlotBox::ROCTextChanged, ui->ROCDisp, &QLabel::setText);
-    connect(box, &TPlotBox::MarksChanged, this, [this] { ui->DataPage->setFocus(); });
+    box->installEventFilter(this); // a click on the plot takes the focus to its page
     QButtonGroup* modes = ui->MouseGrp->findChild<QButtonGroup*>(QStringLiteral("MouseGrpButtons"));
     connect(modes, &QButtonGroup::idClicked, box,
             [box](int id) { box->SetMouseMode(static_cast<MouseMode>(id)); });
