@@ -138,7 +138,13 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     WirePlotHandlers();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The pages and dialogs refer to the store and the plot record; take
+    // them down while those still exist.
+    qApp->removeEventFilter(this);
+    qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+}
 
 void TMainForm::SetupFonts()
 {
