@@ -4,6 +4,24 @@
 
 namespace vexa {
 
+Qt::PenStyle LinePenStyle(int lineStyle)
+{
+    switch (lineStyle) {
+    case LineNone:
+        return Qt::NoPen;
+    case LineDot:
+        return Qt::DotLine;
+    case LineDash:
+        return Qt::DashLine;
+    case LineDashDot:
+        return Qt::DashDotLine;
+    case LineDashDotDot:
+        return Qt::DashDotDotLine;
+    default:
+        return Qt::SolidLine;
+    }
+}
+
 SampleBlock::SampleBlock(bool withPeakMarks)
     : time(Capacity), altitude(Capacity), peakMarks(withPeakMarks ? Capacity : 0)
 {

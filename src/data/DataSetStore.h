@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringListModel>
+#include <Qt>
 
 #include <array>
 #include <cstdint>
@@ -60,6 +61,9 @@ enum PointStyle : int {
     PointDiamond,
     PointTriangle
 };
+
+// The pen of a line style; -none- draws nothing, an unknown style draws solid.
+Qt::PenStyle LinePenStyle(int lineStyle);
 
 // Half of a data set: the altitude record holds the samples, its triggers
 // record the points where the external trigger fired.

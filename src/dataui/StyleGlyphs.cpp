@@ -13,24 +13,6 @@ namespace {
 // Wide enough for a dash-dot-dot pattern to show, tall enough for the symbols.
 constexpr QSize IconSize(48, 20);
 
-Qt::PenStyle PenStyle(int style)
-{
-    switch (style) {
-    case LineSolid:
-        return Qt::SolidLine;
-    case LineDot:
-        return Qt::DotLine;
-    case LineDash:
-        return Qt::DashLine;
-    case LineDashDot:
-        return Qt::DashDotLine;
-    case LineDashDotDot:
-        return Qt::DashDotDotLine;
-    default:
-        return Qt::NoPen;
-    }
-}
-
 void Begin(QPainter& painter, const QRect& item, Qt::PenStyle pen)
 {
     painter.fillRect(item, Qt::white);
@@ -45,8 +27,8 @@ void Begin(QPainter& painter, const QRect& item, Qt::PenStyle pen)
 void DrawLineStyleItem(QPainter& painter, const QRect& item, int style)
 {
     painter.save();
-    Begin(painter, item, PenStyle(style));
-    if (PenStyle(style) != Qt::NoPen) {
+    Begin(painter, item, LinePenStyle(style));
+    if (LinePenStyle(style) != Qt::NoPen) {
         const int y = item.top() + item.height() / 2;
         painter.drawLine(item.left() + 4, y, item.left() + item.width() - 5, y);
     }

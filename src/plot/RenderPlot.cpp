@@ -83,22 +83,6 @@ QPen Pen(const QColor& color, int width, Qt::PenStyle style = Qt::SolidLine)
     return QPen(QBrush(color), width, style, Qt::FlatCap, Qt::BevelJoin);
 }
 
-Qt::PenStyle LinePenStyle(int lineStyle)
-{
-    switch (lineStyle) {
-    case LineDot:
-        return Qt::DotLine;
-    case LineDash:
-        return Qt::DashLine;
-    case LineDashDot:
-        return Qt::DashDotLine;
-    case LineDashDotDot:
-        return Qt::DashDotDotLine;
-    default:
-        return Qt::SolidLine;
-    }
-}
-
 // Every text size in the plot is the height of the text cell (ascent plus
 // descent), so pick the largest pixel size whose cell fits.
 void SetCellHeight(QFont& font, int height, const QPaintDevice* device)
