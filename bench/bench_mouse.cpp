@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include "BenchFlights.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -15,32 +17,12 @@
 #include <random>
 
 using namespace vexa;
+using vexa::bench::FillFlight;
 
 namespace {
 
 constexpr int Sets = 10;
 constexpr int Width = 750, Height = 461;
-
-// A boost, a coast, a slow descent under a parachute, with noise.
-void FillFlight(DataSetRecord& r, int set, std::mt19937& random)
-{
-    const double apogee = 1500 + 250 * set;
-    std::normal_distribution<double> noise(0.0, 4.0 + set);
-    SampleBlock& s = r.samples;
-    s.count = SampleBlock::Capacity;
-    for (int i = 0; i < s.count; ++i) {
-        const double t = i * 0.01;
-        double a;
-        if (t < 4)
-            a = 0.35 * apogee * (t / 4) * (t / 4);
-        else if (t < 18)
-            a = apogee - 0.65 * apogee * std::pow((18 - t) / 14, 2);
-        else
-            a = std::max(0.0, apogee - (9.0 + set) * (t - 18));
-        s.time[std::size_t(i)] = t;
-        s.altitude[std::size_t(i)] = a + noise(random);
-    }
-}
 
 struct Scene {
     DataSetStore store;
