@@ -1,6 +1,6 @@
 // Arbitrary bytes as a module's answer to "DL": the set must stay within
 // its capacity and hold only values that arrived.
-#include "FakeSerialDevice.h"
+#include "LinkRig.h"
 #include "data/Download.h"
 
 #include <cstddef>
@@ -12,15 +12,11 @@ using namespace vexa::test;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    VirtualClock clock;
-    FakeSerialDevice device(clock);
-    SerialPort port(device, clock);
-    ModuleLink link(port);
+    LinkRig rig;
     DataSetStore store;
-    port.Open("/dev/fuzz", 115200, 0);
-    device.ReplyTo("DL=0\r", "DL\r\n" + QByteArray(reinterpret_cast<const char*>(data), int(size)));
+    rig.device.ReplyTo("DL=0\r", "DL\r\n" + QByteArray(reinterpret_cast<const char*>(data), int(size)));
 
-    const SetDownloadResult result = DownloadSet(link, store, 0, QDate(2026, 1, 1), {});
+    const SetDownloadResult result = DownloadSet(rig.link, store, 0, QDate(2026, 1, 1), {});
     if (result.created) {
         const DataSetRecord& set = store.Set(0);
         if (set.samples.count < 0 || set.samples.count > MaxDownloadSamples ||

@@ -1,6 +1,6 @@
 // Arbitrary bytes as the module's replies to every exchange the program
 // makes: the reads must stay in bounds whatever arrives.
-#include "FakeSerialDevice.h"
+#include "LinkRig.h"
 #include "link/ModuleActions.h"
 #include "link/ModuleConfig.h"
 
@@ -15,11 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1), int(size - 1));
-    VirtualClock clock;
-    FakeSerialDevice device(clock);
-    SerialPort port(device, clock);
-    ModuleLink link(port);
-    port.Open("/dev/fuzz", 115200, 0);
+    LinkRig rig;
+    FakeSerialDevice& device = rig.device;
+    SerialPort& port = rig.port;
+    ModuleLink& link = rig.link;
 
     // Replies trickle in over time so that drains do not swallow them all.
     const int chunk = 1 + data[0] % 32;

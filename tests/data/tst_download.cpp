@@ -1,4 +1,5 @@
 #include "FakeSerialDevice.h"
+#include "LinkRig.h"
 #include "data/Download.h"
 
 #include <QtTest>
@@ -8,18 +9,10 @@ using namespace vexa::test;
 
 namespace {
 
-struct Rig {
-    VirtualClock clock;
-    FakeSerialDevice device{clock};
-    SerialPort port{device, clock};
-    ModuleLink link{port};
+struct Rig : LinkRig {
     DataSetStore store;
     QList<int> progress;
-    Rig()
-    {
-        port.Open("/dev/ttyFAKE", 115200, 0);
-        store.NewDataSet();
-    }
+    Rig() { store.NewDataSet(); }
     SetDownloadResult Fetch(int k, const QByteArray& reply)
     {
         device.ReplyTo(QByteArray("DL=") + QByteArray::number(k) + "\r", "DL\r\n" + reply);

@@ -1,4 +1,5 @@
 #include "FakeSerialDevice.h"
+#include "LinkRig.h"
 #include "link/ModuleActions.h"
 #include "link/ModuleConfig.h"
 
@@ -9,12 +10,7 @@ using namespace vexa::test;
 
 namespace {
 
-struct Rig {
-    VirtualClock clock;
-    FakeSerialDevice device{clock};
-    SerialPort port{device, clock};
-    ModuleLink link{port};
-    Rig() { port.Open("/dev/ttyFAKE", 115200, 0); }
+struct Rig : LinkRig {
 
     // A module that acknowledges every line and answers register reads.
     void AnswerRegisters(const QMap<QByteArray, QByteArray>& values)

@@ -1,4 +1,5 @@
 #include "FakeSerialDevice.h"
+#include "LinkRig.h"
 #include "link/ModuleLink.h"
 
 #include <QtTest>
@@ -11,13 +12,7 @@ using namespace vexa::test;
 class TestModuleLink : public QObject {
     Q_OBJECT
 
-    struct Rig {
-        VirtualClock clock;
-        FakeSerialDevice device{clock};
-        SerialPort port{device, clock};
-        ModuleLink link{port};
-        Rig() { port.Open("/dev/ttyFAKE", 115200, 0); }
-    };
+    using Rig = LinkRig;
 
 private slots:
     void commandsAreFramedByteForByte_data()

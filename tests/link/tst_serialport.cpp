@@ -1,4 +1,5 @@
 #include "FakeSerialDevice.h"
+#include "LinkRig.h"
 #include "link/SerialPort.h"
 
 #include <QtTest>
@@ -9,12 +10,7 @@ using namespace vexa::test;
 class TestSerialPort : public QObject {
     Q_OBJECT
 
-    struct Rig {
-        VirtualClock clock;
-        FakeSerialDevice device{clock};
-        SerialPort port{device, clock};
-        Rig() { port.Open("/dev/ttyFAKE", 115200, 0); }
-    };
+    using Rig = LinkRig;
 
 private slots:
     void readLine_data()
