@@ -1,3 +1,4 @@
+#include "RecordingShell.h"
 #include "FakeSerialDevice.h"
 #include "VirtualClock.h"
 #include "app/About.h"
@@ -21,20 +22,11 @@
 #include <set>
 
 using namespace vexa;
+using vexa::test::RecordingShell;
 using vexa::test::FakeSerialDevice;
 using vexa::test::VirtualClock;
 
 namespace {
-
-class RecordingShell final : public Shell {
-public:
-    bool Open(const QUrl& url) override
-    {
-        opened.append(url);
-        return true;
-    }
-    QList<QUrl> opened;
-};
 
 class ListedPorts final : public PortSource {
 public:

@@ -1,5 +1,6 @@
 // The main window's module actions, byte for byte against a scripted
 // module in virtual time.
+#include "RecordingShell.h"
 #include "FakeSerialDevice.h"
 #include "VirtualClock.h"
 #include "app/TMainForm.h"
@@ -21,6 +22,7 @@
 #include <QTimer>
 
 using namespace vexa;
+using vexa::test::RecordingShell;
 using vexa::test::FakeSerialDevice;
 using vexa::test::VirtualClock;
 
@@ -64,11 +66,6 @@ public:
     {
         return {{"ttyUSB0", "USB Serial", "USB"}};
     }
-};
-
-class NullShell final : public Shell {
-public:
-    bool Open(const QUrl&) override { return true; }
 };
 
 // A module as the fake line plays it: registers, identity, sets.
@@ -137,7 +134,7 @@ struct Rig {
 
     VirtualClock clock;
     OnePort ports;
-    NullShell shell;
+    RecordingShell shell;
     ScriptedPrompter prompts;
     ScriptedFiles files;
     FakeSerialDevice* line = nullptr;

@@ -1,3 +1,4 @@
+#include "RecordingShell.h"
 #include "dataui/StyleGlyphs.h"
 #include "dataui/TDataPropForm.h"
 
@@ -13,6 +14,7 @@
 #include <deque>
 
 using namespace vexa;
+using vexa::test::RecordingShell;
 
 namespace {
 
@@ -45,16 +47,6 @@ public:
     }
     std::deque<std::optional<QColor>> answers;
     QList<QColor> started;
-};
-
-class RecordingShell final : public Shell {
-public:
-    bool Open(const QUrl& url) override
-    {
-        opened.append(url);
-        return true;
-    }
-    QList<QUrl> opened;
 };
 
 void Fill(SampleBlock& s, const std::vector<double>& times, const std::vector<double>& altitudes)

@@ -1,5 +1,6 @@
 // The whole program against the module emulator on a pseudo-terminal:
 // port discovery, QSerialPort, the module actions and the download.
+#include "RecordingShell.h"
 #include "app/TMainForm.h"
 #include "data/Download.h"
 #include "platform/QtSerialDevice.h"
@@ -18,6 +19,7 @@
 #include <QTest>
 
 using namespace vexa;
+using vexa::test::RecordingShell;
 
 namespace {
 
@@ -26,11 +28,6 @@ public:
     bool AskYesNo(const QString&, const QString&) override { return true; }
     void Warn(const QString& caption, const QString& text) override { warned << caption + ": " + text; }
     QStringList warned;
-};
-
-class NullShell final : public Shell {
-public:
-    bool Open(const QUrl&) override { return true; }
 };
 
 } // namespace
@@ -43,7 +40,7 @@ class TestEmulator : public QObject {
     QString link_;
     SteadyClock clock_;
     SystemPortSource ports_;
-    NullShell shell_;
+    RecordingShell shell_;
     ScriptedPrompter prompts_;
     std::unique_ptr<TMainForm> form_;
 
