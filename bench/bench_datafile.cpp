@@ -5,9 +5,7 @@
 #include "data/DataFile.h"
 
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <cmath>
 #include <cstdio>

@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
-
 #include <cmath>
 #include <cstdio>
 
@@ -47,7 +46,8 @@ Run DownloadOnce(const QString& sim, const QString& flightFile, const QStringLis
     QProcess process;
     process.setProgram(sim);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.setArguments(QStringList{"--flights", "0", "--load", flightFile, "--name", "bench"} + extra);
+    process.setArguments(QStringList{"--flights", "0", "--load", flightFile, "--name", "bench"} +
+                         extra);
     process.start();
     process.waitForStarted();
     QStringList lines;
@@ -98,7 +98,8 @@ int main(int argc, char* argv[])
     QTextStream out(&file);
     qint64 wireBytes = QByteArray("DL=0\r\n0,100,65535,0,0\r\n").size();
     for (int i = 0; i < Samples; ++i) {
-        const QByteArray line = QByteArray::number(int(3000 * std::sin(i * 0.00005) + (i % 7))) + "\r\n";
+        const QByteArray line =
+            QByteArray::number(int(3000 * std::sin(i * 0.00005) + (i % 7))) + "\r\n";
         out << line.left(line.size() - 2) << "\n";
         wireBytes += line.size();
     }

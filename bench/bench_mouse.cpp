@@ -3,15 +3,13 @@
 // through the plot box including the repaint of the overlay. A full redraw
 // of the plot (zoom, pan) is measured beside it for comparison.
 
+#include "BenchFlights.h"
 #include "plot/MouseTools.h"
 #include "plotui/TPlotBox.h"
 
 #include <QApplication>
 #include <QMouseEvent>
-#include "BenchFlights.h"
-
 #include <benchmark/benchmark.h>
-
 #include <cmath>
 #include <memory>
 #include <random>

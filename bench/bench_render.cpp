@@ -1,17 +1,14 @@
 // Cost of one screen repaint of the plot with ten full data sets, and how far
 // the per-column line drawing strays from a polyline through every sample.
 
+#include "BenchFlights.h"
 #include "plot/BackgroundLogo.h"
 #include "plot/RenderPlot.h"
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-
-#include "BenchFlights.h"
-
 #include <benchmark/benchmark.h>
-
 #include <cmath>
 #include <random>
 

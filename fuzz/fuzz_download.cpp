@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     LinkRig rig;
     DataSetStore store;
-    rig.device.ReplyTo("DL=0\r", "DL\r\n" + QByteArray(reinterpret_cast<const char*>(data), int(size)));
+    rig.device.ReplyTo("DL=0\r",
+                       "DL\r\n" + QByteArray(reinterpret_cast<const char*>(data), int(size)));
 
     const SetDownloadResult result = DownloadSet(rig.link, store, 0, QDate(2026, 1, 1), {});
     if (result.created) {

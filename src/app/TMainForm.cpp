@@ -9,16 +9,15 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QPainter>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStyle>
 #include <QTimer>
-
 #include <algorithm>
 
 // Resources live in a static library; naming the initializer keeps the
@@ -152,7 +151,8 @@ void TMainForm::SetupFonts()
 
     ui->AboutAppName->setFont(DisplayFont(37));
     ui->AboutSubtitle->setFont(DisplayFont(24));
-    for (QWidget* w : {ui->AboutMaker, ui->AboutVersion, ui->VersionInfo, ui->Label4, ui->BuildInfo})
+    for (QWidget* w :
+         {ui->AboutMaker, ui->AboutVersion, ui->VersionInfo, ui->Label4, ui->BuildInfo})
         w->setFont(DisplayFont(19));
     for (QWidget* w : {ui->Label14, ui->AboutEmail, ui->Label15, ui->AboutWebSite})
         w->setFont(DialogFont(16));
@@ -175,8 +175,8 @@ void TMainForm::SetupFonts()
 // positions, so checkedId() reads like an item index.
 void TMainForm::SetupRadioGroups()
 {
-    for (QWidget* box : {ui->UnitsGrp, ui->AutoStartGrp, ui->AutoStopGrp, ui->AutoZeroGrp,
-                         ui->MouseGrp}) {
+    for (QWidget* box :
+         {ui->UnitsGrp, ui->AutoStartGrp, ui->AutoStopGrp, ui->AutoZeroGrp, ui->MouseGrp}) {
         auto* group = new QButtonGroup(box);
         group->setObjectName(box->objectName() + QStringLiteral("Buttons"));
         int id = 0;
@@ -222,8 +222,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         bool activated = false;
         if (event->type() == QEvent::MouseButtonRelease) {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            activated = mouse->button() == Qt::LeftButton &&
-                        static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint());
+            activated =
+                mouse->button() == Qt::LeftButton &&
+                static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint());
         } else if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             activated = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
@@ -248,8 +249,8 @@ void TMainForm::FormShow()
     SpeedIndex = DefaultSpeedIndex;
     const int portPosition = 0;
 
-    ui->Image1->setPixmap(IconPixmap(QStringLiteral(":/vexa/vexa.png"), IconSize,
-                                     devicePixelRatioF()));
+    ui->Image1->setPixmap(
+        IconPixmap(QStringLiteral(":/vexa/vexa.png"), IconSize, devicePixelRatioF()));
     ui->PageControl1->setCurrentWidget(ui->AboutPage);
     if (Store.SetCount() == 0)
         Store.NewDataSet();
@@ -332,9 +333,8 @@ void TMainForm::FillPortList()
 
     QStringList items;
     ProbeContext context{ProbeLine, BaudRateAt(SpeedIndex), Ports, items, Port.OpenPath()};
-    EnumerateSerialPorts(deps_.ports, [&context](const PortDescription& port) {
-        return ProbePort(context, port);
-    });
+    EnumerateSerialPorts(
+        deps_.ports, [&context](const PortDescription& port) { return ProbePort(context, port); });
     ui->CommPortBox->addItems(items);
 }
 

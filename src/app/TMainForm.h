@@ -1,23 +1,22 @@
 #pragma once
 
 #include "Prompter.h"
-#include "widgets/Choosers.h"
 #include "data/DataSetStore.h"
 #include "link/LiveLog.h"
 #include "link/ModuleActions.h"
 #include "link/ModuleConfig.h"
 #include "link/ModuleLink.h"
 #include "link/SerialPort.h"
-#include "plot/PlotRecord.h"
 #include "platform/Clock.h"
 #include "platform/PortDescription.h"
 #include "platform/SerialDevice.h"
 #include "platform/Shell.h"
+#include "plot/PlotRecord.h"
+#include "widgets/Choosers.h"
 
 #include <QImage>
 #include <QString>
 #include <QWidget>
-
 #include <memory>
 
 class QKeyEvent;

@@ -1,10 +1,9 @@
 // The main window's data set actions: download into the store.
 #include "TMainForm.h"
-
 #include "WaitCursor.h"
 #include "data/Corrections.h"
-#include "data/Download.h"
 #include "data/DataFile.h"
+#include "data/Download.h"
 #include "dataui/TDataPropForm.h"
 #include "dataui/TSaveSel.h"
 #include "plot/Navigation.h"
@@ -30,12 +29,11 @@ void TMainForm::WireDataHandlers()
     connect(ui->DataPropBtn, &QPushButton::clicked, this, &TMainForm::DataPropBtnClick);
     connect(ui->AutoOffsetBtn, &QPushButton::clicked, this, &TMainForm::AutoOffsetBtnClick);
 
-    DataPropDeps props{PlotTexts{Plot.Title, Plot.XAxisLabel, Plot.YAxisLabel, Plot.Info3},
-                       deps_.files ? *deps_.files : dialogFiles_,
-                       deps_.colors ? *deps_.colors : dialogColors_, deps_.shell,
-                       [this](const QString& caption, const QString& text) {
-                           Prompts.Warn(caption, text);
-                       }};
+    DataPropDeps props{
+        PlotTexts{Plot.Title, Plot.XAxisLabel, Plot.YAxisLabel, Plot.Info3},
+        deps_.files ? *deps_.files : dialogFiles_, deps_.colors ? *deps_.colors : dialogColors_,
+        deps_.shell,
+        [this](const QString& caption, const QString& text) { Prompts.Warn(caption, text); }};
     DataPropForm = new TDataPropForm(Store, props, this);
     DataPropForm->setObjectName(QStringLiteral("TDataPropForm"));
     connect(DataPropForm, &TDataPropForm::PlotChanged, this, &TMainForm::DataPropChanged);
@@ -196,6 +194,5 @@ void TMainForm::SetDownloaded(int units)
     if (!label.isEmpty())
         SetPlotText(Plot.YAxisLabel, label);
 }
-
 
 } // namespace vexa

@@ -1,7 +1,6 @@
 // The main window's actions on the module: connection, information,
 // maintenance, configuration and the live log switch.
 #include "TMainForm.h"
-
 #include "WaitCursor.h"
 #include "ui_TMainForm.h"
 
@@ -322,7 +321,8 @@ void TMainForm::ShowRecordTime()
     ui->HourPanel->setText(QString::number(Interval.hours));
     ui->MinutePanel->setText(QStringLiteral("%1").arg(Interval.minutes, 2, 10, QLatin1Char('0')));
     ui->SecondPanel->setText(QStringLiteral("%1").arg(Interval.seconds, 2, 10, QLatin1Char('0')));
-    ui->mSecPanel->setText(QStringLiteral("%1").arg(Interval.milliseconds, 3, 10, QLatin1Char('0')));
+    ui->mSecPanel->setText(
+        QStringLiteral("%1").arg(Interval.milliseconds, 3, 10, QLatin1Char('0')));
     // The spinners mirror the parts; their own limits never decide anything.
     const std::pair<QSpinBox*, int> spinners[] = {{ui->HourSpin, Interval.hours},
                                                   {ui->MinSpin, Interval.minutes},

@@ -1,7 +1,6 @@
 // The main window's plot navigation: zoom and pan buttons, Reset, Crop and
 // the keys the window sees before its controls.
 #include "TMainForm.h"
-
 #include "WaitCursor.h"
 #include "plot/Navigation.h"
 #include "plotui/TEditInfoForm.h"
@@ -42,7 +41,8 @@ void TMainForm::WirePlotHandlers()
 
     ScaleForm = new TScaleForm(Plot, Full, Store, this);
     connect(ScaleForm, &TScaleForm::PlotChanged, box, &TPlotBox::PlotChanged);
-    EditInfoForm = new TEditInfoForm(Plot, Show, this, deps_.colors ? deps_.colors : &dialogColors_);
+    EditInfoForm =
+        new TEditInfoForm(Plot, Show, this, deps_.colors ? deps_.colors : &dialogColors_);
     connect(EditInfoForm, &TEditInfoForm::PlotChanged, box, &TPlotBox::PlotChanged);
 
     // The window sees keys before its controls.

@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
-
 #include <exception>
 #include <memory>
 
@@ -58,8 +57,8 @@ int main(int argc, char* argv[])
         vexa::SteadyClock clock;
         vexa::SystemPortSource ports;
         vexa::DesktopShell shell;
-        vexa::TMainForm form({clock, [] { return std::make_unique<vexa::QtSerialDevice>(); },
-                              ports, shell, QCoreApplication::applicationDirPath()});
+        vexa::TMainForm form({clock, [] { return std::make_unique<vexa::QtSerialDevice>(); }, ports,
+                              shell, QCoreApplication::applicationDirPath()});
         form.show();
         return app.exec();
     } catch (const std::exception& e) {

@@ -5,7 +5,6 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSaveFile>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -252,15 +251,15 @@ QString ReplaceMaximum(const QString& text, double maximum, int max)
     return CutTo(text.left(at) + QStringLiteral("max=") + General(maximum), max);
 }
 
-QString PhotoList(const DataSetStore& store, int k, const QString& title,
-                  const QString& xAxisLabel, const QString& yAxisLabel)
+QString PhotoList(const DataSetStore& store, int k, const QString& title, const QString& xAxisLabel,
+                  const QString& yAxisLabel)
 {
     if (!ValidSet(store, k))
         return {};
     const DataSetRecord& set = store.Set(k);
     QString list;
-    for (const QString* line : {&title, &xAxisLabel, &yAxisLabel, &set.note1, &set.note2,
-                                &set.note3})
+    for (const QString* line :
+         {&title, &xAxisLabel, &yAxisLabel, &set.note1, &set.note2, &set.note3})
         list += QLatin1Char('#') + *line + QLatin1String("\r\n");
     list += QLatin1String("# pic    time   altitude\r\n");
     if (!set.triggers)

@@ -3,7 +3,6 @@
 #include "DataSetStore.h"
 
 #include <QString>
-
 #include <optional>
 
 namespace vexa {
@@ -74,8 +73,8 @@ QString ReplaceMaximum(const QString& text, double maximum, int max);
 
 // The photo list of set k: the plot's three texts, the set's notes, a heading
 // and one numbered line per trigger point, every line ended by CR LF.
-QString PhotoList(const DataSetStore& store, int k, const QString& title,
-                  const QString& xAxisLabel, const QString& yAxisLabel);
+QString PhotoList(const DataSetStore& store, int k, const QString& title, const QString& xAxisLabel,
+                  const QString& yAxisLabel);
 
 // Writes the photo list to path; false when the file cannot be written, in
 // which case an existing file is left as it was.

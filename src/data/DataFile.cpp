@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
-
 #include <cmath>
 #include <cstring>
 

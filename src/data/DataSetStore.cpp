@@ -119,8 +119,7 @@ void DataSetStore::SetActiveSet(int k)
 
 namespace {
 
-template <typename Field>
-bool Extents(const DataSetStore& store, Field field, Extent& out)
+template <typename Field> bool Extents(const DataSetStore& store, Field field, Extent& out)
 {
     double minimum = HUGE_VAL;
     double maximum = -HUGE_VAL;

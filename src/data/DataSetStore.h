@@ -4,7 +4,6 @@
 #include <QString>
 #include <QStringListModel>
 #include <Qt>
-
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -19,8 +18,8 @@ struct SampleBlock {
 
     explicit SampleBlock(bool withPeakMarks);
 
-    std::vector<double> time;          // seconds
-    std::vector<double> altitude;      // module units
+    std::vector<double> time;            // seconds
+    std::vector<double> altitude;        // module units
     std::vector<std::uint8_t> peakMarks; // empty on a triggers record
     int count = 0;
 
@@ -46,8 +45,8 @@ constexpr ColorRef Rgb(int r, int g, int b)
 }
 
 inline constexpr std::array<ColorRef, 13> ColorCycle{
-    Rgb(0, 0, 255),     Rgb(255, 0, 0),   Rgb(0, 128, 0),     Rgb(255, 0, 255), Rgb(192, 192, 192),
-    Rgb(128, 0, 0),     Rgb(0, 255, 255), Rgb(0, 255, 0),     Rgb(128, 128, 0), Rgb(128, 0, 128),
+    Rgb(0, 0, 255),     Rgb(255, 0, 0),   Rgb(0, 128, 0),  Rgb(255, 0, 255), Rgb(192, 192, 192),
+    Rgb(128, 0, 0),     Rgb(0, 255, 255), Rgb(0, 255, 0),  Rgb(128, 128, 0), Rgb(128, 0, 128),
     Rgb(128, 128, 128), Rgb(0, 0, 0),     Rgb(0, 128, 128)};
 
 enum LineStyle : int { LineNone = 0, LineSolid, LineDot, LineDash, LineDashDot, LineDashDotDot };

@@ -1,7 +1,7 @@
 #include "Download.h"
 
-#include <climits>
 #include <cctype>
+#include <climits>
 
 namespace vexa {
 namespace {
@@ -170,7 +170,8 @@ SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, cons
 
     result.created = true;
     result.samples = n;
-    result.infoLines << QString() << QStringLiteral("Set %1: Downloaded %2 data samples.").arg(k + 1).arg(n);
+    result.infoLines << QString()
+                     << QStringLiteral("Set %1: Downloaded %2 data samples.").arg(k + 1).arg(n);
     set.note2 = QStringLiteral("%1  Set %2, %3 samples")
                     .arg(today.toString(QStringLiteral("yyyy-MM-dd")))
                     .arg(k + 1)

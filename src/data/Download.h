@@ -5,7 +5,6 @@
 
 #include <QDate>
 #include <QStringList>
-
 #include <cstdint>
 #include <functional>
 #include <optional>

@@ -46,11 +46,10 @@ TDataPropForm::TDataPropForm(DataSetStore& store, DataPropDeps deps, QWidget* pa
     ui->SetListBox->setModel(store_.Names());
     ui->SetListBox->setSelectionMode(QAbstractItemView::SingleSelection);
     ui->SetListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(ui->SetListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] {
-                ShowSelected();
-                UpdateActions();
-            });
+    connect(ui->SetListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        ShowSelected();
+        UpdateActions();
+    });
 
     DecorateStyleCombo(*ui->LineStyleCombo, StyleKind::Line);
     DecorateStyleCombo(*ui->PointStyleCombo, StyleKind::Point);
@@ -200,15 +199,14 @@ void TDataPropForm::PhotoBtnClick()
     const int k = SelectedSet();
     if (k < 0)
         return;
-    const FileDialogSetup setup{QStringLiteral("ExportPhotoDlg"),
-                                QStringLiteral("Export Photo Info"),
-                                QStringLiteral("Photo List (*.txt);;All Files (*)"),
-                                QStringLiteral("txt"), photoFile_};
+    const FileDialogSetup setup{
+        QStringLiteral("ExportPhotoDlg"), QStringLiteral("Export Photo Info"),
+        QStringLiteral("Photo List (*.txt);;All Files (*)"), QStringLiteral("txt"), photoFile_};
     const QString chosen = deps_.files.SaveFileName(this, setup);
     if (!chosen.isEmpty()) {
         photoFile_ = chosen;
-        const QString list = PhotoList(store_, k, deps_.plot.title, deps_.plot.xAxisLabel,
-                                       deps_.plot.yAxisLabel);
+        const QString list =
+            PhotoList(store_, k, deps_.plot.title, deps_.plot.xAxisLabel, deps_.plot.yAxisLabel);
         if (!WritePhotoList(photoFile_, list)) {
             Warn(QStringLiteral("Error"), QStringLiteral("Unable to open %1!").arg(photoFile_));
             return;
@@ -221,8 +219,9 @@ void TDataPropForm::PhotoBtnClick()
 
 void TDataPropForm::SwatchClick(Swatch which)
 {
-    const auto chosen = deps_.colors.Choose(this, SwatchButton(which)->objectName() + QStringLiteral("Dlg"),
-                                             ToColor(swatches_[std::size_t(which)]));
+    const auto chosen =
+        deps_.colors.Choose(this, SwatchButton(which)->objectName() + QStringLiteral("Dlg"),
+                            ToColor(swatches_[std::size_t(which)]));
     if (chosen)
         SetSwatch(which, FromColor(*chosen));
 }

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "widgets/Choosers.h"
 #include "data/DataSetStore.h"
 #include "platform/Shell.h"
+#include "widgets/Choosers.h"
 
 #include <QDialog>
-
 #include <array>
 #include <functional>
 #include <memory>

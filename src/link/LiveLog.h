@@ -9,8 +9,8 @@ namespace vexa {
 // Recent altitudes for the live chart: one slot per pixel column.
 struct LiveRing {
     std::vector<double> samples;
-    int head = 0;  // oldest sample
-    int tail = 0;  // one past the newest
+    int head = 0; // oldest sample
+    int tail = 0; // one past the newest
     int count = 0;
 
     explicit LiveRing(int columns = 0) : samples(columns > 0 ? std::size_t(columns) : 0u) {}

@@ -3,7 +3,6 @@
 #include "ModuleLink.h"
 
 #include <QStringList>
-
 #include <optional>
 
 namespace vexa {

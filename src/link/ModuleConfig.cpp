@@ -98,12 +98,10 @@ QString RecordTimeText(std::uint32_t intervalMs)
                       static_cast<unsigned long long>(seconds),
                       static_cast<unsigned long long>(millis));
     else
-        std::snprintf(text, sizeof text,
-                      "Approximate Record Time: %02llu hours %02llu min %02llu.%03llu sec",
-                      static_cast<unsigned long long>(hours),
-                      static_cast<unsigned long long>(minutes),
-                      static_cast<unsigned long long>(seconds),
-                      static_cast<unsigned long long>(millis));
+        std::snprintf(
+            text, sizeof text, "Approximate Record Time: %02llu hours %02llu min %02llu.%03llu sec",
+            static_cast<unsigned long long>(hours), static_cast<unsigned long long>(minutes),
+            static_cast<unsigned long long>(seconds), static_cast<unsigned long long>(millis));
     return QString::fromLatin1(text);
 }
 
@@ -136,7 +134,7 @@ RecordInterval SpinInterval(RecordInterval p, IntervalPart part, bool up, std::u
 }
 
 std::optional<ConfigToWrite> ConfigFromControls(const ConfigControls& in,
-                                               const ModuleConfig& lastRead)
+                                                const ModuleConfig& lastRead)
 {
     const std::uint16_t si = lastRead.SI;
     if (si == 0)

@@ -3,7 +3,6 @@
 #include "ModuleLink.h"
 
 #include <QString>
-
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -12,18 +11,18 @@ namespace vexa {
 
 // The program's copy of the module's twelve configuration registers.
 struct ModuleConfig {
-    std::uint16_t SR = 0; // sampling interval, in SI units
+    std::uint16_t SR = 0;   // sampling interval, in SI units
     std::uint16_t SI = 100; // interval unit, ms
-    std::uint16_t SA = 0; // auto-start altitude
-    std::uint16_t PA = 0; // auto-stop altitude
-    std::uint16_t ST = 0; // auto-start delay, s
-    std::uint16_t PT = 0; // auto-stop time, s
-    std::uint8_t UA = 0;  // AltitudeUnits
-    std::uint8_t AS = 0;  // auto-start mode
-    std::uint8_t AP = 0;  // auto-stop mode
-    std::uint8_t AZ = 0;  // auto-zero mode
-    std::uint8_t RT = 0;  // record the trigger input
-    std::uint8_t RV = 0;  // reverse the trigger direction
+    std::uint16_t SA = 0;   // auto-start altitude
+    std::uint16_t PA = 0;   // auto-stop altitude
+    std::uint16_t ST = 0;   // auto-start delay, s
+    std::uint16_t PT = 0;   // auto-stop time, s
+    std::uint8_t UA = 0;    // AltitudeUnits
+    std::uint8_t AS = 0;    // auto-start mode
+    std::uint8_t AP = 0;    // auto-stop mode
+    std::uint8_t AZ = 0;    // auto-zero mode
+    std::uint8_t RT = 0;    // record the trigger input
+    std::uint8_t RV = 0;    // reverse the trigger direction
 
     bool operator==(const ModuleConfig&) const = default;
 };
@@ -96,6 +95,6 @@ struct ConfigToWrite {
 
 // Builds the registers from the page; nothing when SI is 0 (no SR can be computed).
 std::optional<ConfigToWrite> ConfigFromControls(const ConfigControls& controls,
-                                               const ModuleConfig& lastRead);
+                                                const ModuleConfig& lastRead);
 
 } // namespace vexa

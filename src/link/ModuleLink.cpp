@@ -29,11 +29,9 @@ std::optional<int> ScanInt(const char* text)
     return static_cast<int>(value);
 }
 
-
 namespace {
 // Writes a formatted command; a text longer than the buffer is cut, never overrun.
-template <typename... Args>
-void WriteCommand(SerialPort& port, const char* format, Args... args)
+template <typename... Args> void WriteCommand(SerialPort& port, const char* format, Args... args)
 {
     char text[LineMax + 2];
     int n = std::snprintf(text, sizeof text, format, args...);

@@ -28,13 +28,13 @@ inline constexpr const char* ConfigRestore = "CR";
 inline constexpr const char* EraseAll = "EA";
 inline constexpr const char* EraseSet = "ES";
 inline constexpr const char* Download = "DL";
-inline constexpr const char* CalClear = "CalClr\r";    // raw write, 7 bytes
+inline constexpr const char* CalClear = "CalClr\r";        // raw write, 7 bytes
 inline constexpr const char* CalSetFormat = "CalSet %d\n"; // raw write, ends in LF
-inline constexpr const char* Reset = "*";              // raw write, no terminator
+inline constexpr const char* Reset = "*";                  // raw write, no terminator
 inline constexpr const char* EnterIsp = "!";
 } // namespace Cmd
 
-inline constexpr int LineMax = 256;       // reply line buffers hold 256 characters + NUL
+inline constexpr int LineMax = 256; // reply line buffers hold 256 characters + NUL
 inline constexpr int ReplyTimeoutMs = 200;
 
 // The module's identity as Download Info reads it.

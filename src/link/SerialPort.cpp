@@ -1,7 +1,6 @@
 #include "SerialPort.h"
 
 #include <QtGlobal>
-
 #include <cstdarg>
 #include <cstdio>
 #include <vector>

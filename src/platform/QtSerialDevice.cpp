@@ -14,10 +14,13 @@ bool QtSerialDevice::Open(const QString& path)
         errorText_ = port_.errorString();
 #if !defined(Q_OS_WIN)
         const QFileInfo device(path);
-        if (port_.error() == QSerialPort::PermissionError && device.exists() && !device.isWritable())
-            errorText_ += QStringLiteral(
-                " - your user may not use serial ports yet: add it to the group that owns %1 "
-                "(usually \"dialout\") and log in again.").arg(device.canonicalFilePath());
+        if (port_.error() == QSerialPort::PermissionError && device.exists() &&
+            !device.isWritable())
+            errorText_ +=
+                QStringLiteral(
+                    " - your user may not use serial ports yet: add it to the group that owns %1 "
+                    "(usually \"dialout\") and log in again.")
+                    .arg(device.canonicalFilePath());
 #endif
         port_.clearError();
         return false;

@@ -52,8 +52,8 @@ std::vector<PortDescription> ListEmulatorPorts(const QString& folder)
 {
     std::vector<PortDescription> ports;
     const QDir dir(folder);
-    const auto entries = dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot,
-                                           QDir::Name);
+    const auto entries =
+        dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo& entry : entries) {
         // A link whose emulator is gone points nowhere; leave it out.
         if (!entry.isSymLink() || !QFileInfo::exists(entry.symLinkTarget()))

@@ -11,8 +11,7 @@ namespace {
 
 // The drawn time and altitude of sample i. Plain records (no scale or
 // offset, nearly all of them) skip the arithmetic.
-template <bool Plain>
-struct Samples {
+template <bool Plain> struct Samples {
     const double* time;
     const double* altitude;
     double ts, to, as, ao;
@@ -85,8 +84,7 @@ private:
 // minimum would wait on itself at every sample. The ordered compares pass
 // over NaN; a - a turns NaN (and infinity) into NaN in the check sums, and
 // such rare runs are done again one sample at a time.
-template <bool Plain>
-void LowHigh(const Samples<Plain>& s, int i, int j, double& low, double& high)
+template <bool Plain> void LowHigh(const Samples<Plain>& s, int i, int j, double& low, double& high)
 {
     double l0 = s.Value(i), l1 = l0, l2 = l0, l3 = l0;
     double h0 = l0, h1 = l0, h2 = l0, h3 = l0;

@@ -5,7 +5,6 @@
 #include <QLine>
 #include <QPoint>
 #include <QRect>
-
 #include <vector>
 
 namespace vexa {
@@ -22,8 +21,8 @@ struct ColumnRun {
     int x = 0;
     int firstY = 0;
     int lastY = 0;
-    int topY = 0;    // smallest y: the run's highest altitude
-    int bottomY = 0; // largest y
+    int topY = 0;          // smallest y: the run's highest altitude
+    int bottomY = 0;       // largest y
     bool topFirst = false; // the highest point comes before the lowest
 };
 

@@ -6,7 +6,6 @@
 #include <QPoint>
 #include <QString>
 #include <Qt>
-
 #include <optional>
 
 namespace vexa {

@@ -1,7 +1,6 @@
 #include "Navigation.h"
 
 #include <QByteArray>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>

@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <Qt>
-
 #include <optional>
 
 namespace vexa {

@@ -5,7 +5,6 @@
 #include <QPoint>
 #include <QRect>
 #include <QRegion>
-
 #include <optional>
 
 class QPainter;

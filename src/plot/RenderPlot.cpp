@@ -5,7 +5,6 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -259,8 +258,8 @@ void DrawPeakMarks(RecordPass& pass, const DataSetRecord& r, int n)
 {
     QPainter& p = pass.p;
     const int sx = pass.sx, sy = pass.sy;
-    p.setPen(Pen(pass.color ? ToQColor(r.pointColor) : QColor(Qt::black),
-                 std::max(1, pass.dpiX / 300)));
+    p.setPen(
+        Pen(pass.color ? ToQColor(r.pointColor) : QColor(Qt::black), std::max(1, pass.dpiX / 300)));
     const std::uint8_t* marks = r.samples.peakMarks.data();
     for (int i = 0; i < n; ++i) {
         // Marks are rare; step over unmarked samples eight at a time.
@@ -311,7 +310,9 @@ void DrawClimbMarks(RecordPass& pass, const DataSetRecord& r, int n)
         // Rising data put the label left of the bracket, falling data right.
         const int dx = pb.x() - pa.x(), dy = pa.y() - pb.y();
         const double angle = dx != 0 ? std::atan(double(dy) / dx) * 57.29577950560105
-                                     : (dy > 0 ? 90.0 : dy < 0 ? -90.0 : 0.0);
+                                     : (dy > 0   ? 90.0
+                                        : dy < 0 ? -90.0
+                                                 : 0.0);
         const double rate = (altitude[std::size_t(b)] - altitude[std::size_t(a)]) /
                             (time[std::size_t(b)] - time[std::size_t(a)]);
         const QString label = QString::asprintf("%.2f", rate);
@@ -438,8 +439,7 @@ void RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out, Plot
     text.SetFont(font);
     text.SetColor(ToQColor(record.ScaleColor));
     const int right = area.right - Wp / 40, bottom = area.bottom - Hp / 40;
-    text.Draw(right - text.Width(record.CreditLine), bottom - 2 * text.Height(),
-              record.CreditLine);
+    text.Draw(right - text.Width(record.CreditLine), bottom - 2 * text.Height(), record.CreditLine);
     text.Draw(right - text.Width(record.WebLine), bottom - text.Height(), record.WebLine);
 
     DataSetStore* store = record.store;

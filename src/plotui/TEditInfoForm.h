@@ -1,10 +1,9 @@
 #pragma once
 
-#include "widgets/Choosers.h"
 #include "plot/PlotRecord.h"
+#include "widgets/Choosers.h"
 
 #include <QDialog>
-
 #include <array>
 #include <memory>
 

@@ -5,7 +5,6 @@
 
 #include <QImage>
 #include <QWidget>
-
 #include <optional>
 
 namespace vexa {

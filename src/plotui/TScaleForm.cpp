@@ -1,7 +1,6 @@
 #include "TScaleForm.h"
 
 #include "plot/Navigation.h"
-
 #include "ui_TScaleForm.h"
 
 #include <QMessageBox>

@@ -3,7 +3,6 @@
 #include "plot/PlotRecord.h"
 
 #include <QDialog>
-
 #include <functional>
 #include <memory>
 

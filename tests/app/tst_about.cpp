@@ -19,8 +19,10 @@ private slots:
         QTest::addColumn<QString>("raw");
         QTest::addColumn<QString>("shown");
         const QString full39 = QStringLiteral("6.2.1.0-") + QString(31, QLatin1Char('x'));
-        QTest::newRow("plain") << "6.2.1.0" << "6.2.1.0";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("plain") << "6.2.1.0"
+                               << "6.2.1.0";
+        QTest::newRow("empty") << ""
+                               << "";
         QTest::newRow("39 shown whole") << full39 << full39;
         QTest::newRow("40 cut to 39") << full39 + QLatin1Char('y') << full39;
     }
@@ -36,8 +38,8 @@ private slots:
         QTest::addColumn<QByteArray>("date");
         QTest::addColumn<QByteArray>("time");
         QTest::addColumn<QString>("text");
-        QTest::newRow("two-digit day") << QByteArray("Mar 19 2012") << QByteArray("22:44:31")
-                                       << "Mar 19 2012, 22:44:31";
+        QTest::newRow("two-digit day")
+            << QByteArray("Mar 19 2012") << QByteArray("22:44:31") << "Mar 19 2012, 22:44:31";
         QTest::newRow("padded one-digit day")
             << QByteArray("Mar  9 2012") << QByteArray("08:05:00") << "Mar 9 2012, 08:05:00";
         QTest::newRow("compiler without a clock")
@@ -62,13 +64,16 @@ private slots:
     {
         QTest::addColumn<QString>("dir");
         QTest::addColumn<QString>("path");
-        QTest::newRow("install dir") << "/opt/vexa/bin" << "/opt/vexa/bin/V6R-Manual.pdf";
-        QTest::newRow("trailing separator") << "/opt/vexa/bin/" << "/opt/vexa/bin/V6R-Manual.pdf";
+        QTest::newRow("install dir") << "/opt/vexa/bin"
+                                     << "/opt/vexa/bin/V6R-Manual.pdf";
+        QTest::newRow("trailing separator") << "/opt/vexa/bin/"
+                                            << "/opt/vexa/bin/V6R-Manual.pdf";
         QTest::newRow("blank in the name") << "/home/ann/My Programs"
                                            << "/home/ann/My Programs/V6R-Manual.pdf";
         QTest::newRow("windows drive") << "C:/Program Files/Vexa"
                                        << "C:/Program Files/Vexa/V6R-Manual.pdf";
-        QTest::newRow("no dir known") << "" << "V6R-Manual.pdf";
+        QTest::newRow("no dir known") << ""
+                                      << "V6R-Manual.pdf";
     }
     void manualPath()
     {
@@ -83,7 +88,8 @@ private slots:
         QTest::addColumn<QString>("url");
         QTest::newRow("address") << "support@vexa-instruments.example"
                                  << "mailto:support@vexa-instruments.example";
-        QTest::newRow("blanks around") << "  help@vexa.example \n" << "mailto:help@vexa.example";
+        QTest::newRow("blanks around") << "  help@vexa.example \n"
+                                       << "mailto:help@vexa.example";
     }
     void mailUrl()
     {

@@ -1,5 +1,5 @@
-#include "RecordingShell.h"
 #include "FakeSerialDevice.h"
+#include "RecordingShell.h"
 #include "VirtualClock.h"
 #include "app/About.h"
 #include "app/TMainForm.h"
@@ -17,13 +17,12 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-
 #include <memory>
 #include <set>
 
 using namespace vexa;
-using vexa::test::RecordingShell;
 using vexa::test::FakeSerialDevice;
+using vexa::test::RecordingShell;
 using vexa::test::VirtualClock;
 
 namespace {
@@ -175,9 +174,9 @@ private slots:
             "HourPanel", "MinutePanel", "SecondPanel", "mSecPanel", "HourSpin", "MinSpin",
             "SecSpin", "mSecSpin", "Msg1", "UnitsGrp", "AboveUnitsPanel", "BelowUnitsPanel",
             "AutoStartGrp", "AutoStopGrp", "AutoZeroGrp", "AutoStartAltitudeEdit",
-            "AutoStopAltitudeEdit", "AutoStartSecEdit", "AutoStopSecEdit", "TrigChk",
-            "RevTrigChk", "ReadCfgBtn", "WriteCfgBtn", "BitBtn1", "ResetModuleBtn", "CalBtn",
-            "AltCalEdit", "FirmwareVersionDisp", "UpdateBtn",
+            "AutoStopAltitudeEdit", "AutoStartSecEdit", "AutoStopSecEdit", "TrigChk", "RevTrigChk",
+            "ReadCfgBtn", "WriteCfgBtn", "BitBtn1", "ResetModuleBtn", "CalBtn", "AltCalEdit",
+            "FirmwareVersionDisp", "UpdateBtn",
             // Recorded Data
             "PlotBox", "Image2", "ZoomInBtn", "ZoomOutBtn", "ZoomResetBtn", "ZoomCropBtn",
             "PanUpBtn", "PanDnBtn", "PanLtBtn", "PanRtBtn", "ScaleBtn", "MouseGrp", "LoadBtn",
@@ -190,8 +189,8 @@ private slots:
             "VersionInfo", "Label4", "BuildInfo", "Panel2", "Label14", "AboutEmail", "Label15",
             "AboutWebSite", "ManualBtn",
             // below the pages
-            "SimulateChk", "StatusPanel", "ConnectStatusDisp", "ProgressBar1", "LogDisp",
-            "XYDisp", "ROCDisp", "CloseBtn"};
+            "SimulateChk", "StatusPanel", "ConnectStatusDisp", "ProgressBar1", "LogDisp", "XYDisp",
+            "ROCDisp", "CloseBtn"};
         for (const QString& name : names)
             QVERIFY2(rig.form->findChildren<QWidget*>(name).size() == 1, qPrintable(name));
         for (const char* name : {"Timer1", "Timer3"})
@@ -213,14 +212,14 @@ private slots:
         QTest::addColumn<QString>("group");
         QTest::addColumn<QStringList>("items");
         QTest::newRow("units") << "UnitsGrp" << QStringList{"Feet", "Yards", "Meters"};
-        QTest::newRow("auto start") << "AutoStartGrp"
-                                    << QStringList{"Off", "After Powerup", "Above Altitude",
-                                                   "On first Trigger"};
-        QTest::newRow("auto stop") << "AutoStopGrp"
-                                   << QStringList{"Off", "After Time", "Below Altitude"};
-        QTest::newRow("auto zero") << "AutoZeroGrp"
-                                   << QStringList{"Off", "On First Trigger", "On Powerup",
-                                                  "On Start Recording"};
+        QTest::newRow("auto start")
+            << "AutoStartGrp"
+            << QStringList{"Off", "After Powerup", "Above Altitude", "On first Trigger"};
+        QTest::newRow("auto stop")
+            << "AutoStopGrp" << QStringList{"Off", "After Time", "Below Altitude"};
+        QTest::newRow("auto zero")
+            << "AutoZeroGrp"
+            << QStringList{"Off", "On First Trigger", "On Powerup", "On Start Recording"};
         QTest::newRow("mouse") << "MouseGrp" << QStringList{"Zoom", "Climb", "Peak"};
     }
     void radioGroupsIndexTheirItems()
@@ -308,10 +307,9 @@ private slots:
                  (QStringList{"ttyS0   Communications Port   ACPI",
                               "/run/user/1000/vexa-ports/sim   Vexa module emulator   virtual"}));
         QCOMPARE(rig.portBox()->currentIndex(), 0);
-        QCOMPARE(rig.probe->opened,
-                 (QStringList{DevicePath(QStringLiteral("ttyS0")),
-                              DevicePath(QStringLiteral("ttyUSB0")),
-                              QStringLiteral("/run/user/1000/vexa-ports/sim")}));
+        QCOMPARE(rig.probe->opened, (QStringList{DevicePath(QStringLiteral("ttyS0")),
+                                                 DevicePath(QStringLiteral("ttyUSB0")),
+                                                 QStringLiteral("/run/user/1000/vexa-ports/sim")}));
         QVERIFY(!rig.probe->IsOpen());
         QCOMPARE(rig.probe->bauds.value(0), 115200u);
         // Probing shows the wait cursor and never touches the module's line.
@@ -368,8 +366,10 @@ private slots:
         rig.showAndWait();
         if (portOpen) {
             QVERIFY(rig.line->Open(DevicePath(QStringLiteral("ttyS0"))));
-            rig.find<QPushButton>(QStringLiteral("ConnectBtn"))->setText(QStringLiteral("Disconnect"));
-            rig.find<QLabel>(QStringLiteral("ConnectStatusDisp"))->setText(QStringLiteral("Connected"));
+            rig.find<QPushButton>(QStringLiteral("ConnectBtn"))
+                ->setText(QStringLiteral("Disconnect"));
+            rig.find<QLabel>(QStringLiteral("ConnectStatusDisp"))
+                ->setText(QStringLiteral("Connected"));
         }
         rig.find<QComboBox>(QStringLiteral("SpeedBox"))->setCurrentIndex(2);
 

@@ -1,12 +1,14 @@
 // The main window's module actions, byte for byte against a scripted
 // module in virtual time.
-#include "RecordingShell.h"
 #include "FakeSerialDevice.h"
+#include "RecordingShell.h"
 #include "VirtualClock.h"
 #include "app/TMainForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -15,15 +17,13 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QDialog>
-#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 using namespace vexa;
-using vexa::test::RecordingShell;
 using vexa::test::FakeSerialDevice;
+using vexa::test::RecordingShell;
 using vexa::test::VirtualClock;
 
 namespace {
@@ -183,7 +183,8 @@ private slots:
         Rig r;
         r.line->FailOpen("Permission denied");
         r.click("ConnectBtn");
-        QCOMPARE(r.prompts.warned, QStringList({"Error: Unable to open Serial Port\nPermission denied"}));
+        QCOMPARE(r.prompts.warned,
+                 QStringList({"Error: Unable to open Serial Port\nPermission denied"}));
         QCOMPARE(r.find<QPushButton>("ConnectBtn")->text(), QString("Connect"));
         QCOMPARE(r.find<QLabel>("ConnectStatusDisp")->text(), QString("Not Connected"));
     }
@@ -268,8 +269,9 @@ private slots:
         r.line->Queue("stray\r\n");
         r.prompts.answer = yes;
         r.click("EraseDataBtn");
-        QCOMPARE(r.prompts.asked, QStringList({"Reset Config Defaults: This will erase all altitude "
-                                               "data in the device.  Are you sure?"}));
+        QCOMPARE(r.prompts.asked,
+                 QStringList({"Reset Config Defaults: This will erase all altitude "
+                              "data in the device.  Are you sure?"}));
         QCOMPARE(r.line->Written(), sent);
         QCOMPARE(r.line->Pending(), 0);
         QCOMPARE(r.find<QComboBox>("SetList")->count(), yes ? 0 : 4);
@@ -323,15 +325,24 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("page");
 
-        QTest::newRow("Download Info stays") << "DLInfoBtn" << "DataPage";
-        QTest::newRow("Erase stays") << "EraseDataBtn" << "DataPage";
-        QTest::newRow("Download Data stays") << "DLDataBtn" << "DataPage";
-        QTest::newRow("Reset Module shows Connect") << "ResetModuleBtn" << "ConnectPage";
-        QTest::newRow("Calibrate shows Connect") << "CalBtn" << "ConnectPage";
-        QTest::newRow("Read Config shows Connect") << "ReadCfgBtn" << "ConnectPage";
-        QTest::newRow("Write Config shows Connect") << "WriteCfgBtn" << "ConnectPage";
-        QTest::newRow("Reset Defaults shows Connect") << "BitBtn1" << "ConnectPage";
-        QTest::newRow("Start logging shows Connect") << "StartBtn" << "ConnectPage";
+        QTest::newRow("Download Info stays") << "DLInfoBtn"
+                                             << "DataPage";
+        QTest::newRow("Erase stays") << "EraseDataBtn"
+                                     << "DataPage";
+        QTest::newRow("Download Data stays") << "DLDataBtn"
+                                             << "DataPage";
+        QTest::newRow("Reset Module shows Connect") << "ResetModuleBtn"
+                                                    << "ConnectPage";
+        QTest::newRow("Calibrate shows Connect") << "CalBtn"
+                                                 << "ConnectPage";
+        QTest::newRow("Read Config shows Connect") << "ReadCfgBtn"
+                                                   << "ConnectPage";
+        QTest::newRow("Write Config shows Connect") << "WriteCfgBtn"
+                                                    << "ConnectPage";
+        QTest::newRow("Reset Defaults shows Connect") << "BitBtn1"
+                                                      << "ConnectPage";
+        QTest::newRow("Start logging shows Connect") << "StartBtn"
+                                                     << "ConnectPage";
     }
 
     void notConnectedResponses()

@@ -2,7 +2,6 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <cmath>
 #include <limits>
 
@@ -117,11 +116,18 @@ private slots:
         QTest::addColumn<double>("da");
         QTest::addColumn<double>("timeScale");
 
-        QTest::newRow("both shifts, scale") << "-2.5" << "3" << "2" << -2.5 << 3.0 << 2.0;
-        QTest::newRow("below the noise limit")
-            << "0.00001" << "-0.000009" << "1" << 0.0 << 0.0 << 1.0;
-        QTest::newRow("just above the limit") << "0.00002" << "0" << "1" << 0.00002 << 0.0 << 1.0;
-        QTest::newRow("no numbers") << "abc" << "" << "x" << 0.0 << 0.0 << 1.0;
+        QTest::newRow("both shifts, scale") << "-2.5"
+                                            << "3"
+                                            << "2" << -2.5 << 3.0 << 2.0;
+        QTest::newRow("below the noise limit") << "0.00001"
+                                               << "-0.000009"
+                                               << "1" << 0.0 << 0.0 << 1.0;
+        QTest::newRow("just above the limit") << "0.00002"
+                                              << "0"
+                                              << "1" << 0.00002 << 0.0 << 1.0;
+        QTest::newRow("no numbers") << "abc"
+                                    << ""
+                                    << "x" << 0.0 << 0.0 << 1.0;
     }
 
     void applyOffsetAndScaleBoxes()
@@ -203,8 +209,8 @@ private slots:
         std::vector<double> noStart(20, 1.0);
         noStart[0] = noStart[1] = nan;
         QTest::newRow("first tenth holds no number") << noStart << true;
-        QTest::newRow("ten samples are enough") << std::vector<double>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}
-                                                << false;
+        QTest::newRow("ten samples are enough")
+            << std::vector<double>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9} << false;
         QTest::newRow("altitudes above 99999 count")
             << std::vector<double>{1e5, 1e5, 1e5, 1e5, 1e5, 1e5, 1e5, 1e5, 1e5, 2e5} << false;
     }
@@ -240,12 +246,12 @@ private slots:
         QTest::newRow("-3 to 15") << std::vector<double>{0, -3, 15, 4}
                                   << "12 sec, interval=0.1 sec, max=15" << 3.0
                                   << "12 sec, interval=0.1 sec, max=18";
-        QTest::newRow("no max= in the note") << std::vector<double>{10, 20} << "landed in a tree"
-                                             << -10.0 << "landed in a tree";
-        QTest::newRow("first max= counts") << std::vector<double>{2, 4.5} << "max=4 max=9" << -2.0
-                                           << "max=2.5";
-        QTest::newRow("all above 99999") << std::vector<double>{100000, 100010} << "max=100010"
-                                         << -100000.0 << "max=10";
+        QTest::newRow("no max= in the note")
+            << std::vector<double>{10, 20} << "landed in a tree" << -10.0 << "landed in a tree";
+        QTest::newRow("first max= counts")
+            << std::vector<double>{2, 4.5} << "max=4 max=9" << -2.0 << "max=2.5";
+        QTest::newRow("all above 99999")
+            << std::vector<double>{100000, 100010} << "max=100010" << -100000.0 << "max=10";
     }
 
     void fixOffset()
@@ -301,19 +307,18 @@ private slots:
         set.note1 = QStringLiteral("Club launch");
         set.note3 = QStringLiteral("48 sec, interval=0.1 sec, max=1234.5");
         Fill(set.triggers->samples, {12.5, 40}, {1234.5, -0.25});
-        const QString expected = QStringLiteral(
-            "#Altitude versus Time\r\n"
-            "#Time (seconds)\r\n"
-            "#Altitude (feet)\r\n"
-            "#Club launch\r\n"
-            "#\r\n"
-            "#48 sec, interval=0.1 sec, max=1234.5\r\n"
-            "# pic    time   altitude\r\n"
-            "    1,   12.5, 1234.5\r\n"
-            "    2,     40,  -0.25\r\n");
-        const QString list = PhotoList(store, 0, QStringLiteral("Altitude versus Time"),
-                                       QStringLiteral("Time (seconds)"),
-                                       QStringLiteral("Altitude (feet)"));
+        const QString expected = QStringLiteral("#Altitude versus Time\r\n"
+                                                "#Time (seconds)\r\n"
+                                                "#Altitude (feet)\r\n"
+                                                "#Club launch\r\n"
+                                                "#\r\n"
+                                                "#48 sec, interval=0.1 sec, max=1234.5\r\n"
+                                                "# pic    time   altitude\r\n"
+                                                "    1,   12.5, 1234.5\r\n"
+                                                "    2,     40,  -0.25\r\n");
+        const QString list =
+            PhotoList(store, 0, QStringLiteral("Altitude versus Time"),
+                      QStringLiteral("Time (seconds)"), QStringLiteral("Altitude (feet)"));
         QCOMPARE(list, expected);
 
         QTemporaryDir dir;

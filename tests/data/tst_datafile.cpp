@@ -3,7 +3,6 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <clocale>
 #include <cmath>
 #include <cstring>

@@ -73,10 +73,14 @@ private slots:
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<int>("activeAfter");
 
-        QTest::newRow("delete set 0 of three") << 2 << 0 << QStringList({"Data001", "Data002"}) << 1;
-        QTest::newRow("delete the active set") << 1 << 1 << QStringList({"Data000", "Data002"}) << 0;
-        QTest::newRow("delete after the active") << 0 << 2 << QStringList({"Data000", "Data001"}) << 0;
-        QTest::newRow("out of range is ignored") << 1 << 3 << QStringList({"Data000", "Data001", "Data002"}) << 1;
+        QTest::newRow("delete set 0 of three")
+            << 2 << 0 << QStringList({"Data001", "Data002"}) << 1;
+        QTest::newRow("delete the active set")
+            << 1 << 1 << QStringList({"Data000", "Data002"}) << 0;
+        QTest::newRow("delete after the active")
+            << 0 << 2 << QStringList({"Data000", "Data001"}) << 0;
+        QTest::newRow("out of range is ignored")
+            << 1 << 3 << QStringList({"Data000", "Data001", "Data002"}) << 1;
     }
 
     void deleteRenumbersAndKeepsAnActiveSet()
@@ -134,9 +138,11 @@ private slots:
         QTest::newRow("fresh set") << QList<double>{0, 20} << 0.0 << 30.0;
         QTest::newRow("high on the maximum gets a step") << QList<double>{5, 30} << 0.0 << 40.0;
         QTest::newRow("flat") << QList<double>{100, 100} << 100.0 << 102.0;
-        QTest::newRow("range below one keeps step 1") << QList<double>{100.2, 100.7} << 100.0 << 101.0;
+        QTest::newRow("range below one keeps step 1")
+            << QList<double>{100.2, 100.7} << 100.0 << 101.0;
         QTest::newRow("negative truncates toward zero") << QList<double>{-15, 25} << -10.0 << 40.0;
-        QTest::newRow("beyond the old sentinels") << QList<double>{150000, 150500} << 150000.0 << 150600.0;
+        QTest::newRow("beyond the old sentinels")
+            << QList<double>{150000, 150500} << 150000.0 << 150600.0;
     }
 
     void extents()

@@ -90,8 +90,8 @@ private slots:
             << Lines({"1,100,3,0,0", "5", "x?", "4"}) << 2 << "0.2 sec, interval=0.1 sec, max=5";
         QTest::newRow("marker at the end without a value")
             << Lines({"1,100,0,1,0", "5", "-1535"}) << 1 << "0.1 sec, interval=0.1 sec, max=5";
-        QTest::newRow("no samples") << Lines({"1,100,0,0,0"}) << 0
-                                    << "0 sec, interval=0.1 sec, max=-99999";
+        QTest::newRow("no samples")
+            << Lines({"1,100,0,0,0"}) << 0 << "0 sec, interval=0.1 sec, max=-99999";
     }
 
     void transferEnds()

@@ -10,7 +10,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <deque>
 
 using namespace vexa;
@@ -65,14 +64,13 @@ struct Fixture {
         for (int k = 0; k < sets; ++k)
             store.NewDataSet();
         form = std::make_unique<TDataPropForm>(
-            store,
-            DataPropDeps{{title, xLabel, yLabel, info3},
-                         files,
-                         colors,
-                         shell,
-                         [this](const QString& caption, const QString& text) {
-                             warnings.append(caption + QStringLiteral(": ") + text);
-                         }});
+            store, DataPropDeps{{title, xLabel, yLabel, info3},
+                                files,
+                                colors,
+                                shell,
+                                [this](const QString& caption, const QString& text) {
+                                    warnings.append(caption + QStringLiteral(": ") + text);
+                                }});
         spy = std::make_unique<QSignalSpy>(form.get(), &TDataPropForm::PlotChanged);
     }
 

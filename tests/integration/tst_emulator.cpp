@@ -1,10 +1,10 @@
 // The whole program against the module emulator on a pseudo-terminal:
 // port discovery, QSerialPort, the module actions and the download.
+#include "FlightGenerator.h"
 #include "RecordingShell.h"
 #include "app/TMainForm.h"
 #include "data/Download.h"
 #include "platform/QtSerialDevice.h"
-#include "FlightGenerator.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,7 +26,10 @@ namespace {
 class ScriptedPrompter final : public Prompter {
 public:
     bool AskYesNo(const QString&, const QString&) override { return true; }
-    void Warn(const QString& caption, const QString& text) override { warned << caption + ": " + text; }
+    void Warn(const QString& caption, const QString& text) override
+    {
+        warned << caption + ": " + text;
+    }
     QStringList warned;
 };
 
@@ -69,9 +72,9 @@ private slots:
         QCOMPARE(lines.size(), 2);
         link_ = lines[1];
 
-        form_ = std::make_unique<TMainForm>(MainFormDeps{
-            clock_, [] { return std::make_unique<QtSerialDevice>(); }, ports_, shell_, QString(),
-            &prompts_});
+        form_ = std::make_unique<TMainForm>(
+            MainFormDeps{clock_, [] { return std::make_unique<QtSerialDevice>(); }, ports_, shell_,
+                         QString(), &prompts_});
         form_->show();
     }
 
@@ -154,7 +157,8 @@ private slots:
         const DataSetRecord& set = store.Set(0);
         QCOMPARE(set.samples.count, int(flight.altitudes.size()));
         for (int i = 0; i < set.samples.count; ++i) {
-            QCOMPARE(set.samples.altitude[std::size_t(i)], double(flight.altitudes[std::size_t(i)]));
+            QCOMPARE(set.samples.altitude[std::size_t(i)],
+                     double(flight.altitudes[std::size_t(i)]));
             QCOMPARE(set.samples.time[std::size_t(i)], i * flight.intervalMs * 0.001);
         }
         const SampleBlock& triggers = set.triggers->samples;

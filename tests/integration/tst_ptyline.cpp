@@ -8,7 +8,6 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <atomic>
 #include <thread>
 
@@ -111,8 +110,9 @@ private slots:
         QVERIFY(!link.isEmpty());
 
         const auto ports = SystemPortSource().ListPorts();
-        const auto found = std::find_if(ports.begin(), ports.end(),
-                                        [&](const PortDescription& p) { return p.portName == link; });
+        const auto found = std::find_if(ports.begin(), ports.end(), [&](const PortDescription& p) {
+            return p.portName == link;
+        });
         QVERIFY(found != ports.end());
         QCOMPARE(PortDisplayLine(*found), link + "   Vexa module emulator   virtual");
 

@@ -37,11 +37,20 @@ private slots:
     void readsTwelveRegistersInOrder()
     {
         Rig r;
-        r.AnswerRegisters({{"SR", "15"}, {"SI", "100"}, {"SA", "70000"}, {"PA", "15"},
-                           {"ST", "10"}, {"PT", "60"}, {"UA", "1"}, {"AS", "2"},
-                           {"AP", "258"}, {"AZ", "3"}, {"RT", "1"}}); // RV stays silent
+        r.AnswerRegisters({{"SR", "15"},
+                           {"SI", "100"},
+                           {"SA", "70000"},
+                           {"PA", "15"},
+                           {"ST", "10"},
+                           {"PT", "60"},
+                           {"UA", "1"},
+                           {"AS", "2"},
+                           {"AP", "258"},
+                           {"AZ", "3"},
+                           {"RT", "1"}}); // RV stays silent
         const ModuleConfig c = ReadModuleConfig(r.link);
-        QCOMPARE(r.device.Written(), QByteArray("SR\rSI\rSA\rPA\rST\rPT\rUA\rAS\rAP\rAZ\rRT\rRV\r"));
+        QCOMPARE(r.device.Written(),
+                 QByteArray("SR\rSI\rSA\rPA\rST\rPT\rUA\rAS\rAP\rAZ\rRT\rRV\r"));
         QCOMPARE(c.SR, 15);
         QCOMPARE(c.SI, 100);
         QCOMPARE(c.SA, 70000 % 65536); // 16-bit register
@@ -128,7 +137,8 @@ private slots:
         QTest::newRow("100 ms") << 100u << "Approximate Record Time: 00 hours 53 min 20.000 sec";
         QTest::newRow("1 s") << 1000u << "Approximate Record Time: 08 hours 53 min 20.000 sec";
         QTest::newRow("10 s") << 10000u << "Approximate Record Time: 3 days, 16 h 53 m 20.000 sec";
-        QTest::newRow("1 h") << 3600000u << "Approximate Record Time: 1333 days, 08 h 00 m 00.000 sec";
+        QTest::newRow("1 h") << 3600000u
+                             << "Approximate Record Time: 1333 days, 08 h 00 m 00.000 sec";
     }
 
     void recordTime()
@@ -217,14 +227,17 @@ private slots:
         QTest::addColumn<QString>("lastLine");
 
         const QByteArray identity = "SV\r\nVEXA\r\nMOD1\r\n1.07\r\n11-02-26\r\n";
-        QTest::newRow("three sets") << identity << QByteArray("NS\r\n3\r\n")
-                                    << QStringList({"1", "2", "3", "All"})
-                                    << "     Device Name: VEXA" << "Memory contains 3 data sets.";
-        QTest::newRow("silent NS") << identity << QByteArray() << QStringList({"All"})
-                                   << "     Device Name: VEXA" << "Memory contains 0 data sets.";
-        QTest::newRow("identity cut short") << QByteArray("SV\r\nVEXA\r\n") << QByteArray("NS\r\n1\r\n")
-                                            << QStringList({"1", "All"}) << "No Reply from Target"
-                                            << "Memory contains 1 data sets.";
+        QTest::newRow("three sets")
+            << identity << QByteArray("NS\r\n3\r\n") << QStringList({"1", "2", "3", "All"})
+            << "     Device Name: VEXA"
+            << "Memory contains 3 data sets.";
+        QTest::newRow("silent NS")
+            << identity << QByteArray() << QStringList({"All"}) << "     Device Name: VEXA"
+            << "Memory contains 0 data sets.";
+        QTest::newRow("identity cut short")
+            << QByteArray("SV\r\nVEXA\r\n") << QByteArray("NS\r\n1\r\n")
+            << QStringList({"1", "All"}) << "No Reply from Target"
+            << "Memory contains 1 data sets.";
         QTest::newRow("garbage count") << identity << QByteArray("NS\r\n-40\r\n")
                                        << QStringList({"All"}) << "     Device Name: VEXA"
                                        << "Memory contains 0 data sets.";

@@ -3,7 +3,6 @@
 #include "link/ModuleLink.h"
 
 #include <QtTest>
-
 #include <climits>
 
 using namespace vexa;

@@ -54,9 +54,9 @@ private slots:
         r.device.FailOpenFor("/dev/ttyS0", "Device or resource busy");
         QCOMPARE(r.Run(source), 4);
         QCOMPARE(r.table.names, QStringList({"ttyUSB0", "ttyS1", "/tmp/vexa-ports/sim"}));
-        QCOMPARE(r.items, QStringList({"ttyUSB0   USB-Serial Controller   USB",
-                                       "ttyS1   ttyS1   PLATFORM",
-                                       "/tmp/vexa-ports/sim   Vexa module emulator   virtual"}));
+        QCOMPARE(r.items,
+                 QStringList({"ttyUSB0   USB-Serial Controller   USB", "ttyS1   ttyS1   PLATFORM",
+                              "/tmp/vexa-ports/sim   Vexa module emulator   virtual"}));
         // Each probe opens at the chosen speed and closes again.
         QCOMPARE(r.device.OpenAttempts().size(), 4);
         QCOMPARE(r.device.Settings().baud, 115200u);

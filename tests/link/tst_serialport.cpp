@@ -22,14 +22,22 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("leftUnread");
 
-        QTest::newRow("CR LF ends, CR dropped") << QByteArray("AB\r\n") << 0 << 256 << 2 << QByteArray("AB") << 0;
-        QTest::newRow("LF alone ends") << QByteArray("AB\nCD\n") << 0 << 256 << 2 << QByteArray("AB") << 3;
-        QTest::newRow("CR inside the line dropped") << QByteArray("A\rB\r\n") << 0 << 256 << 2 << QByteArray("AB") << 0;
-        QTest::newRow("empty line reads as nothing") << QByteArray("\r\n") << 0 << 256 << 0 << QByteArray("") << 0;
-        QTest::newRow("maximum leaves the rest") << QByteArray("ABC") << 0 << 2 << 2 << QByteArray("AB") << 1;
-        QTest::newRow("line in time") << QByteArray("42\r\n") << 150 << 256 << 2 << QByteArray("42") << 0;
-        QTest::newRow("line too late") << QByteArray("42\r\n") << 260 << 256 << 0 << QByteArray("") << 4;
-        QTest::newRow("unended line times out, text kept") << QByteArray("12") << 0 << 256 << 0 << QByteArray("12") << 0;
+        QTest::newRow("CR LF ends, CR dropped")
+            << QByteArray("AB\r\n") << 0 << 256 << 2 << QByteArray("AB") << 0;
+        QTest::newRow("LF alone ends")
+            << QByteArray("AB\nCD\n") << 0 << 256 << 2 << QByteArray("AB") << 3;
+        QTest::newRow("CR inside the line dropped")
+            << QByteArray("A\rB\r\n") << 0 << 256 << 2 << QByteArray("AB") << 0;
+        QTest::newRow("empty line reads as nothing")
+            << QByteArray("\r\n") << 0 << 256 << 0 << QByteArray("") << 0;
+        QTest::newRow("maximum leaves the rest")
+            << QByteArray("ABC") << 0 << 2 << 2 << QByteArray("AB") << 1;
+        QTest::newRow("line in time")
+            << QByteArray("42\r\n") << 150 << 256 << 2 << QByteArray("42") << 0;
+        QTest::newRow("line too late")
+            << QByteArray("42\r\n") << 260 << 256 << 0 << QByteArray("") << 4;
+        QTest::newRow("unended line times out, text kept")
+            << QByteArray("12") << 0 << 256 << 0 << QByteArray("12") << 0;
         QTest::newRow("silence") << QByteArray() << 0 << 256 << 0 << QByteArray("") << 0;
     }
 
@@ -73,8 +81,10 @@ private slots:
         QTest::addColumn<QByteArray>("expected");
         QTest::addColumn<bool>("found");
 
-        QTest::newRow("after other traffic") << QByteArray("Synchronized\r\n!") << 900 << QByteArray("!") << true;
-        QTest::newRow("text split by noise") << QByteArray("xxOKyy") << 0 << QByteArray("OK") << true;
+        QTest::newRow("after other traffic")
+            << QByteArray("Synchronized\r\n!") << 900 << QByteArray("!") << true;
+        QTest::newRow("text split by noise")
+            << QByteArray("xxOKyy") << 0 << QByteArray("OK") << true;
         QTest::newRow("near miss") << QByteArray("O K") << 0 << QByteArray("OK") << false;
         QTest::newRow("too late") << QByteArray("!") << 1100 << QByteArray("!") << false;
         QTest::newRow("silence") << QByteArray() << 0 << QByteArray("!") << false;
@@ -204,9 +214,11 @@ private slots:
         QTest::newRow("COM1 as is") << "COM1" << int(PathStyle::Windows) << "COM1";
         QTest::newRow("COM10 prefixed") << "COM10" << int(PathStyle::Windows) << "\\\\.\\COM10";
         QTest::newRow("three letters prefixed") << "COM" << int(PathStyle::Windows) << "\\\\.\\COM";
-        QTest::newRow("bare name under /dev") << "ttyUSB0" << int(PathStyle::Posix) << "/dev/ttyUSB0";
-        QTest::newRow("absolute path unchanged") << "/run/user/1000/vexa-ports/sim" << int(PathStyle::Posix)
-                                                 << "/run/user/1000/vexa-ports/sim";
+        QTest::newRow("bare name under /dev")
+            << "ttyUSB0" << int(PathStyle::Posix) << "/dev/ttyUSB0";
+        QTest::newRow("absolute path unchanged")
+            << "/run/user/1000/vexa-ports/sim" << int(PathStyle::Posix)
+            << "/run/user/1000/vexa-ports/sim";
     }
 
     void devicePath()

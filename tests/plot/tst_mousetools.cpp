@@ -1,7 +1,6 @@
 #include "plot/MouseTools.h"
 
 #include <QtTest>
-
 #include <cmath>
 #include <random>
 

@@ -1,7 +1,6 @@
 #include "plot/Navigation.h"
 
 #include <QtTest>
-
 #include <cmath>
 
 using namespace vexa;

@@ -1,7 +1,6 @@
 #include "plot/PlotRecord.h"
 
 #include <QtTest>
-
 #include <cmath>
 #include <limits>
 
@@ -62,13 +61,13 @@ private slots:
 
         QTest::newRow("screen 750x461") << 96 << 750.0 / 96 << 461.0 / 96 << 0.0 << 0.0
                                         << QList<int>{37, 15, 112, 80, 688, 385, 423};
-        QTest::newRow("bitmap 700x350") << 100 << 7.0 << 3.5 << 0.0 << 0.0
-                                        << QList<int>{35, 11, 105, 61, 642, 292, 321};
+        QTest::newRow("bitmap 700x350")
+            << 100 << 7.0 << 3.5 << 0.0 << 0.0 << QList<int>{35, 11, 105, 61, 642, 292, 321};
         // 803 / 100.0 * 100 and 402 / 100.0 * 100 fall a hair short of a whole pixel.
         QTest::newRow("bitmap 803x402") << 100 << 803 / 100.0 << 402 / 100.0 << 0.0 << 0.0
                                         << QList<int>{40, 13, 120, 70, 737, 335, 369};
-        QTest::newRow("printer page, placed") << 600 << 7.0 << 3.5 << 0.5 << 0.25
-                                              << QList<int>{510, 220, 930, 520, 4150, 1900, 2075};
+        QTest::newRow("printer page, placed")
+            << 600 << 7.0 << 3.5 << 0.5 << 0.25 << QList<int>{510, 220, 930, 520, 4150, 1900, 2075};
     }
 
     void layout()

@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QtTest>
-
 #include <cmath>
 #include <functional>
 #include <random>
@@ -123,8 +122,8 @@ private slots:
         QTest::newRow("0..20") << 0.0 << 20.0 << 2.0 << 0.0 << 20.0 << 1;
         QTest::newRow("0..60") << 0.0 << 60.0 << 6.0 << 0.0 << 60.0 << 1;
         QTest::newRow("0..1000") << 0.0 << 1000.0 << 100.0 << 0.0 << 1000.0 << 0;
-        QTest::newRow("100..5000 starts at a whole step") << 100.0 << 5000.0 << 490.0 << 490.0
-                                                          << 4900.0 << 0;
+        QTest::newRow("100..5000 starts at a whole step")
+            << 100.0 << 5000.0 << 490.0 << 490.0 << 4900.0 << 0;
         QTest::newRow("0..1.5 doubles the step") << 0.0 << 1.5 << 0.2 << 0.0 << 1.4 << 1;
         QTest::newRow("-15..25") << -15.0 << 25.0 << 4.0 << -12.0 << 24.0 << 1;
         QTest::newRow("empty window counts as one unit") << 5.0 << 5.0 << 0.1 << 5.0 << 6.0 << 2;
@@ -482,19 +481,19 @@ private slots:
         window.rect.plotBottom = 100;
         DataSetRecord r(true);
         const std::vector<std::pair<double, double>> samples = {
-            {0.1, 50}, {0.5, 80}, {0.7, 20}, {0.9, 60}, // high before low
-            {1.2, 10},                                  //
-            {0.3, 90},                                  // back into column 0
-            {3.1, 70}, {3.2, 10}, {3.3, 95}, {3.4, 50}, // low before high
-            {4.5, qQNaN()}, {4.6, 40},                  // NaN sits below the window
+            {0.1, 50},      {0.5, 80}, {0.7, 20}, {0.9, 60}, // high before low
+            {1.2, 10},                                       //
+            {0.3, 90},                                       // back into column 0
+            {3.1, 70},      {3.2, 10}, {3.3, 95}, {3.4, 50}, // low before high
+            {4.5, qQNaN()}, {4.6, 40},                       // NaN sits below the window
         };
         Fill(r, int(samples.size()), [&](int i) { return samples[std::size_t(i)]; });
         std::vector<ColumnRun> runs;
         ColumnRuns(r, r.samples.count, PlotMapping(window, window.rect), QPoint(0, 0), true, runs);
         std::vector<QPoint> polyline;
         RunsToPolyline(runs, polyline);
-        const std::vector<QPoint> expected = {{0, 49}, {0, 19}, {0, 79}, {0, 39},
-                                              {1, 89}, {0, 9},  {3, 29}, {3, 89},
+        const std::vector<QPoint> expected = {{0, 49}, {0, 19}, {0, 79},  {0, 39},
+                                              {1, 89}, {0, 9},  {3, 29},  {3, 89},
                                               {3, 4},  {3, 49}, {4, 100}, {4, 59}};
         QCOMPARE(polyline, expected);
     }

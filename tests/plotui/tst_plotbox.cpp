@@ -3,7 +3,6 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
-
 #include <cmath>
 #include <memory>
 

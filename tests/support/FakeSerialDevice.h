@@ -4,12 +4,10 @@
 #include "platform/SerialDevice.h"
 
 #include <QByteArray>
-
 #include <QStringList>
-
 #include <deque>
-#include <map>
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace vexa::test {
