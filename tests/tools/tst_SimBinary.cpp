@@ -119,9 +119,9 @@ void TestSimBinary::downloadTakesWireTime()
     QElapsedTimer t;
     t.start();
     const QByteArray got = Exchange(port, "DL=0\r", static_cast<int>(expected.size()), 10000);
-    const double seconds = t.nsecsElapsed() * 1e-9;
+    const double seconds = static_cast<double>(t.nsecsElapsed()) * 1e-9;
     QCOMPARE(got, expected);
-    const double wire = expected.size() * 10.0 / 115200; // about 1.56 s
+    const double wire = static_cast<double>(expected.size()) * 10.0 / 115200; // about 1.56 s
     QVERIFY2(seconds > 0.95 * wire && seconds < 1.05 * wire,
              qPrintable(QString("%1 s for %2 s of wire").arg(seconds).arg(wire)));
 }

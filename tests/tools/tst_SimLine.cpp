@@ -113,7 +113,7 @@ void TestSimLine::pacedTransferTakesWireTime()
         ++wakeups;
     }
     const double wire = bytes * 10.0 / baud * 1e6;
-    QVERIFY2(std::fabs((now - start) - wire) <= 1000,
+    QVERIFY2(std::fabs(static_cast<double>(now - start) - wire) <= 1000,
              qPrintable(QString("took %1 us for %2 us of wire").arg(now - start).arg(wire)));
     QVERIFY(wakeups <= bytes); // chunks, not a wakeup per byte at speed
 }

@@ -77,7 +77,7 @@ public:
     const Identity& identity() const { return identity_; }
     void SetIdentity(Identity id) { identity_ = std::move(id); }
 
-    std::uint16_t Get(Reg r) const { return working_[static_cast<int>(r)]; }
+    std::uint16_t Get(Reg r) const { return working_[static_cast<std::size_t>(r)]; }
     void Set(Reg r, long long value);
     void Commit() { committed_ = working_; }
     void RestoreDefaults();

@@ -32,7 +32,8 @@ std::int64_t NowUs()
 std::string Printable(std::string_view bytes)
 {
     std::string out;
-    for (unsigned char c : bytes) {
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
         if (c == '\r')
             out += "\\r";
         else if (c == '\n')
