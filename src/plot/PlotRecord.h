@@ -75,6 +75,11 @@ struct OutputSettings {
     double left = 0.0;
     double top = 0.0;
     bool color = true;
+    // Kept between runs: the "Print with color" box as last left (color
+    // follows it only when the output dialog is confirmed) and the export
+    // dialog's filter index (1 bitmap, 2 JPEG, 3 GIF).
+    bool colorBox = false;
+    int exportType = 1;
 };
 
 struct ShowFlags {
