@@ -16,6 +16,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 
@@ -41,13 +42,15 @@ struct MainFormDeps {
     SerialDeviceFactory makeDevice;
     const PortSource& ports;
     Shell& shell;
-    // Where the program file lives; the manual sits beside it.
+    // Where the program file lives; the manual is looked for from there.
     QString programDir;
     // Questions and warnings; message boxes over the window when not given.
     Prompter* prompter = nullptr;
     // File names and colours asked of the user; the platform's dialogs when not given.
     FileChooser* files = nullptr;
     ColorChooser* colors = nullptr;
+    // The system's data folders, where an installed manual may be too.
+    QStringList dataDirs = {};
 };
 
 // The one main window: the pages, the status line and the program-wide

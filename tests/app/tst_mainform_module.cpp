@@ -8,6 +8,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,7 +94,8 @@ const QMap<QByteArray, int> Registers{{"SR", 15}, {"SI", 100}, {"SA", 20}, {"PA"
                                       {"AP", 1},  {"AZ", 3},   {"RT", 1},  {"RV", 0}};
 
 struct Rig {
-    explicit Rig(const QMap<QByteArray, int>& registers = Registers)
+    explicit Rig(const QMap<QByteArray, int>& registers = Registers,
+                 const QString& programDir = QString())
     {
         auto factory = [this]() -> std::unique_ptr<SerialDevice> {
             auto device = std::make_unique<FakeSerialDevice>(clock);
@@ -100,7 +103,7 @@ struct Rig {
             return device;
         };
         form = std::make_unique<TMainForm>(
-            MainFormDeps{clock, factory, ports, shell, QString(), &prompts, &files});
+            MainFormDeps{clock, factory, ports, shell, programDir, &prompts, &files});
         form->show();
         PlayModule(*line, registers);
     }
@@ -473,6 +476,43 @@ private slots:
         QTest::keyClick(edit, Qt::Key_Home);
         QTest::keyClick(edit, Qt::Key_Right, Qt::ShiftModifier);
         QCOMPARE(edit->textCursor().selectedText(), QString("a"));
+    }
+
+    void manualOpensOrSaysWhereItLooked_data()
+    {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<bool>("opener");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("installed") << true << true << QString();
+        QTest::newRow("missing") << false << true
+                                 << "Vexa: The manual V6R-Manual.pdf was not found";
+        QTest::newRow("no viewer") << true << false << "Vexa: Unable to open %1!";
+    }
+    void manualOpensOrSaysWhereItLooked()
+    {
+        QFETCH(bool, installed);
+        QFETCH(bool, opener);
+        QFETCH(QString, warning);
+        QTemporaryDir root;
+        const QString manual = root.filePath(QStringLiteral("share/vexa/V6R-Manual.pdf"));
+        if (installed) {
+            QVERIFY(QDir(root.path()).mkpath(QStringLiteral("share/vexa")));
+            QFile file(manual);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        Rig r(Registers, root.filePath(QStringLiteral("bin")));
+        r.shell.result = opener;
+        r.click("ManualBtn");
+        QCOMPARE(r.shell.opened.isEmpty(), !installed);
+        if (installed)
+            QCOMPARE(r.shell.opened.constFirst(), QUrl::fromLocalFile(manual));
+        QCOMPARE(r.prompts.warned.size(), warning.isEmpty() ? 0 : 1);
+        if (!warning.isEmpty()) {
+            const QString& told = r.prompts.warned.constFirst();
+            QVERIFY2(told.startsWith(warning.arg(manual)), qPrintable(told));
+            // A missing manual names where it was looked for.
+            QVERIFY2(installed || told.contains(manual), qPrintable(told));
+        }
     }
 
     void downloadWithoutSelection()
