@@ -13,6 +13,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QUrl>
 #include <cstdio>
 
@@ -76,8 +78,10 @@ int WriteManual(const QString& markdownPath, const QString& pdfPath, const QStri
     QPdfWriter pdf(pdfPath);
     pdf.setTitle(QStringLiteral("Vexa User Manual"));
     pdf.setCreator(QStringLiteral("Vexa %1").arg(version));
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                  QMarginsF(20, 18, 20, 18), QPageLayout::Millimeter));
+    // The margins are the document's own: printing adds 2 cm on every side
+    // and puts the page number into the bottom one.
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(),
+                                  QPageLayout::Millimeter));
     pdf.setResolution(300);
 
     QTextDocument doc;
@@ -87,11 +91,25 @@ int WriteManual(const QString& markdownPath, const QString& pdfPath, const QStri
     doc.setDefaultFont(font);
     doc.setMarkdown(text, QTextDocument::MarkdownDialectGitHub);
 
-    // Image widths are in 96-dpi pixels; the text is this wide on the page.
-    const qreal textWidth = pdf.pageLayout().paintRect(QPageLayout::Inch).width() * 96;
+    // Image widths are in 96-dpi pixels; pictures take at most 85 % of the
+    // text's width, which is the page less its 2 cm margins.
+    const qreal textWidth =
+        (pdf.pageLayout().paintRect(QPageLayout::Inch).width() - 2 * 2 / 2.54) * 96 * 0.85;
     QString error;
     if (!FitImages(doc, QFileInfo(markdownPath).absolutePath(), textWidth, error))
         return Fail(error);
+
+    // Tables with room around the text and single rules.
+    for (QTextFrame* frame : doc.rootFrame()->childFrames()) {
+        if (auto* table = qobject_cast<QTextTable*>(frame)) {
+            QTextTableFormat format = table->format();
+            format.setCellPadding(4);
+            format.setCellSpacing(0);
+            format.setBorderCollapse(true);
+            format.setBorder(0.5);
+            table->setFormat(format);
+        }
+    }
 
     // Each chapter starts a page.
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
