@@ -118,20 +118,35 @@ void MarkClimb(QWidget& form)
 }
 
 // The update dialog is modal: it is taken and closed from a timer while the
-// button's handler waits in it. A build without it takes no picture.
+// button's handler waits in it. It may take a while to fetch its list; any
+// other modal window, or one that never settles, is closed unseen so the run
+// cannot hang. A build without the dialog takes no picture.
 void ShootUpdateDialog(QWidget& form, const QDir& out)
 {
     bool shot = false;
-    QTimer::singleShot(800, [&] {
+    int ticks = 0;
+    QTimer poll;
+    poll.setInterval(250);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        ++ticks;
         QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != QLatin1String("TUpdateForm"))
+        if (!dialog)
             return;
-        Save(*dialog, out, "update.png");
-        shot = true;
-        dialog->close();
+        const bool ours = dialog->objectName() == QLatin1String("TUpdateForm");
+        if (ours && ticks >= 8) {
+            poll.stop();
+            Save(*dialog, out, "update.png");
+            shot = true;
+            dialog->close();
+        } else if (!ours || ticks >= 60) {
+            poll.stop();
+            dialog->close();
+        }
     });
+    poll.start();
     Find<QPushButton>(form, "UpdateBtn")->click();
-    Settle(1000);
+    poll.stop();
+    Settle();
     if (!shot)
         std::printf("screenshots: no update dialog in this build; update.png not taken\n");
 }
