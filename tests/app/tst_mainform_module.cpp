@@ -5,10 +5,12 @@
 #include "VirtualClock.h"
 #include "app/TMainForm.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -56,8 +58,25 @@ public:
         asked << setup.name;
         return path;
     }
+    SaveChoice SaveFileAndFilter(QWidget* parent, const FileDialogSetup& setup) override
+    {
+        return {SaveFileName(parent, setup), filter};
+    }
     QString path;
+    int filter = 0;
     QStringList asked;
+};
+
+// "Print to File" as PDF, without the print dialog.
+class PdfPrinters final : public PrinterChooser {
+public:
+    bool Choose(QWidget*, QPrinter& printer) override
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        return true;
+    }
+    QString file;
 };
 
 class OnePort final : public PortSource {
@@ -99,8 +118,9 @@ struct Rig {
             (made++ == 0 ? line : probe) = device.get();
             return device;
         };
-        form = std::make_unique<TMainForm>(
-            MainFormDeps{clock, factory, ports, shell, QString(), &prompts, &files});
+        MainFormDeps deps{clock, factory, ports, shell, QString(), &prompts, &files};
+        deps.printers = &printers;
+        form = std::make_unique<TMainForm>(deps);
         form->show();
         PlayModule(*line, registers);
     }
@@ -137,6 +157,7 @@ struct Rig {
     RecordingShell shell;
     ScriptedPrompter prompts;
     ScriptedFiles files;
+    PdfPrinters printers;
     FakeSerialDevice* line = nullptr;
     FakeSerialDevice* probe = nullptr;
     int made = 0;
@@ -473,6 +494,48 @@ private slots:
         QTest::keyClick(edit, Qt::Key_Home);
         QTest::keyClick(edit, Qt::Key_Right, Qt::ShiftModifier);
         QCOMPARE(edit->textCursor().selectedText(), QString("a"));
+    }
+
+    // Both draw their own copy of the plot; the screen's stays as it was.
+    void exportAndPrint()
+    {
+        Rig r;
+        QTemporaryDir dir;
+        r.find<QTabWidget>("PageControl1")->setCurrentWidget(r.find("DataPage"));
+        const QImage screen = r.find("PlotBox")->grab().toImage();
+        QStringList shown;
+        auto answerOutput = [&shown] {
+            QTimer::singleShot(0, [&shown] {
+                QWidget* form = QApplication::activeModalWidget();
+                shown << form->windowTitle() + (form->findChild<QLineEdit*>("LeftEdit")->isEnabled()
+                                                    ? " placed"
+                                                    : "");
+                QMetaObject::invokeMethod(form, "accept");
+            });
+        };
+        r.files.path = dir.filePath("plot.gif");
+        r.files.filter = 2;
+        answerOutput();
+        r.click("ExportBtn");
+        QImageReader image(r.files.path);
+        QCOMPARE(image.format(), QByteArray("gif"));
+        QCOMPARE(image.size(), QSize(700, 350));
+
+        r.printers.file = dir.filePath("page.pdf");
+        answerOutput();
+        r.click("PrtBtn");
+        QFile pdf(r.printers.file);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+        QCOMPARE(shown, QStringList({"Output", "Output placed"}));
+        QCOMPARE(r.find("PlotBox")->grab().toImage(), screen);
+        QVERIFY(r.prompts.warned.isEmpty());
+
+        r.files.path = dir.filePath("missing/plot.bmp");
+        answerOutput();
+        r.click("ExportBtn");
+        QCOMPARE(r.prompts.warned.size(), 1);
+        QVERIFY(r.prompts.warned[0].startsWith("Error: Unable to write " + r.files.path + "! ("));
     }
 
     void downloadWithoutSelection()
