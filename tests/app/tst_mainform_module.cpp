@@ -2,6 +2,7 @@
 // module in virtual time.
 #include "FakeSerialDevice.h"
 #include "RecordingShell.h"
+#include "ScriptedPrinter.h"
 #include "VirtualClock.h"
 #include "app/TMainForm.h"
 
@@ -26,6 +27,7 @@
 using namespace vexa;
 using vexa::test::FakeSerialDevice;
 using vexa::test::RecordingShell;
+using vexa::test::ScriptedPrinter;
 using vexa::test::VirtualClock;
 
 namespace {
@@ -58,25 +60,8 @@ public:
         asked << setup.name;
         return path;
     }
-    SaveChoice SaveFileAndFilter(QWidget* parent, const FileDialogSetup& setup) override
-    {
-        return {SaveFileName(parent, setup), filter};
-    }
     QString path;
-    int filter = 0;
     QStringList asked;
-};
-
-// "Print to File" as PDF, without the print dialog.
-class PdfPrinters final : public PrinterChooser {
-public:
-    bool Choose(QWidget*, QPrinter& printer) override
-    {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(file);
-        return true;
-    }
-    QString file;
 };
 
 class OnePort final : public PortSource {
@@ -157,7 +142,7 @@ struct Rig {
     RecordingShell shell;
     ScriptedPrompter prompts;
     ScriptedFiles files;
-    PdfPrinters printers;
+    ScriptedPrinter printers;
     FakeSerialDevice* line = nullptr;
     FakeSerialDevice* probe = nullptr;
     int made = 0;
@@ -512,12 +497,11 @@ private slots:
                 QMetaObject::invokeMethod(form, "accept");
             });
         };
-        r.files.path = dir.filePath("plot.gif");
-        r.files.filter = 2;
+        r.files.path = dir.filePath("plot.bmp");
         answerOutput();
         r.click("ExportBtn");
-        QImageReader image(r.files.path); // by content: the chosen filter's format
-        QCOMPARE(image.format() + ' ' + QByteArray::number(image.size().width()), "gif 700");
+        QImageReader image(r.files.path); // by content: the first filter's format
+        QCOMPARE(image.format() + ' ' + QByteArray::number(image.size().width()), "bmp 700");
 
         r.printers.file = dir.filePath("page.pdf");
         answerOutput();
