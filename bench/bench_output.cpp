@@ -4,6 +4,7 @@
 #include "BenchFlights.h"
 #include "output/PlotOutput.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrinter>
@@ -49,6 +50,15 @@ void Export(benchmark::State& state, Scene* scene, ImageType type)
             state.SkipWithError(qPrintable(error));
     }
     state.counters["bytes"] = double(QFileInfo(path).size());
+    if (type == ImageType::Gif) {
+        // Whether this plot's colours fitted a GIF palette or were reduced.
+        QBuffer sink;
+        sink.open(QIODevice::WriteOnly);
+        GifPalette palette = GifPalette::Exact;
+        WriteGif(RenderExportImage(scene->record, scene->out, scene->show, nullptr), sink,
+                 &palette);
+        state.counters["palette"] = double(palette); // 0 exact, 1 commonest, 2 median cut
+    }
 }
 
 void PrintPdf(benchmark::State& state, Scene* scene)

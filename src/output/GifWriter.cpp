@@ -4,6 +4,7 @@
 #include <QIODevice>
 #include <QImage>
 #include <algorithm>
+#include <cstdint>
 #include <gif_lib.h>
 #include <memory>
 #include <unordered_map>
@@ -21,37 +22,84 @@ struct Indexed {
     std::vector<GifColorType> colors;
 };
 
-// Every colour of the image with its index, or false beyond 256 of them.
-bool ExactPalette(const QImage& image, Indexed& out)
+using Histogram = std::unordered_map<QRgb, std::uint32_t>;
+// Past this many colours the picture is photographic; counting them is no help.
+constexpr std::size_t MaxCounted = 1 << 16;
+// The commonest 256 colours stand for the picture when the rest cover at most
+// one pixel in this many: the shades text smoothing leaves around letters.
+constexpr std::size_t RareShare = 100;
+
+bool CountColors(const QImage& image, Histogram& counts)
 {
-    const int w = image.width(), h = image.height();
-    std::unordered_map<QRgb, GifByteType> index;
-    out.pixels.resize(std::size_t(w) * std::size_t(h));
-    GifByteType* dst = out.pixels.data();
-    QRgb last = 0;
-    GifByteType lastIndex = 0;
-    bool haveLast = false;
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < image.height(); ++y) {
         const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < w; ++x) {
+        for (int x = 0; x < image.width(); ++x)
+            if (++counts[row[x] & 0xffffff] == 1 && counts.size() > MaxCounted)
+                return false;
+    }
+    return true;
+}
+
+int Distance(QRgb a, QRgb b)
+{
+    const int r = qRed(a) - qRed(b), g = qGreen(a) - qGreen(b), bl = qBlue(a) - qBlue(b);
+    return r * r + g * g + bl * bl;
+}
+
+// Each pixel becomes the index of its own colour in the palette or, when the
+// palette lacks it, of the nearest one.
+void MapToPalette(const QImage& image, const std::vector<QRgb>& palette, Indexed& out)
+{
+    std::unordered_map<QRgb, GifByteType> index;
+    for (std::size_t i = 0; i < palette.size(); ++i) {
+        index.emplace(palette[i], GifByteType(i));
+        out.colors.push_back({GifByteType(qRed(palette[i])), GifByteType(qGreen(palette[i])),
+                              GifByteType(qBlue(palette[i]))});
+    }
+    out.pixels.resize(std::size_t(image.width()) * std::size_t(image.height()));
+    GifByteType* dst = out.pixels.data();
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
             const QRgb c = row[x] & 0xffffff;
-            if (!haveLast || c != last) {
-                auto it = index.find(c);
-                if (it == index.end()) {
-                    if (index.size() == MaxColors)
-                        return false;
-                    const auto next = GifByteType(index.size());
-                    it = index.emplace(c, next).first;
-                    out.colors.push_back(
-                        {GifByteType(qRed(c)), GifByteType(qGreen(c)), GifByteType(qBlue(c))});
-                }
-                last = c;
-                lastIndex = it->second;
-                haveLast = true;
+            auto it = index.find(c);
+            if (it == index.end()) {
+                std::size_t best = 0;
+                for (std::size_t i = 1; i < palette.size(); ++i)
+                    if (Distance(c, palette[i]) < Distance(c, palette[best]))
+                        best = i;
+                it = index.emplace(c, GifByteType(best)).first;
             }
-            *dst++ = lastIndex;
+            *dst++ = it->second;
         }
     }
+}
+
+// The palette from the image's own colours, when they allow it.
+bool CountedPalette(const QImage& image, Indexed& out, GifPalette& kind)
+{
+    Histogram counts;
+    if (!CountColors(image, counts))
+        return false;
+    std::vector<std::pair<std::uint32_t, QRgb>> byCount;
+    byCount.reserve(counts.size());
+    for (const auto& [color, n] : counts)
+        byCount.emplace_back(n, color);
+    // Commonest first; equal counts in colour order, so the file is the same every time.
+    std::sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
+    std::size_t rare = 0;
+    for (std::size_t i = MaxColors; i < byCount.size(); ++i)
+        rare += byCount[i].first;
+    const std::size_t pixels = std::size_t(image.width()) * std::size_t(image.height());
+    if (rare * RareShare > pixels)
+        return false;
+    std::vector<QRgb> palette;
+    for (std::size_t i = 0; i < byCount.size() && i < MaxColors; ++i)
+        palette.push_back(byCount[i].second);
+    MapToPalette(image, palette, out);
+    kind = byCount.size() <= MaxColors ? GifPalette::Exact : GifPalette::Commonest;
     return true;
 }
 
@@ -107,14 +155,14 @@ QString WriteGif(const QImage& source, QIODevice& device, GifPalette* palette)
         return QStringLiteral("the image is too large for a GIF file");
 
     Indexed indexed;
-    const bool exact = ExactPalette(image, indexed);
-    if (!exact) {
+    GifPalette kind = GifPalette::Quantized;
+    if (!CountedPalette(image, indexed, kind)) {
         indexed = {};
         if (QString error = QuantizedPalette(image, indexed); !error.isEmpty())
             return error;
     }
     if (palette)
-        *palette = exact ? GifPalette::Exact : GifPalette::Quantized;
+        *palette = kind;
 
     // A colour table holds a power of two entries, at least two.
     std::size_t tableSize = 2;

@@ -12,16 +12,16 @@ enum class ImageType { Bitmap = 1, Jpeg = 2, Gif = 3 };
 
 inline constexpr int JpegQuality = 90;
 
-// How a GIF's palette was made: every colour of the image, or reduced.
-enum class GifPalette { Exact, Quantized };
+// How a GIF's palette was made: every colour of the image; its 256 commonest
+// with the rare rest (smoothed text edges) drawn in the nearest of them; or
+// giflib's median cut for pictures of many colours.
+enum class GifPalette { Exact, Commonest, Quantized };
 
 // Each writer encodes the whole image onto the device and returns an empty
 // text, or why it could not.
 QString WriteBitmap(const QImage& image, QIODevice& device); // 24 bits a pixel
 QString WriteJpeg(const QImage& image, QIODevice& device);
 // One image at (0, 0), not interlaced, its palette the screen's colour table.
-// At most 256 colours keep their exact values; more go through giflib's
-// median-cut quantizer.
 QString WriteGif(const QImage& image, QIODevice& device, GifPalette* palette = nullptr);
 
 // Writes the image under path in the given format. Nothing is replaced

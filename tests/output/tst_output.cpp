@@ -53,7 +53,7 @@ private slots:
     }
 
     // Black text smoothed on white stays within 256 colours; an orange title
-    // (titles keep their colour in black and white) does not.
+    // (titles keep their colour in black and white) does not, by a few shades.
     void formatsReadBack_data()
     {
         QTest::addColumn<int>("type");
@@ -64,7 +64,8 @@ private slots:
         QTest::newRow("bitmap") << int(ImageType::Bitmap) << QByteArray("bmp") << orange << 0;
         QTest::newRow("jpeg") << int(ImageType::Jpeg) << QByteArray("jpeg") << orange << 60;
         QTest::newRow("gif, exact") << int(ImageType::Gif) << QByteArray("gif") << black << 0;
-        QTest::newRow("gif, quantized") << int(ImageType::Gif) << QByteArray("gif") << orange << 8;
+        QTest::newRow("gif, commonest colours")
+            << int(ImageType::Gif) << QByteArray("gif") << orange << 8;
     }
 
     // With colour off the frame and the data line come out black on white.
@@ -94,6 +95,26 @@ private slots:
             QVERIFY(qGray(image.pixel(p)) <= tolerance);
         for (const QPoint& p : {QPoint(x + 5, y + 20), QPoint(x + 5, y - 20)})
             QVERIFY(qGray(image.pixel(p)) >= 255 - tolerance);
+    }
+
+    // Thousands of colours, each as common as the next: median cut.
+    void gifOfManyColours()
+    {
+        QImage ramp(64, 64, QImage::Format_RGB32);
+        for (int i = 0; i < 64 * 64; ++i)
+            ramp.setPixel(i % 64, i / 64, qRgb(i % 64 * 4, i / 64 * 4, 128));
+        QBuffer gif;
+        gif.open(QIODevice::WriteOnly);
+        GifPalette kind = GifPalette::Exact;
+        QCOMPARE(WriteGif(ramp, gif, &kind), QString());
+        QCOMPARE(kind, GifPalette::Quantized);
+        const QImage back = QImage::fromData(gif.data(), "GIF");
+        QCOMPARE(back.size(), ramp.size());
+        int error = 0;
+        for (int i = 0; i < 64 * 64; ++i)
+            error +=
+                std::abs(qGray(back.pixel(i % 64, i / 64)) - qGray(ramp.pixel(i % 64, i / 64)));
+        QVERIFY2(error < 64 * 64 * 8, qPrintable(QString::number(error / (64 * 64))));
     }
 
     void failedExportKeepsOldFile()
