@@ -9,7 +9,7 @@ packages=(
   qt6-qpa-plugins libgl-dev
   libjpeg-dev libgif-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  xvfb xauth imagemagick socat
+  xvfb xauth imagemagick socat poppler-utils
   fonts-dejavu-core fonts-liberation2 fonts-comic-neue locales
   dpkg-dev desktop-file-utils appstream file
 )

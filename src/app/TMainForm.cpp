@@ -135,6 +135,7 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     WireModuleHandlers();
     WireDataHandlers();
     WirePlotHandlers();
+    WireOutputHandlers();
 }
 
 TMainForm::~TMainForm()

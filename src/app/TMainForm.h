@@ -7,6 +7,7 @@
 #include "link/ModuleConfig.h"
 #include "link/ModuleLink.h"
 #include "link/SerialPort.h"
+#include "outputui/PrinterChooser.h"
 #include "platform/Clock.h"
 #include "platform/PortDescription.h"
 #include "platform/SerialDevice.h"
@@ -15,6 +16,7 @@
 #include "widgets/Choosers.h"
 
 #include <QImage>
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -33,6 +35,7 @@ class TDataPropForm;
 class TSaveSel;
 class TScaleForm;
 class TEditInfoForm;
+class TPrtLocForm;
 
 // What the main window needs from the world outside it.
 struct MainFormDeps {
@@ -49,6 +52,8 @@ struct MainFormDeps {
     // File names and colours asked of the user; the platform's dialogs when not given.
     FileChooser* files = nullptr;
     ColorChooser* colors = nullptr;
+    // The print dialog; the platform's when not given.
+    PrinterChooser* printers = nullptr;
     // The system's data folders, where an installed manual may be too.
     QStringList dataDirs = {};
 };
@@ -133,6 +138,11 @@ private:
     // True when the key acted on the plot and must reach no control.
     bool FormKeyDown(QKeyEvent* event);
 
+    // Print and export (TMainFormOutput.cpp)
+    void WireOutputHandlers();
+    void PrtBtnClick();
+    void ExportBtnClick();
+
     // Empties CommPortBox and PortTable and lists every port that opens.
     void FillPortList();
     void SetSizeable(bool sizeable);
@@ -178,6 +188,10 @@ private:
     TSaveSel* SaveSel = nullptr;
     TScaleForm* ScaleForm = nullptr;
     TEditInfoForm* EditInfoForm = nullptr;
+    TPrtLocForm* PrtLocForm = nullptr;
+    DialogPrinterChooser dialogPrinters_;
+    // Made at the first print and kept, so the print dialog's choices last the run.
+    std::unique_ptr<QPrinter> Printer;
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;

@@ -2,15 +2,18 @@
 // module in virtual time.
 #include "FakeSerialDevice.h"
 #include "RecordingShell.h"
+#include "ScriptedPrinter.h"
 #include "VirtualClock.h"
 #include "app/TMainForm.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -26,6 +29,7 @@
 using namespace vexa;
 using vexa::test::FakeSerialDevice;
 using vexa::test::RecordingShell;
+using vexa::test::ScriptedPrinter;
 using vexa::test::VirtualClock;
 
 namespace {
@@ -102,8 +106,9 @@ struct Rig {
             (made++ == 0 ? line : probe) = device.get();
             return device;
         };
-        form = std::make_unique<TMainForm>(
-            MainFormDeps{clock, factory, ports, shell, programDir, &prompts, &files});
+        MainFormDeps deps{clock, factory, ports, shell, programDir, &prompts, &files};
+        deps.printers = &printers;
+        form = std::make_unique<TMainForm>(deps);
         form->show();
         PlayModule(*line, registers);
     }
@@ -140,6 +145,7 @@ struct Rig {
     RecordingShell shell;
     ScriptedPrompter prompts;
     ScriptedFiles files;
+    ScriptedPrinter printers;
     FakeSerialDevice* line = nullptr;
     FakeSerialDevice* probe = nullptr;
     int made = 0;
@@ -513,6 +519,43 @@ private slots:
             // A missing manual names where it was looked for.
             QVERIFY2(installed || told.contains(manual), qPrintable(told));
         }
+    }
+
+    // Both draw their own copy of the plot; the screen's stays as it was.
+    void exportAndPrint()
+    {
+        Rig r;
+        QTemporaryDir dir;
+        r.find<QTabWidget>("PageControl1")->setCurrentWidget(r.find("DataPage"));
+        const QImage screen = r.find("PlotBox")->grab().toImage();
+        QStringList shown; // the Output dialog as each click found it
+        auto answerOutput = [&shown] {
+            QTimer::singleShot(0, [&shown] {
+                QWidget* form = QApplication::activeModalWidget();
+                shown << form->windowTitle() +
+                             (form->findChild<QLineEdit*>("LeftEdit")->isEnabled() ? "+" : "");
+                QMetaObject::invokeMethod(form, "accept");
+            });
+        };
+        r.files.path = dir.filePath("plot.bmp");
+        answerOutput();
+        r.click("ExportBtn");
+        QImageReader image(r.files.path); // by content: the first filter's format
+        QCOMPARE(image.format() + ' ' + QByteArray::number(image.size().width()), "bmp 700");
+
+        r.printers.file = dir.filePath("page.pdf");
+        answerOutput();
+        r.click("PrtBtn");
+        QVERIFY(QFileInfo(r.printers.file).size() > 1000);
+        QCOMPARE(shown, QStringList({"Output", "Output+"}));
+        QCOMPARE(r.find("PlotBox")->grab().toImage(), screen);
+        QVERIFY(r.prompts.warned.isEmpty());
+
+        r.files.path = dir.filePath("missing/plot.bmp");
+        answerOutput();
+        r.click("ExportBtn");
+        QCOMPARE(r.prompts.warned.size(), 1);
+        QVERIFY(r.prompts.warned[0].startsWith("Error: Unable to write " + r.files.path + "! ("));
     }
 
     void downloadWithoutSelection()
