@@ -292,10 +292,13 @@ void TMainForm::PageControl1Change(int /*index*/)
 
 void TMainForm::Button1Click()
 {
+    // Positions shift when ports come or go; the port itself is what the
+    // user chose, so select it again by name or select nothing.
     const int position = ui->CommPortBox->currentIndex();
+    const QString chosen =
+        position >= 0 && position < Ports.Count() ? Ports.names[position] : QString();
     FillPortList();
-    if (position >= 0 && position < ui->CommPortBox->count())
-        ui->CommPortBox->setCurrentIndex(position);
+    ui->CommPortBox->setCurrentIndex(chosen.isEmpty() ? -1 : int(Ports.names.indexOf(chosen)));
 }
 
 void TMainForm::SpeedBoxChange(int index)

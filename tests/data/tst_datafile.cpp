@@ -403,6 +403,28 @@ private slots:
         QCOMPARE(PlotFileBytes(r.store, r.plot), QByteArray(first).replace(" am Morgen", " am"));
     }
 
+    // Whatever flag a file gives its sets, saving it again writes the same.
+    void filesSaveBackUnchanged_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("start-up set") << "fresh-set.csv";
+        QTest::newRow("trigger input on, no events") << "downloaded-trigger-on.csv";
+        QTest::newRow("plot with every kind of flag") << "plot-trigger-flags.csv";
+    }
+    void filesSaveBackUnchanged()
+    {
+        QFETCH(QString, file);
+        QFile golden(QFINDTESTDATA("golden/" + file));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        const QByteArray bytes = golden.readAll();
+        DataSetStore store;
+        PlotFileHeader plot = StartPlot();
+        const LoadResult loaded = LoadDataBytes(bytes, store, plot);
+        QVERIFY(loaded.ok() && loaded.warning.isEmpty());
+        QCOMPARE(loaded.plotFile ? PlotFileBytes(store, plot) : SetFileBytes(store, 0, plot),
+                 bytes);
+    }
+
     // From another copy of the program on Windows: Windows-1252 texts,
     // triggers, peaks, climb marks. Loaded and saved, not a byte moves.
     void windowsPlotFileResavedAsIs()
