@@ -32,8 +32,8 @@ void TMainForm::WirePlotHandlers()
     connect(ui->EditBtn, &QPushButton::clicked, this, &TMainForm::EditBtnClick);
 
     TPlotBox* box = ui->PlotBox;
-    connect(box, &TPlotBox::XYTextChanged, ui->XYDisp, &Readout::setText);
-    connect(box, &TPlotBox::ROCTextChanged, ui->ROCDisp, &Readout::setText);
+    connect(box, &TPlotBox::XYTextChanged, ui->XYDisp, &QLabel::setText);
+    connect(box, &TPlotBox::ROCTextChanged, ui->ROCDisp, &QLabel::setText);
     box->installEventFilter(this); // a click on the plot takes the focus to its page
     QButtonGroup* modes = ui->MouseGrp->findChild<QButtonGroup*>(QStringLiteral("MouseGrpButtons"));
     connect(modes, &QButtonGroup::idClicked, box,

@@ -446,8 +446,6 @@ private slots:
     }
 
     // A screen reader reads what each display shows, not only what it is.
-    // (Change events need a live accessibility bridge; they were checked
-    // over AT-SPI.)
     void displaysExposeTheirText()
     {
         Rig rig({Port("ttyS0", "Port 0", "ACPI")});
