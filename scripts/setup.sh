@@ -10,7 +10,7 @@ packages=(
   libjpeg-dev libgif-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   xvfb xauth imagemagick socat
-  fonts-dejavu-core locales
+  fonts-dejavu-core fonts-liberation2 locales
 )
 
 missing=()

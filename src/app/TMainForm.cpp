@@ -3,6 +3,7 @@
 #include "About.h"
 #include "PortDiscovery.h"
 #include "WaitCursor.h"
+#include "platform/Fonts.h"
 #include "plot/BackgroundLogo.h"
 #include "ui_TMainForm.h"
 
@@ -58,14 +59,14 @@ QFont DisplayFont(int pixels)
 
 QFont DialogFont(int pixels)
 {
-    return PixelFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QApplication::font().family()},
-                     pixels, QFont::SansSerif);
+    return PixelFont(
+        {ResolveFamily(QStringLiteral("MS Sans Serif")), QApplication::font().family()}, pixels,
+        QFont::SansSerif);
 }
 
 QFont TypewriterFont(int pixels)
 {
-    QFont font = PixelFont({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+    QFont font = PixelFont({ResolveFamily(QStringLiteral("Courier New")),
                             QFontDatabase::systemFont(QFontDatabase::FixedFont).family()},
                            pixels, QFont::TypeWriter);
     font.setFixedPitch(true);
@@ -148,6 +149,12 @@ TMainForm::~TMainForm()
 void TMainForm::SetupFonts()
 {
     ui->InfoText->setFont(TypewriterFont(15));
+    // The plot's first texts are drawn in the window's face, which the
+    // plot's layout was made for.
+    QFont plotFont = ui->PlotBox->font();
+    plotFont.setFamilies({ResolveFamily(QStringLiteral("MS Sans Serif"))});
+    plotFont.setStyleHint(QFont::SansSerif);
+    ui->PlotBox->setFont(plotFont);
 
     ui->AboutAppName->setFont(DisplayFont(37));
     ui->AboutSubtitle->setFont(DisplayFont(24));

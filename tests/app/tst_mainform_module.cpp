@@ -2,8 +2,10 @@
 // module in virtual time.
 #include "FakeSerialDevice.h"
 #include "RecordingShell.h"
+#include "TextRecorder.h"
 #include "VirtualClock.h"
 #include "app/TMainForm.h"
+#include "plotui/TPlotBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -587,6 +590,34 @@ private slots:
         QCOMPARE(spin->value(), ms);
         r.click("WriteCfgBtn");
         QVERIFY(r.line->Written().startsWith("SR=" + QByteArray::number(ms / si) + "\r"));
+    }
+
+    // After a download the plot's texts are drawn in the faces they were
+    // laid out for, each in its own place. Fails without fonts-liberation2.
+    void plotTextsDoNotOverlap()
+    {
+        Rig r;
+        r.connect();
+        r.click("DLInfoBtn");
+        r.click("DLDataBtn");
+        r.find<QTabWidget>("PageControl1")->setCurrentWidget(r.find("DataPage"));
+        auto* box = r.find<TPlotBox>("PlotBox");
+        vexa::test::TextRecorder page(box->width(), box->height(), box->logicalDpiX());
+        {
+            QPainter painter(&page);
+            box->Draw(painter);
+        }
+        const auto& texts = page.Texts();
+        QVERIFY(texts.size() > 20);
+        const QStringList arialWide{"Arial", "Liberation Sans", "Arimo", "MS Sans Serif"};
+        for (const auto& t : texts)
+            QVERIFY2(arialWide.contains(t.family), qPrintable(t.text + " in " + t.family));
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            for (std::size_t j = i + 1; j < texts.size(); ++j) {
+                const QRectF both = texts[i].box.intersected(texts[j].box);
+                QVERIFY2(both.width() * both.height() < 1,
+                         qPrintable(texts[i].text + " | " + texts[j].text));
+            }
     }
 
     void downloadWithoutSelection()
