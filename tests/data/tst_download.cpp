@@ -79,11 +79,11 @@ private slots:
     {
         Rig r;
         r.Fetch(0, Lines({"3,100,5,1,0", "10", "12", "15", "14", "11"}));
+        QFile golden(QFINDTESTDATA("golden/downloaded-trigger-on.csv"));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
         PlotFileHeader plot;
         plot.XAxisLabel = "Time (sec)";
         plot.YAxisLabel = "Altitude (Feet)";
-        QFile golden(QFINDTESTDATA("golden/downloaded-trigger-on.csv"));
-        QVERIFY(golden.open(QIODevice::ReadOnly));
         QCOMPARE(SetFileBytes(r.store, 1, plot), golden.readAll());
     }
 
