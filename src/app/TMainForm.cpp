@@ -3,6 +3,7 @@
 #include "About.h"
 #include "PortDiscovery.h"
 #include "WaitCursor.h"
+#include "platform/Fonts.h"
 #include "plot/BackgroundLogo.h"
 #include "ui_TMainForm.h"
 
@@ -58,14 +59,14 @@ QFont DisplayFont(int pixels)
 
 QFont DialogFont(int pixels)
 {
-    return PixelFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QApplication::font().family()},
-                     pixels, QFont::SansSerif);
+    return PixelFont(
+        {ResolveFamily(QStringLiteral("MS Sans Serif")), QApplication::font().family()}, pixels,
+        QFont::SansSerif);
 }
 
 QFont TypewriterFont(int pixels)
 {
-    QFont font = PixelFont({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+    QFont font = PixelFont({ResolveFamily(QStringLiteral("Courier New")),
                             QFontDatabase::systemFont(QFontDatabase::FixedFont).family()},
                            pixels, QFont::TypeWriter);
     font.setFixedPitch(true);
@@ -149,6 +150,12 @@ TMainForm::~TMainForm()
 void TMainForm::SetupFonts()
 {
     ui->InfoText->setFont(TypewriterFont(15));
+    // The plot's first texts are drawn in the window's face, which the
+    // plot's layout was made for.
+    QFont plotFont = ui->PlotBox->font();
+    plotFont.setFamilies({ResolveFamily(QStringLiteral("MS Sans Serif"))});
+    plotFont.setStyleHint(QFont::SansSerif);
+    ui->PlotBox->setFont(plotFont);
 
     ui->AboutAppName->setFont(DisplayFont(37));
     ui->AboutSubtitle->setFont(DisplayFont(24));
@@ -293,10 +300,13 @@ void TMainForm::PageControl1Change(int /*index*/)
 
 void TMainForm::Button1Click()
 {
+    // Positions shift when ports come or go; the port itself is what the
+    // user chose, so select it again by name or select nothing.
     const int position = ui->CommPortBox->currentIndex();
+    const QString chosen =
+        position >= 0 && position < Ports.Count() ? Ports.names[position] : QString();
     FillPortList();
-    if (position >= 0 && position < ui->CommPortBox->count())
-        ui->CommPortBox->setCurrentIndex(position);
+    ui->CommPortBox->setCurrentIndex(chosen.isEmpty() ? -1 : int(Ports.names.indexOf(chosen)));
 }
 
 void TMainForm::SpeedBoxChange(int index)

@@ -90,6 +90,7 @@ private:
     void ConnectBtnClick();
     void DLInfoBtnClick();
     void EraseDataBtnClick();
+    void SetListEdited(const QString& text);
     void ResetModuleBtnClick();
     void CalBtnClick();
     void ReadCfgBtnClick();

@@ -5,6 +5,7 @@
 #include "ui_TMainForm.h"
 
 #include <QButtonGroup>
+#include <QLineEdit>
 #include <QTimer>
 
 namespace vexa {
@@ -49,6 +50,8 @@ void TMainForm::WireModuleHandlers()
     connect(ui->StartBtn, &QPushButton::clicked, this, &TMainForm::StartBtnClick);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     connect(Buttons(ui->UnitsGrp), &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
+    ui->SetList->setInsertPolicy(QComboBox::NoInsert);
+    connect(ui->SetList, &QComboBox::editTextChanged, this, &TMainForm::SetListEdited);
 
     const std::pair<QSpinBox*, IntervalPart> spinners[] = {
         {ui->HourSpin, IntervalPart::Hours},
@@ -134,6 +137,25 @@ void TMainForm::ShowModuleInfo(const ModuleInfo& info)
     ui->SetList->setCurrentIndex(0);
     ui->FirmwareVersionDisp->setText(info.identity.softwareVersion);
     ShowRecordTime();
+}
+
+// The set box selects the item its text names, and nothing when the text
+// names no item, so a typed number never stands for the set shown before.
+void TMainForm::SetListEdited(const QString& text)
+{
+    QComboBox* box = ui->SetList;
+    const int named = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (named == box->currentIndex())
+        return;
+    if (named >= 0) {
+        box->setCurrentIndex(named);
+        return;
+    }
+    QLineEdit* edit = box->lineEdit();
+    const int cursor = edit->cursorPosition();
+    box->setCurrentIndex(-1); // empties the text as well
+    edit->setText(text);
+    edit->setCursorPosition(cursor);
 }
 
 void TMainForm::EraseDataBtnClick()
@@ -323,7 +345,15 @@ void TMainForm::ShowRecordTime()
     ui->SecondPanel->setText(QStringLiteral("%1").arg(Interval.seconds, 2, 10, QLatin1Char('0')));
     ui->mSecPanel->setText(
         QStringLiteral("%1").arg(Interval.milliseconds, 3, 10, QLatin1Char('0')));
-    // The spinners mirror the parts; their own limits never decide anything.
+    // The spinners mirror the parts. The milliseconds one reaches exactly the
+    // next step either way, so its arrows follow SI.
+    {
+        const QSignalBlocker quiet(ui->mSecSpin);
+        const IntervalPart ms = IntervalPart::Milliseconds;
+        ui->mSecSpin->setRange(SpinInterval(Interval, ms, false, Config.SI).milliseconds,
+                               SpinInterval(Interval, ms, true, Config.SI).milliseconds);
+        ui->mSecSpin->setSingleStep(Config.SI > 0 ? Config.SI : 1);
+    }
     const std::pair<QSpinBox*, int> spinners[] = {{ui->HourSpin, Interval.hours},
                                                   {ui->MinSpin, Interval.minutes},
                                                   {ui->SecSpin, Interval.seconds},
@@ -331,10 +361,6 @@ void TMainForm::ShowRecordTime()
     for (const auto& [spin, value] : spinners) {
         const QSignalBlocker quiet(spin);
         spin->setValue(value);
-    }
-    {
-        const QSignalBlocker quiet(ui->mSecSpin);
-        ui->mSecSpin->setSingleStep(Config.SI > 0 ? Config.SI : 1);
     }
     ui->Msg1->setText(RecordTimeText(Interval.TotalMs()));
 }

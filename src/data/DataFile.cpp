@@ -249,10 +249,11 @@ void WriteSetBlock(QByteArray& out, const DataSetStore& store, int k, const Plot
     const SampleBlock* triggers = set.triggers ? &set.triggers->samples : nullptr;
     const int triggerCount =
         triggers ? std::clamp(triggers->count, 0, int(triggers->time.size())) : 0;
-    // The four-column lines carry trigger points; a set without any (the
-    // start-up set among them, whose triggers record is drawn by default)
-    // writes the three-column lines.
-    const bool triggerFlag = set.triggers && set.triggers->visible && triggerCount > 0;
+    // The flag is the one the set came with. The start-up set came with
+    // none (its triggers record is merely drawn by default), so it writes
+    // the three-column lines unless it has trigger points.
+    const DataSetRecord* t = set.triggers;
+    const bool triggerFlag = t && t->visible && (t->flagGiven || triggerCount > 0);
 
     for (const QString* text :
          {&set.name, &plot.XAxisLabel, &plot.YAxisLabel, &set.note1, &set.note2, &set.note3})
@@ -438,6 +439,7 @@ SetBlockResult ReadSetBlock(DataFileLines& in, DataSetStore& store)
         }
     }
     set.triggers->visible = triggerFlag;
+    set.triggers->flagGiven = true;
     return result;
 }
 

@@ -92,12 +92,17 @@ void DataSetStore::DeleteDataSet(int k)
 {
     if (k < 0 || k >= SetCount())
         return;
-    records_.erase(records_.begin() + 2 * k, records_.begin() + 2 * k + 2);
-    names_.removeRows(k, 1);
+    int next = active_ > k ? active_ - 1 : active_;
     if (active_ == k)
-        SetActiveSet(SetCount() > 0 ? 0 : -1);
-    else if (active_ > k)
-        SetActiveSet(active_ - 1);
+        next = SetCount() > 1 ? 0 : -1;
+    records_.erase(records_.begin() + 2 * k, records_.begin() + 2 * k + 2);
+    // A combo on the name model moves its own selection while the row goes
+    // and reports it back; only the choice made here counts.
+    removingRow_ = true;
+    names_.removeRows(k, 1);
+    removingRow_ = false;
+    active_ = next;
+    emit ActiveSetChanged(next);
 }
 
 void DataSetStore::RefreshSetName(int k)
@@ -109,6 +114,8 @@ void DataSetStore::RefreshSetName(int k)
 
 void DataSetStore::SetActiveSet(int k)
 {
+    if (removingRow_)
+        return;
     if (k < -1 || k >= SetCount())
         k = -1;
     if (k == active_)

@@ -81,6 +81,9 @@ struct DataSetRecord {
     double altitudeScale = 1.0;
     QString kind;
     bool visible = true;
+    // On a triggers record: a download or a data file set `visible` as the
+    // set's trigger flag. The start-up set's default is no flag of its own.
+    bool flagGiven = false;
     std::vector<ClimbMark> climbMarks; // ClimbMarkSlots on an altitude record
     DataSetRecord* triggers = nullptr; // the companion, owned by the store
     QString note1, note2, note3;
@@ -137,6 +140,7 @@ private:
     std::vector<std::unique_ptr<DataSetRecord>> records_;
     QStringListModel names_;
     int active_ = -1;
+    bool removingRow_ = false;
     int nameCounter_ = 0;
     int colorPosition_ = 0;
 };

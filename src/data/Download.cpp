@@ -177,6 +177,7 @@ SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, cons
                     .arg(k + 1)
                     .arg(n);
     set.triggers->visible = header->triggerFlag != 0;
+    set.triggers->flagGiven = true;
     set.note3 = QStringLiteral("%1 sec, interval=%2 sec, max=%3")
                     .arg(Shortest(double(interval) * n * 0.001), Shortest(interval * 0.001),
                          Shortest(maximum));

@@ -1,6 +1,7 @@
 #include "RenderPlot.h"
 
 #include "ColumnReduction.h"
+#include "platform/Fonts.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -431,8 +432,8 @@ PlotRect RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out,
     text.SetColor(ToQColor(record.LabelColor));
     text.DrawCentred(r, r.xLabelTop, record.XAxisLabel);
 
-    // Any sans face stands in where Arial is missing.
-    font.setFamilies({QStringLiteral("Arial")});
+    // Arial or its metric twin, so the texts take the room they were placed for.
+    font.setFamilies({ResolveFamily(QStringLiteral("Arial"))});
     font.setStyleHint(QFont::SansSerif);
     SetCellHeight(font, H / 35, device);
     text.SetFont(font);

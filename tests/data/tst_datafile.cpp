@@ -403,6 +403,28 @@ private slots:
         QCOMPARE(PlotFileBytes(r.store, r.plot), QByteArray(first).replace(" am Morgen", " am"));
     }
 
+    // Whatever flag a file gives its sets, saving it again writes the same.
+    void filesSaveBackUnchanged_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char* file :
+             {"fresh-set.csv", "downloaded-trigger-on.csv", "plot-trigger-flags.csv"})
+            QTest::newRow(file) << file;
+    }
+    void filesSaveBackUnchanged()
+    {
+        QFile golden(QFINDTESTDATA("golden/" + QString(QTest::currentDataTag())));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        const QByteArray bytes = golden.readAll();
+        Rig r;
+        const LoadResult loaded = r.Load(bytes);
+        QVERIFY(loaded.ok() && loaded.warning.isEmpty());
+        r.store.DeleteDataSet(0); // the start-up set
+        QCOMPARE(loaded.plotFile ? PlotFileBytes(r.store, r.plot)
+                                 : SetFileBytes(r.store, 0, r.plot),
+                 bytes);
+    }
+
     // From another copy of the program on Windows: Windows-1252 texts,
     // triggers, peaks, climb marks. Loaded and saved, not a byte moves.
     void windowsPlotFileResavedAsIs()

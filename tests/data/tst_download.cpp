@@ -1,5 +1,6 @@
 #include "FakeSerialDevice.h"
 #include "LinkRig.h"
+#include "data/DataFile.h"
 #include "data/Download.h"
 
 #include <QtTest>
@@ -71,6 +72,19 @@ private slots:
         QCOMPARE(set.triggers->samples.altitude[0], 20.0);
         QVERIFY(set.triggers->visible);
         QCOMPARE(result.infoLines.last(), QString("Set 3: Downloaded 3 data samples."));
+    }
+
+    // The trigger input was on but never fired: the file still says so.
+    void triggerInputWithoutEventsSaved()
+    {
+        Rig r;
+        r.Fetch(0, Lines({"3,100,5,1,0", "10", "12", "15", "14", "11"}));
+        QFile golden(QFINDTESTDATA("golden/downloaded-trigger-on.csv"));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        PlotFileHeader plot;
+        plot.XAxisLabel = "Time (sec)";
+        plot.YAxisLabel = "Altitude (Feet)";
+        QCOMPARE(SetFileBytes(r.store, 1, plot), golden.readAll());
     }
 
     void transferEnds_data()
