@@ -50,11 +50,11 @@ public:
 
 void Fill(SampleBlock& s, const std::vector<double>& times, const std::vector<double>& altitudes)
 {
+    s.Resize(int(altitudes.size()));
     for (std::size_t i = 0; i < altitudes.size(); ++i) {
         s.time[i] = times.empty() ? double(i) : times[i];
         s.altitude[i] = altitudes[i];
     }
-    s.count = int(altitudes.size());
 }
 
 // A dialog over a store, with every outside answer scripted.

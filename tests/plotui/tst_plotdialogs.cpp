@@ -151,8 +151,8 @@ private slots:
     {
         ScaleScene s;
         DataSetRecord& set = s.store.NewDataSet();
-        set.samples.count = 201;
-        for (int i = 0; i < set.samples.count; ++i) {
+        set.samples.Resize(201);
+        for (int i = 0; i < set.samples.Count(); ++i) {
             set.samples.time[std::size_t(i)] = 105 + i * 0.1;
             set.samples.altitude[std::size_t(i)] = 5 + i * 7.475;
         }
