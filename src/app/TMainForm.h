@@ -98,9 +98,10 @@ private:
     void ShowRecordTime();
     void ShowModuleInfo(const ModuleInfo& info);
     ConfigControls ReadConfigControls() const;
-    // Clears InfoText and says "Not Connected"; buttons off the Connect /
+    // The gate of every module action: true when a port is open. Otherwise
+    // clears InfoText and says "Not Connected"; buttons off the Connect /
     // Download page also bring that page forward.
-    void NotConnectedResponse(bool showConnectPage);
+    bool RequireConnected(bool showConnectPage);
     void AddInfo(const QString& line);
 
     // Data sets (TMainFormData.cpp)

@@ -139,10 +139,8 @@ void TMainForm::SetCommandsEnabled(bool enabled)
 
 void TMainForm::DLDataBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(false);
+    if (!RequireConnected(false))
         return;
-    }
     int position = ui->SetList->currentIndex();
     if (position > MaxSetPosition)
         position = MaxSetPosition;
@@ -170,15 +168,14 @@ void TMainForm::DLDataBtnClick()
         }
     };
 
-    const QDate today = QDate::currentDate();
-    for (int k : SetsToDownload(position, SetCount)) {
-        const SetDownloadResult result = DownloadSet(Link, Store, k, today, progress);
-        for (const QString& line : result.infoLines)
-            AddInfo(line);
-        if (result.created)
-            SetDownloaded(Config.UA);
-        QCoreApplication::processEvents();
-    }
+    DownloadSets(Link, Store, position, SetCount, QDate::currentDate(), progress,
+                 [this](const SetDownloadResult& result) {
+                     for (const QString& line : result.infoLines)
+                         AddInfo(line);
+                     if (result.created)
+                         SetDownloaded(Config.UA);
+                     QCoreApplication::processEvents();
+                 });
 
     ui->ProgressBar1->hide();
     PlotChanged();

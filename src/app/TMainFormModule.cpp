@@ -69,12 +69,15 @@ void TMainForm::AddInfo(const QString& line)
     ui->InfoText->appendPlainText(line);
 }
 
-void TMainForm::NotConnectedResponse(bool showConnectPage)
+bool TMainForm::RequireConnected(bool showConnectPage)
 {
+    if (Connected)
+        return true;
     ui->InfoText->clear();
     AddInfo(QStringLiteral("Not Connected"));
     if (showConnectPage)
         ui->PageControl1->setCurrentWidget(ui->ConnectPage);
+    return false;
 }
 
 void TMainForm::ConnectBtnClick()
@@ -112,8 +115,7 @@ void TMainForm::DLInfoBtnClick()
         info = BuildModuleInfo(SimulatedTarget::Identity(), SimulatedTarget::SetCount, true);
         Config.SR = SimulatedTarget::SR;
         Config.UA = SimulatedTarget::UA;
-    } else if (!Connected) {
-        NotConnectedResponse(false);
+    } else if (!RequireConnected(false)) {
         return;
     } else {
         WaitCursor wait;
@@ -138,10 +140,8 @@ void TMainForm::ShowModuleInfo(const ModuleInfo& info)
 
 void TMainForm::EraseDataBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(false);
+    if (!RequireConnected(false))
         return;
-    }
     const int position = ui->SetList->currentIndex();
     if (position < 0) {
         Prompts.Warn(QStringLiteral("Vexa"), QStringLiteral("No data set specified"));
@@ -168,10 +168,8 @@ void TMainForm::EraseDataBtnClick()
 
 void TMainForm::ResetModuleBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     {
         WaitCursor wait;
         ResetModule(Link);
@@ -181,10 +179,8 @@ void TMainForm::ResetModuleBtnClick()
 
 void TMainForm::CalBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     const std::optional<int> altitude = ParseCalibrationAltitude(ui->AltCalEdit->text());
     if (!altitude) {
         Prompts.Warn(QStringLiteral("Vexa"),
@@ -230,10 +226,8 @@ void TMainForm::ShowConfig()
 
 void TMainForm::ReadCfgBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     ReadConfig();
 }
 
@@ -256,10 +250,8 @@ ConfigControls TMainForm::ReadConfigControls() const
 
 void TMainForm::WriteCfgBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     const std::optional<ConfigToWrite> out = ConfigFromControls(ReadConfigControls(), Config);
     if (!out) {
         Prompts.Warn(QStringLiteral("Vexa"),
@@ -277,10 +269,8 @@ void TMainForm::WriteCfgBtnClick()
 
 void TMainForm::BitBtn1Click()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     if (!Prompts.AskYesNo(QStringLiteral("Reset Config Defaults"),
                           QStringLiteral("This will reset all configuration values in the "
                                          "device.  Are you sure?")))
@@ -354,10 +344,8 @@ void TMainForm::StartBtnClick()
         ui->LogDisp->clear();
         return;
     }
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     Logging = true;
     ui->StartBtn->setText(QStringLiteral("Stop"));
     ui->LogDisp->setText(QStringLiteral("Logging"));

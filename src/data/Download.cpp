@@ -176,4 +176,14 @@ SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, cons
     return result;
 }
 
+void DownloadSets(ModuleLink& link, DataSetStore& store, int position, int setCount,
+                  const QDate& today, const DownloadProgress& progress, const SetFinished& finished)
+{
+    for (int k : SetsToDownload(position, setCount)) {
+        const SetDownloadResult result = DownloadSet(link, store, k, today, progress);
+        if (finished)
+            finished(result);
+    }
+}
+
 } // namespace vexa
