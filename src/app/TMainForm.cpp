@@ -2,9 +2,9 @@
 
 #include "About.h"
 #include "PortDiscovery.h"
-#include "WaitCursor.h"
 #include "plot/BackgroundLogo.h"
 #include "ui_TMainForm.h"
+#include "widgets/WaitCursor.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Prompter.h"
 #include "data/DataSetStore.h"
 #include "link/LiveLog.h"
 #include "link/ModuleActions.h"
@@ -13,6 +12,7 @@
 #include "platform/Shell.h"
 #include "plot/PlotRecord.h"
 #include "widgets/Choosers.h"
+#include "widgets/Prompter.h"
 
 #include <QImage>
 #include <QString>

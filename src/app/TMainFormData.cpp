@@ -1,6 +1,5 @@
 // The main window's data set actions: download into the store.
 #include "TMainForm.h"
-#include "WaitCursor.h"
 #include "data/Corrections.h"
 #include "data/DataFile.h"
 #include "data/Download.h"
@@ -8,6 +7,7 @@
 #include "dataui/TSaveSel.h"
 #include "plot/Navigation.h"
 #include "ui_TMainForm.h"
+#include "widgets/WaitCursor.h"
 
 #include <QDate>
 
@@ -29,11 +29,9 @@ void TMainForm::WireDataHandlers()
     connect(ui->DataPropBtn, &QPushButton::clicked, this, &TMainForm::DataPropBtnClick);
     connect(ui->AutoOffsetBtn, &QPushButton::clicked, this, &TMainForm::AutoOffsetBtnClick);
 
-    DataPropDeps props{
-        PlotTexts{Plot.Title, Plot.XAxisLabel, Plot.YAxisLabel, Plot.Info3},
-        deps_.files ? *deps_.files : dialogFiles_, deps_.colors ? *deps_.colors : dialogColors_,
-        deps_.shell,
-        [this](const QString& caption, const QString& text) { Prompts.Warn(caption, text); }};
+    DataPropDeps props{PlotTexts{Plot.Title, Plot.XAxisLabel, Plot.YAxisLabel, Plot.Info3},
+                       deps_.files ? *deps_.files : dialogFiles_,
+                       deps_.colors ? *deps_.colors : dialogColors_, deps_.shell, Prompts};
     DataPropForm = new TDataPropForm(Store, props, this);
     DataPropForm->setObjectName(QStringLiteral("TDataPropForm"));
     connect(DataPropForm, &TDataPropForm::PlotChanged, this, &TMainForm::DataPropChanged);

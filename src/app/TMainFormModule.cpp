@@ -1,8 +1,8 @@
 // The main window's actions on the module: connection, information,
 // maintenance, configuration and the live log switch.
 #include "TMainForm.h"
-#include "WaitCursor.h"
 #include "ui_TMainForm.h"
+#include "widgets/WaitCursor.h"
 
 #include <QButtonGroup>
 #include <QTimer>

@@ -1,12 +1,12 @@
 // The main window's plot navigation: zoom and pan buttons, Reset, Crop and
 // the keys the window sees before its controls.
 #include "TMainForm.h"
-#include "WaitCursor.h"
 #include "plot/Navigation.h"
 #include "plotui/TEditInfoForm.h"
 #include "plotui/TPlotBox.h"
 #include "plotui/TScaleForm.h"
 #include "ui_TMainForm.h"
+#include "widgets/WaitCursor.h"
 
 #include <QButtonGroup>
 #include <QKeyEvent>
@@ -39,7 +39,7 @@ void TMainForm::WirePlotHandlers()
     connect(modes, &QButtonGroup::idClicked, box,
             [box](int id) { box->SetMouseMode(static_cast<MouseMode>(id)); });
 
-    ScaleForm = new TScaleForm(Plot, Full, Store, this);
+    ScaleForm = new TScaleForm(Plot, Full, Store, Prompts, this);
     connect(ScaleForm, &TScaleForm::PlotChanged, box, &TPlotBox::PlotChanged);
     EditInfoForm =
         new TEditInfoForm(Plot, Show, this, deps_.colors ? deps_.colors : &dialogColors_);

@@ -1,3 +1,4 @@
+#include "ScriptedPrompter.h"
 #include "plotui/TEditInfoForm.h"
 #include "plotui/TScaleForm.h"
 
@@ -42,13 +43,10 @@ struct ScaleScene {
     DataSetStore store;
     PlotRecord plot;
     FullExtent full{0, 30, 0, 40};
-    TScaleForm form{plot, full, store};
-    QStringList warnings;
+    vexa::test::ScriptedPrompter prompts;
+    TScaleForm form{plot, full, store, prompts};
+    QStringList& warnings = prompts.warned;
 
-    ScaleScene()
-    {
-        form.SetWarn([this](const QString& text) { warnings << text; });
-    }
     QLineEdit* Edit(const char* name) { return form.findChild<QLineEdit*>(name); }
     void Click(const char* name)
     {
@@ -133,7 +131,7 @@ private slots:
         s.form.show();
         s.Type({"30", "20", "0", "20"});
         s.Click("OKBtn");
-        QCOMPARE(s.warnings, QStringList{"Time Min must be less than Time Max."});
+        QCOMPARE(s.warnings, QStringList{"Vexa: Time Min must be less than Time Max."});
         QVERIFY(s.form.isVisible());
         QCOMPARE(WindowOf(s.plot), (Window{0, 20, 0, 20}));
         QCOMPARE(WindowOf(s.full), (Window{0, 30, 0, 40}));
