@@ -19,6 +19,7 @@
 #include <QWidget>
 #include <memory>
 
+class QButtonGroup;
 class QKeyEvent;
 class QTimer;
 
@@ -179,6 +180,13 @@ private:
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;
+
+    // One per radio group box; ids are item positions.
+    QButtonGroup* UnitsButtons = nullptr;
+    QButtonGroup* AutoStartButtons = nullptr;
+    QButtonGroup* AutoStopButtons = nullptr;
+    QButtonGroup* AutoZeroButtons = nullptr;
+    QButtonGroup* MouseButtons = nullptr;
 };
 
 } // namespace vexa

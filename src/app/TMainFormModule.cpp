@@ -10,15 +10,9 @@
 namespace vexa {
 namespace {
 
-QButtonGroup* Buttons(QWidget* box)
-{
-    return box->findChild<QButtonGroup*>(box->objectName() + QStringLiteral("Buttons"));
-}
-
 // Selects item index of a radio group; an index outside it selects nothing.
-void SelectItem(QWidget* box, int index)
+void SelectItem(QButtonGroup* group, int index)
 {
-    QButtonGroup* group = Buttons(box);
     if (QAbstractButton* button = group->button(index)) {
         button->setChecked(true);
         return;
@@ -27,11 +21,6 @@ void SelectItem(QWidget* box, int index)
     for (QAbstractButton* b : group->buttons())
         b->setChecked(false);
     group->setExclusive(true);
-}
-
-int SelectedItem(QWidget* box)
-{
-    return Buttons(box)->checkedId();
 }
 
 } // namespace
@@ -48,7 +37,7 @@ void TMainForm::WireModuleHandlers()
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
     connect(ui->StartBtn, &QPushButton::clicked, this, &TMainForm::StartBtnClick);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
-    connect(Buttons(ui->UnitsGrp), &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
+    connect(UnitsButtons, &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
 
     const std::pair<QSpinBox*, IntervalPart> spinners[] = {
         {ui->HourSpin, IntervalPart::Hours},
@@ -206,20 +195,20 @@ void TMainForm::ReadConfig()
 
 void TMainForm::ShowConfig()
 {
-    SelectItem(ui->UnitsGrp, Config.UA);
+    SelectItem(UnitsButtons, Config.UA);
     ui->AboveUnitsPanel->setText(UnitName(Config.UA));
     ui->BelowUnitsPanel->setText(UnitName(Config.UA));
     Interval = SplitInterval(std::uint32_t(Config.SR) * Config.SI);
     ui->TrigChk->setChecked(Config.RT != 0);
     ui->RevTrigChk->setChecked(Config.RV != 0);
     ShowRecordTime();
-    SelectItem(ui->AutoStartGrp, Config.AS);
+    SelectItem(AutoStartButtons, Config.AS);
     ui->AutoStartSecEdit->setText(QString::number(Config.ST));
     ui->AutoStartAltitudeEdit->setText(QString::number(Config.SA));
-    SelectItem(ui->AutoStopGrp, Config.AP);
+    SelectItem(AutoStopButtons, Config.AP);
     ui->AutoStopSecEdit->setText(QString::number(Config.PT));
     ui->AutoStopAltitudeEdit->setText(QString::number(Config.PA));
-    SelectItem(ui->AutoZeroGrp, Config.AZ);
+    SelectItem(AutoZeroButtons, Config.AZ);
     for (QWidget* group : {ui->AutoStartGrp, ui->AutoStopGrp, ui->AutoZeroGrp})
         group->setVisible(true);
 }
@@ -235,12 +224,12 @@ ConfigControls TMainForm::ReadConfigControls() const
 {
     ConfigControls c;
     c.interval = Interval;
-    c.unitsIndex = SelectedItem(ui->UnitsGrp);
+    c.unitsIndex = UnitsButtons->checkedId();
     c.trigger = ui->TrigChk->isChecked();
     c.reverseTrigger = ui->RevTrigChk->isChecked();
-    c.autoStart = SelectedItem(ui->AutoStartGrp);
-    c.autoStop = SelectedItem(ui->AutoStopGrp);
-    c.autoZero = SelectedItem(ui->AutoZeroGrp);
+    c.autoStart = AutoStartButtons->checkedId();
+    c.autoStop = AutoStopButtons->checkedId();
+    c.autoZero = AutoZeroButtons->checkedId();
     c.startAltitude = ui->AutoStartAltitudeEdit->text();
     c.stopAltitude = ui->AutoStopAltitudeEdit->text();
     c.startSeconds = ui->AutoStartSecEdit->text();

@@ -222,6 +222,33 @@ private slots:
         QCOMPARE(changed.count(), 2);
     }
 
+    // A panel acts like a button: left click released over it, or a key.
+    void colourPanelActivation_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("left click") << 0 << int(Qt::LeftButton) << true;
+        QTest::newRow("right click") << 0 << int(Qt::RightButton) << false;
+        QTest::newRow("space") << int(Qt::Key_Space) << 0 << true;
+        QTest::newRow("enter") << int(Qt::Key_Enter) << 0 << true;
+        QTest::newRow("letter") << int(Qt::Key_A) << 0 << false;
+    }
+    void colourPanelActivation()
+    {
+        QFETCH(int, key);
+        QFETCH(int, button);
+        QFETCH(bool, opens);
+        InfoScene s;
+        s.form.show();
+        auto* panel = s.Find<QWidget>("GridColorPanel");
+        if (key)
+            QTest::keyClick(panel, Qt::Key(key));
+        else
+            QTest::mouseClick(panel, Qt::MouseButton(button));
+        QCOMPARE(s.chooser.asked.size(), opens ? 1 : 0);
+    }
+
     void cancelledColourDialogChangesNothing()
     {
         InfoScene s;
