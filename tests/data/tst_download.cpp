@@ -184,20 +184,6 @@ private slots:
         QCOMPARE(QList<int>(got.begin(), got.end()), sets);
     }
 
-    // "All" goes on past a set that does not answer.
-    void allSetsInOrder()
-    {
-        Rig r;
-        r.device.ReplyTo("DL=0\r", "DL\r\n" + Lines({"3,100,2,0,0", "10", "12"}));
-        r.device.ReplyTo("DL=2\r", "DL\r\n" + Lines({"3,100,1,0,0", "7"}));
-        QList<int> samples;
-        DownloadSets(r.link, r.store, 3, 3, QDate(2026, 12, 6), nullptr,
-                     [&](const SetDownloadResult& s) { samples << (s.created ? s.samples : -1); });
-        QCOMPARE(samples, QList<int>({2, -1, 1}));
-        QCOMPARE(r.store.SetCount(), 3);
-        QCOMPARE(r.store.Set(2).samples.altitude[0], 7.0);
-    }
-
     void axisLabels()
     {
         QCOMPARE(AltitudeAxisLabel(0), QString("Altitude (feet)"));
