@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Prompter.h"
 #include "data/DataSetStore.h"
 #include "link/LiveLog.h"
 #include "link/ModuleActions.h"
@@ -14,6 +13,7 @@
 #include "platform/Shell.h"
 #include "plot/PlotRecord.h"
 #include "widgets/Choosers.h"
+#include "widgets/Prompter.h"
 
 #include <QImage>
 #include <QPrinter>
@@ -22,6 +22,7 @@
 #include <QWidget>
 #include <memory>
 
+class QButtonGroup;
 class QKeyEvent;
 class QTimer;
 
@@ -107,9 +108,10 @@ private:
     void ShowRecordTime();
     void ShowModuleInfo(const ModuleInfo& info);
     ConfigControls ReadConfigControls() const;
-    // Clears InfoText and says "Not Connected"; buttons off the Connect /
+    // The gate of every module action: true when a port is open. Otherwise
+    // clears InfoText and says "Not Connected"; buttons off the Connect /
     // Download page also bring that page forward.
-    void NotConnectedResponse(bool showConnectPage);
+    bool RequireConnected(bool showConnectPage);
     void AddInfo(const QString& line);
 
     // Data sets (TMainFormData.cpp)
@@ -196,6 +198,13 @@ private:
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;
+
+    // One per radio group box; ids are item positions.
+    QButtonGroup* UnitsButtons = nullptr;
+    QButtonGroup* AutoStartButtons = nullptr;
+    QButtonGroup* AutoStopButtons = nullptr;
+    QButtonGroup* AutoZeroButtons = nullptr;
+    QButtonGroup* MouseButtons = nullptr;
 };
 
 } // namespace vexa

@@ -1,8 +1,8 @@
 // The main window's actions on the module: connection, information,
 // maintenance, configuration and the live log switch.
 #include "TMainForm.h"
-#include "WaitCursor.h"
 #include "ui_TMainForm.h"
+#include "widgets/WaitCursor.h"
 
 #include <QButtonGroup>
 #include <QLineEdit>
@@ -11,15 +11,9 @@
 namespace vexa {
 namespace {
 
-QButtonGroup* Buttons(QWidget* box)
-{
-    return box->findChild<QButtonGroup*>(box->objectName() + QStringLiteral("Buttons"));
-}
-
 // Selects item index of a radio group; an index outside it selects nothing.
-void SelectItem(QWidget* box, int index)
+void SelectItem(QButtonGroup* group, int index)
 {
-    QButtonGroup* group = Buttons(box);
     if (QAbstractButton* button = group->button(index)) {
         button->setChecked(true);
         return;
@@ -28,11 +22,6 @@ void SelectItem(QWidget* box, int index)
     for (QAbstractButton* b : group->buttons())
         b->setChecked(false);
     group->setExclusive(true);
-}
-
-int SelectedItem(QWidget* box)
-{
-    return Buttons(box)->checkedId();
 }
 
 } // namespace
@@ -49,7 +38,7 @@ void TMainForm::WireModuleHandlers()
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
     connect(ui->StartBtn, &QPushButton::clicked, this, &TMainForm::StartBtnClick);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
-    connect(Buttons(ui->UnitsGrp), &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
+    connect(UnitsButtons, &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
     ui->SetList->setInsertPolicy(QComboBox::NoInsert);
     connect(ui->SetList, &QComboBox::editTextChanged, this, &TMainForm::SetListEdited);
 
@@ -72,12 +61,15 @@ void TMainForm::AddInfo(const QString& line)
     ui->InfoText->appendPlainText(line);
 }
 
-void TMainForm::NotConnectedResponse(bool showConnectPage)
+bool TMainForm::RequireConnected(bool showConnectPage)
 {
+    if (Connected)
+        return true;
     ui->InfoText->clear();
     AddInfo(QStringLiteral("Not Connected"));
     if (showConnectPage)
         ui->PageControl1->setCurrentWidget(ui->ConnectPage);
+    return false;
 }
 
 void TMainForm::ConnectBtnClick()
@@ -115,8 +107,7 @@ void TMainForm::DLInfoBtnClick()
         info = BuildModuleInfo(SimulatedTarget::Identity(), SimulatedTarget::SetCount, true);
         Config.SR = SimulatedTarget::SR;
         Config.UA = SimulatedTarget::UA;
-    } else if (!Connected) {
-        NotConnectedResponse(false);
+    } else if (!RequireConnected(false)) {
         return;
     } else {
         WaitCursor wait;
@@ -160,10 +151,8 @@ void TMainForm::SetListEdited(const QString& text)
 
 void TMainForm::EraseDataBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(false);
+    if (!RequireConnected(false))
         return;
-    }
     const int position = ui->SetList->currentIndex();
     if (position < 0) {
         Prompts.Warn(QStringLiteral("Vexa"), QStringLiteral("No data set specified"));
@@ -190,10 +179,8 @@ void TMainForm::EraseDataBtnClick()
 
 void TMainForm::ResetModuleBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     {
         WaitCursor wait;
         ResetModule(Link);
@@ -203,10 +190,8 @@ void TMainForm::ResetModuleBtnClick()
 
 void TMainForm::CalBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     const std::optional<int> altitude = ParseCalibrationAltitude(ui->AltCalEdit->text());
     if (!altitude) {
         Prompts.Warn(QStringLiteral("Vexa"),
@@ -232,30 +217,28 @@ void TMainForm::ReadConfig()
 
 void TMainForm::ShowConfig()
 {
-    SelectItem(ui->UnitsGrp, Config.UA);
+    SelectItem(UnitsButtons, Config.UA);
     ui->AboveUnitsPanel->setText(UnitName(Config.UA));
     ui->BelowUnitsPanel->setText(UnitName(Config.UA));
     Interval = SplitInterval(std::uint32_t(Config.SR) * Config.SI);
     ui->TrigChk->setChecked(Config.RT != 0);
     ui->RevTrigChk->setChecked(Config.RV != 0);
     ShowRecordTime();
-    SelectItem(ui->AutoStartGrp, Config.AS);
+    SelectItem(AutoStartButtons, Config.AS);
     ui->AutoStartSecEdit->setText(QString::number(Config.ST));
     ui->AutoStartAltitudeEdit->setText(QString::number(Config.SA));
-    SelectItem(ui->AutoStopGrp, Config.AP);
+    SelectItem(AutoStopButtons, Config.AP);
     ui->AutoStopSecEdit->setText(QString::number(Config.PT));
     ui->AutoStopAltitudeEdit->setText(QString::number(Config.PA));
-    SelectItem(ui->AutoZeroGrp, Config.AZ);
+    SelectItem(AutoZeroButtons, Config.AZ);
     for (QWidget* group : {ui->AutoStartGrp, ui->AutoStopGrp, ui->AutoZeroGrp})
         group->setVisible(true);
 }
 
 void TMainForm::ReadCfgBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     ReadConfig();
 }
 
@@ -263,12 +246,12 @@ ConfigControls TMainForm::ReadConfigControls() const
 {
     ConfigControls c;
     c.interval = Interval;
-    c.unitsIndex = SelectedItem(ui->UnitsGrp);
+    c.unitsIndex = UnitsButtons->checkedId();
     c.trigger = ui->TrigChk->isChecked();
     c.reverseTrigger = ui->RevTrigChk->isChecked();
-    c.autoStart = SelectedItem(ui->AutoStartGrp);
-    c.autoStop = SelectedItem(ui->AutoStopGrp);
-    c.autoZero = SelectedItem(ui->AutoZeroGrp);
+    c.autoStart = AutoStartButtons->checkedId();
+    c.autoStop = AutoStopButtons->checkedId();
+    c.autoZero = AutoZeroButtons->checkedId();
     c.startAltitude = ui->AutoStartAltitudeEdit->text();
     c.stopAltitude = ui->AutoStopAltitudeEdit->text();
     c.startSeconds = ui->AutoStartSecEdit->text();
@@ -278,10 +261,8 @@ ConfigControls TMainForm::ReadConfigControls() const
 
 void TMainForm::WriteCfgBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     const std::optional<ConfigToWrite> out = ConfigFromControls(ReadConfigControls(), Config);
     if (!out) {
         Prompts.Warn(QStringLiteral("Vexa"),
@@ -299,10 +280,8 @@ void TMainForm::WriteCfgBtnClick()
 
 void TMainForm::BitBtn1Click()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     if (!Prompts.AskYesNo(QStringLiteral("Reset Config Defaults"),
                           QStringLiteral("This will reset all configuration values in the "
                                          "device.  Are you sure?")))
@@ -380,10 +359,8 @@ void TMainForm::StartBtnClick()
         ui->LogDisp->clear();
         return;
     }
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     Logging = true;
     ui->StartBtn->setText(QStringLiteral("Stop"));
     ui->LogDisp->setText(QStringLiteral("Logging"));

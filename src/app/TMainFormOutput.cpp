@@ -1,6 +1,6 @@
 // The main window's Print and Export buttons.
 #include "TMainForm.h"
-#include "WaitCursor.h"
+#include "widgets/WaitCursor.h"
 #include "output/PlotOutput.h"
 #include "outputui/TPrtLocForm.h"
 #include "ui_TMainForm.h"

@@ -11,19 +11,29 @@
 
 namespace vexa {
 
-// One record's samples, reserved at full capacity so that appending never
-// reallocates.
+// One record's samples, sized to what it holds. Capacity is the most one
+// record may hold, not a reservation. The three vectors change size only
+// through Resize, Append and Clear, so they always hold Count() samples.
 struct SampleBlock {
     static constexpr int Capacity = 65536;
 
-    explicit SampleBlock(bool withPeakMarks);
+    explicit SampleBlock(bool withPeakMarks) : withPeakMarks_(withPeakMarks) {}
 
     std::vector<double> time;            // seconds
     std::vector<double> altitude;        // module units
-    std::vector<std::uint8_t> peakMarks; // empty on a triggers record
-    int count = 0;
+    std::vector<std::uint8_t> peakMarks; // always empty on a triggers record
 
-    bool HasPeakMarks() const { return !peakMarks.empty(); }
+    int Count() const { return static_cast<int>(time.size()); }
+    bool HasPeakMarks() const { return withPeakMarks_; }
+
+    // Holds n samples (at most Capacity); new ones are zero, unmarked.
+    void Resize(int n);
+    // False, and nothing stored, when the block is full.
+    bool Append(double t, double a, std::uint8_t peakMark = 0);
+    void Clear() { Resize(0); }
+
+private:
+    bool withPeakMarks_;
 };
 
 // A measured climb between two samples of a set.

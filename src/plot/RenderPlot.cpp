@@ -46,20 +46,10 @@ Ticks ChooseTicks(double min, double max)
     return t;
 }
 
-namespace {
-
-int ValidCount(const SampleBlock& s)
-{
-    const int stored = int(std::min(s.time.size(), s.altitude.size()));
-    return std::clamp(s.count, 0, stored);
-}
-
-} // namespace
-
 double AverageClimb(const DataSetRecord& record, double timeMin, double timeMax)
 {
     const SampleBlock& s = record.samples;
-    const int n = ValidCount(s);
+    const int n = s.Count();
     int start = 0;
     while (start < n && !(s.time[std::size_t(start)] >= timeMin))
         ++start;
@@ -328,10 +318,8 @@ void DrawClimbMarks(RecordPass& pass, const DataSetRecord& r, int n)
 void DrawRecord(RecordPass& pass, const DataSetRecord& r)
 {
     const SampleBlock& s = r.samples;
-    int n = ValidCount(s);
+    const int n = s.Count();
     const bool peaks = s.HasPeakMarks();
-    if (peaks)
-        n = std::min(n, int(s.peakMarks.size()));
     if (r.lineStyle != LineNone)
         DrawLine(pass, r, n);
     if (r.pointStyle != PointNone)

@@ -4,6 +4,7 @@
 #include "RecordingShell.h"
 #include "ScriptedPrinter.h"
 #include "TextRecorder.h"
+#include "ScriptedPrompter.h"
 #include "VirtualClock.h"
 #include "app/TMainForm.h"
 #include "plotui/TPlotBox.h"
@@ -34,25 +35,10 @@ using namespace vexa;
 using vexa::test::FakeSerialDevice;
 using vexa::test::RecordingShell;
 using vexa::test::ScriptedPrinter;
+using vexa::test::ScriptedPrompter;
 using vexa::test::VirtualClock;
 
 namespace {
-
-class ScriptedPrompter final : public Prompter {
-public:
-    bool AskYesNo(const QString& caption, const QString& text) override
-    {
-        asked << caption + ": " + text;
-        return answer;
-    }
-    void Warn(const QString& caption, const QString& text) override
-    {
-        warned << caption + ": " + text;
-    }
-    bool answer = true;
-    QStringList asked;
-    QStringList warned;
-};
 
 class ScriptedFiles final : public FileChooser {
 public:
