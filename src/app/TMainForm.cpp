@@ -32,6 +32,7 @@ namespace vexa {
 namespace {
 
 constexpr QSize ClientSize{774, 565};
+constexpr QPoint DesignPosition{222, 148};
 constexpr int StartupDelayMs = 3000;
 constexpr int LogIntervalMs = 250;
 constexpr int IconSize = 57;
@@ -92,6 +93,7 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     InitVexaResources();
     ui->setupUi(this);
     setFixedSize(ClientSize);
+    move(DesignPosition);
 
     QTabWidget* pages = ui->PageControl1;
     pages->setTabVisible(pages->indexOf(ui->LogPage), false);
@@ -132,6 +134,7 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     connect(ui->SpeedBox, &QComboBox::currentIndexChanged, this, &TMainForm::SpeedBoxChange);
     connect(ui->CloseBtn, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->ManualBtn, &QPushButton::clicked, this, &TMainForm::ManualBtnClick);
+    connect(ui->ShowPointsChk, &QCheckBox::toggled, this, &TMainForm::ShowPointsChkClick);
     WireModuleHandlers();
     WireDataHandlers();
     WirePlotHandlers();
@@ -245,9 +248,7 @@ void TMainForm::FormShow()
     FirstShow = false;
     FillPortList();
 
-    // Nothing is stored yet, so start from the defaults.
-    SpeedIndex = DefaultSpeedIndex;
-    const int portPosition = 0;
+    LoadSettings();
 
     ui->Image1->setPixmap(
         IconPixmap(QStringLiteral(":/vexa/vexa.png"), IconSize, devicePixelRatioF()));
@@ -260,9 +261,7 @@ void TMainForm::FormShow()
     ui->VersionInfo->setText(GetVersionText());
     ui->BuildInfo->setText(BuildDateText());
 
-    if (portPosition < ui->CommPortBox->count())
-        ui->CommPortBox->setCurrentIndex(portPosition);
-    ui->SpeedBox->setCurrentIndex(SpeedIndex);
+    SelectStoredPort();
 
     Timer3->start();
 }
@@ -274,6 +273,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    SaveSettings();
     QWidget::closeEvent(event);
 }
 
@@ -330,11 +330,17 @@ void TMainForm::FillPortList()
     WaitCursor wait;
     ui->CommPortBox->clear();
     Ports.names.clear();
+    PortEnumerators.clear();
 
     QStringList items;
     ProbeContext context{ProbeLine, BaudRateAt(SpeedIndex), Ports, items, Port.OpenPath()};
-    EnumerateSerialPorts(
-        deps_.ports, [&context](const PortDescription& port) { return ProbePort(context, port); });
+    EnumerateSerialPorts(deps_.ports, [this, &context](const PortDescription& port) {
+        const int listed = Ports.Count();
+        const bool more = ProbePort(context, port);
+        if (Ports.Count() > listed)
+            PortEnumerators.append(port.enumerator);
+        return more;
+    });
     ui->CommPortBox->addItems(items);
 }
 

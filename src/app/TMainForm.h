@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Prompter.h"
+#include "Settings.h"
 #include "data/DataSetStore.h"
 #include "link/LiveLog.h"
 #include "link/ModuleActions.h"
@@ -18,6 +19,7 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QKeyEvent;
 class QTimer;
@@ -48,6 +50,8 @@ struct MainFormDeps {
     // File names and colours asked of the user; the platform's dialogs when not given.
     FileChooser* files = nullptr;
     ColorChooser* colors = nullptr;
+    // The settings file kept between runs; the per-user store when empty.
+    QString settingsFile = {};
 };
 
 // The one main window: the pages, the status line and the program-wide
@@ -130,6 +134,15 @@ private:
     // True when the key acted on the plot and must reach no control.
     bool FormKeyDown(QKeyEvent* event);
 
+    // Settings kept between runs (TMainFormSettings.cpp)
+    void LoadSettings();
+    void SaveSettings();
+    AppSettings CurrentSettings() const;
+    void ApplySettings(const AppSettings& values);
+    // The stored port and speed, selected at the end of the first show.
+    void SelectStoredPort();
+    void ShowPointsChkClick(bool checked);
+
     // Empties CommPortBox and PortTable and lists every port that opens.
     void FillPortList();
     void SetSizeable(bool sizeable);
@@ -145,6 +158,10 @@ private:
     // A separate line for probing, so a Refresh never disturbs Port.
     SerialPort ProbeLine;
     PortTable Ports;
+    // The bus of each listed port, in list order.
+    QStringList PortEnumerators;
+    // The port list position the settings gave; none when nothing was read.
+    std::optional<int> StoredPort;
     int SpeedIndex = DefaultSpeedIndex;
     bool Connected = false;
     int SetCount = 0;

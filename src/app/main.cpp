@@ -6,6 +6,7 @@
 #include "platform/Shell.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
 #include <QMessageBox>
 #include <exception>
@@ -53,12 +54,21 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(vexa::GetVersionText());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vexa/vexa.png")));
 
+    // --settings FILE keeps the settings in that INI file instead of the user's store.
+    QCommandLineParser options;
+    const QCommandLineOption settingsOption(QStringLiteral("settings"),
+                                            QStringLiteral("Keep the settings in <file>."),
+                                            QStringLiteral("file"));
+    options.addOption(settingsOption);
+    options.parse(QCoreApplication::arguments());
+
     try {
         vexa::SteadyClock clock;
         vexa::SystemPortSource ports;
         vexa::DesktopShell shell;
         vexa::TMainForm form({clock, [] { return std::make_unique<vexa::QtSerialDevice>(); }, ports,
-                              shell, QCoreApplication::applicationDirPath()});
+                              shell, QCoreApplication::applicationDirPath(), nullptr, nullptr,
+                              nullptr, options.value(settingsOption)});
         form.show();
         return app.exec();
     } catch (const std::exception& e) {
