@@ -122,11 +122,9 @@ private slots:
         QTest::addColumn<QString>("expected");
         // Defaults, the first USB port, and two edit texts as typed below.
         QTest::newRow("first run") << QString() << "firstrun.ini";
-        QTest::newRow("stored set") << "full.ini"
-                                    << "full.ini";
+        QTest::newRow("stored set") << QStringLiteral("full.ini") << QStringLiteral("full.ini");
         // Read as nothing stored, then replaced by a complete set.
-        QTest::newRow("corrupt store") << "corrupt.ini"
-                                       << "firstrun.ini";
+        QTest::newRow("corrupt store") << QStringLiteral("corrupt.ini") << "firstrun.ini";
     }
     void windowRoundTrip()
     {
