@@ -33,6 +33,7 @@ namespace vexa {
 namespace {
 
 constexpr QSize ClientSize{774, 565};
+constexpr QPoint DesignPosition{222, 148};
 constexpr int StartupDelayMs = 3000;
 constexpr int LogIntervalMs = 250;
 constexpr int IconSize = 57;
@@ -93,6 +94,7 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     InitVexaResources();
     ui->setupUi(this);
     setFixedSize(ClientSize);
+    move(DesignPosition);
 
     QTabWidget* pages = ui->PageControl1;
     pages->setTabVisible(pages->indexOf(ui->LogPage), false);
@@ -139,6 +141,7 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     connect(ui->SpeedBox, &QComboBox::currentIndexChanged, this, &TMainForm::SpeedBoxChange);
     connect(ui->CloseBtn, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->ManualBtn, &QPushButton::clicked, this, &TMainForm::ManualBtnClick);
+    connect(ui->ShowPointsChk, &QCheckBox::toggled, this, &TMainForm::ShowPointsChkClick);
     WireModuleHandlers();
     WireDataHandlers();
     WirePlotHandlers();
@@ -235,9 +238,7 @@ void TMainForm::FormShow()
     FirstShow = false;
     FillPortList();
 
-    // Nothing is stored yet, so start from the defaults.
-    SpeedIndex = DefaultSpeedIndex;
-    const int portPosition = 0;
+    LoadSettings();
 
     ui->Image1->setPixmap(
         IconPixmap(QStringLiteral(":/vexa/vexa.png"), IconSize, devicePixelRatioF()));
@@ -250,9 +251,7 @@ void TMainForm::FormShow()
     ui->VersionInfo->setText(GetVersionText());
     ui->BuildInfo->setText(BuildDateText());
 
-    if (portPosition < ui->CommPortBox->count())
-        ui->CommPortBox->setCurrentIndex(portPosition);
-    ui->SpeedBox->setCurrentIndex(SpeedIndex);
+    SelectStoredPort();
 
     Timer3->start();
 }
@@ -264,6 +263,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    SaveSettings();
     QWidget::closeEvent(event);
 }
 
@@ -331,11 +331,17 @@ void TMainForm::FillPortList()
     WaitCursor wait;
     ui->CommPortBox->clear();
     Ports.names.clear();
+    PortEnumerators.clear();
 
     QStringList items;
     ProbeContext context{ProbeLine, BaudRateAt(SpeedIndex), Ports, items, Port.OpenPath()};
-    EnumerateSerialPorts(
-        deps_.ports, [&context](const PortDescription& port) { return ProbePort(context, port); });
+    EnumerateSerialPorts(deps_.ports, [this, &context](const PortDescription& port) {
+        const int listed = Ports.Count();
+        const bool more = ProbePort(context, port);
+        if (Ports.Count() > listed)
+            PortEnumerators.append(port.enumerator);
+        return more;
+    });
     ui->CommPortBox->addItems(items);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Settings.h"
 #include "data/DataSetStore.h"
 #include "link/LiveLog.h"
 #include "link/ModuleActions.h"
@@ -21,6 +22,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QButtonGroup;
 class QKeyEvent;
@@ -57,6 +59,8 @@ struct MainFormDeps {
     PrinterChooser* printers = nullptr;
     // The system's data folders, where an installed manual may be too.
     QStringList dataDirs = {};
+    // The settings file kept between runs; the per-user store when empty.
+    QString settingsFile = {};
 };
 
 // The one main window: the pages, the status line and the program-wide
@@ -145,6 +149,14 @@ private:
     void WireOutputHandlers();
     void PrtBtnClick();
     void ExportBtnClick();
+    // Settings kept between runs (TMainFormSettings.cpp)
+    void LoadSettings();
+    void SaveSettings();
+    AppSettings CurrentSettings() const;
+    void ApplySettings(const AppSettings& values);
+    // The stored port and speed, selected at the end of the first show.
+    void SelectStoredPort();
+    void ShowPointsChkClick(bool checked);
 
     // Empties CommPortBox and PortTable and lists every port that opens.
     void FillPortList();
@@ -161,6 +173,10 @@ private:
     // A separate line for probing, so a Refresh never disturbs Port.
     SerialPort ProbeLine;
     PortTable Ports;
+    // The bus of each listed port, in list order.
+    QStringList PortEnumerators;
+    // The port list position the settings gave; none when nothing was read.
+    std::optional<int> StoredPort;
     int SpeedIndex = DefaultSpeedIndex;
     bool Connected = false;
     int SetCount = 0;

@@ -2,6 +2,7 @@
 // maintenance, configuration and the live log switch.
 #include "TMainForm.h"
 #include "ui_TMainForm.h"
+#include "widgets/RadioGroup.h"
 #include "widgets/WaitCursor.h"
 
 #include <QButtonGroup>
@@ -9,22 +10,6 @@
 #include <QTimer>
 
 namespace vexa {
-namespace {
-
-// Selects item index of a radio group; an index outside it selects nothing.
-void SelectItem(QButtonGroup* group, int index)
-{
-    if (QAbstractButton* button = group->button(index)) {
-        button->setChecked(true);
-        return;
-    }
-    group->setExclusive(false);
-    for (QAbstractButton* b : group->buttons())
-        b->setChecked(false);
-    group->setExclusive(true);
-}
-
-} // namespace
 
 void TMainForm::WireModuleHandlers()
 {

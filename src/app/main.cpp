@@ -61,6 +61,10 @@ struct CommandLine {
                             QStringLiteral("Shows this help and ends.")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
                                QStringLiteral("Shows the program's version and ends.")};
+    // Another settings file instead of the user's store.
+    QCommandLineOption settings{QStringLiteral("settings"),
+                                QStringLiteral("Keeps the settings in <file>."),
+                                QStringLiteral("file")};
 
     CommandLine()
     {
@@ -77,7 +81,7 @@ struct CommandLine {
             QStringLiteral("Vexa: Altitude Data Recording and Monitoring System.\n"
                            "Connects to the altitude logger module over a serial port, "
                            "downloads, plots and exports its recordings."));
-        parser.addOptions({help, version});
+        parser.addOptions({help, version, settings});
     }
 
     // The exit code when the program ends here, or -1 to go on.
@@ -156,6 +160,7 @@ int main(int argc, char* argv[])
             .shell = shell,
             .programDir = QCoreApplication::applicationDirPath(),
             .dataDirs = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation),
+            .settingsFile = commandLine.parser.value(commandLine.settings),
         });
         form.show();
         return app.exec();

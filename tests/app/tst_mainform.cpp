@@ -308,7 +308,8 @@ private slots:
         QCOMPARE(rig.portItems(),
                  (QStringList{"ttyS0   Communications Port   ACPI",
                               "/run/user/1000/vexa-ports/sim   Vexa module emulator   virtual"}));
-        QCOMPARE(rig.portBox()->currentIndex(), 0);
+        // Nothing stored: the emulator rather than the legacy port.
+        QCOMPARE(rig.portBox()->currentIndex(), 1);
         QCOMPARE(rig.probe->opened, (QStringList{DevicePath(QStringLiteral("ttyS0")),
                                                  DevicePath(QStringLiteral("ttyUSB0")),
                                                  QStringLiteral("/run/user/1000/vexa-ports/sim")}));
