@@ -173,6 +173,11 @@ int IspStep(ProgrammingState& state, ModuleLink& link, IspReporter& reporter, bo
 {
     Exchange x(link);
     SerialPort& port = x.Port();
+    struct QuickDrain {
+        SerialPort& port;
+        ~QuickDrain() { port.SetQuickDrain(false); }
+    } quick{port};
+    port.SetQuickDrain(true);
     port.DrainInput();
 
     switch (state.IspState) {
