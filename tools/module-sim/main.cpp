@@ -133,7 +133,7 @@ int main(int argc, char** argv)
     constexpr int IdlePollMs = 100; // how soon a signal is noticed on a quiet line
     char buf[4096];
     while (!g_stop) {
-        const std::int64_t waitUs = pacer.UsUntilDue(NowUs());
+        const std::int64_t waitUs = pacer.UsUntilDue(NowUs() + 1000);
         const int timeoutMs = waitUs < 0 ? IdlePollMs : static_cast<int>((waitUs + 999) / 1000);
         const int got = pty.Read(buf, static_cast<int>(sizeof buf), timeoutMs);
 
@@ -172,7 +172,10 @@ int main(int argc, char** argv)
             }
         }
 
-        const std::string_view due = pacer.Due(NowUs());
+        // The loop wakes on whole milliseconds: bytes may leave up to that
+        // much ahead of the wire's schedule, so that none arrives late.
+        constexpr std::int64_t WakeLeadUs = 1000;
+        const std::string_view due = pacer.Due(NowUs() + WakeLeadUs);
         if (!due.empty()) {
             const int put = pty.Write(due.data(), static_cast<int>(due.size()));
             pacer.Sent(static_cast<std::size_t>(put > 0 ? put : 0));
