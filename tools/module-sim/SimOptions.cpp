@@ -111,6 +111,9 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& o, std::stri
         } else if (arg == "--isp-resend") {
             if (!intOption(1, std::numeric_limits<int>::max(), o.ispResend))
                 return false;
+        } else if (arg == "--isp-stuck-byte") {
+            if (!intOption(0, 32767, o.ispStuckByte))
+                return false;
         } else if (arg == "--isp-cut-block") {
             if (!intOption(1, std::numeric_limits<int>::max(), o.ispCutBlock))
                 return false;
@@ -216,6 +219,8 @@ a small valid stand-in image.
   --isp-cut-block K  Pulls the cable after the sixth data line of the K-th
                      write to RAM (counted from 1). When it goes back in
                      (see --replug-ms) the module is switched off and on.
+  --isp-stuck-byte A A worn flash cell: the byte at address A (0 to 32767)
+                     stays 0xFF whatever is copied to it.
 )";
 }
 
