@@ -207,9 +207,10 @@ Replies are the ROM's return codes ("0" success, 1 invalid command, 6 count,
 Flash acts as flash: erase sets bytes to 0xFF, a copy only clears bits, and
 erase and copy need a prepare of their sectors and the unlock. G with the
 reset routine in RAM resets the part: with a valid vector checksum (words 0
-to 7 of the flash sum to 0) the module answers again, otherwise the boot
-loader starts afresh. The same holds at power-up; the emulator starts with
-a small valid stand-in image.
+to 6 of the flash sum to 0, or words 0 to 7) the module answers again,
+otherwise the boot loader starts afresh; G into flash runs the image, and G
+anywhere else leaves the part silent. Power-up follows the same rule; the
+emulator starts with a small valid stand-in image.
   --boot-loader      Starts in the boot loader, as with the boot pin held.
   --flash-dump FILE  Writes the 32 KB flash to FILE when the emulator ends.
   --part-id N        Part identification J answers (default 71569451).
