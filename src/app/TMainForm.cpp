@@ -2,8 +2,9 @@
 
 #include "About.h"
 #include "PortDiscovery.h"
-#include "WaitCursor.h"
+#include "widgets/WaitCursor.h"
 #include "plot/BackgroundLogo.h"
+#include "firmwareui/TUpdateForm.h"
 #include "ui_TMainForm.h"
 
 #include <QApplication>
@@ -271,6 +272,11 @@ void TMainForm::closeEvent(QCloseEvent* event)
 {
     // The download loop still runs on this window's members.
     if (Downloading) {
+        event->ignore();
+        return;
+    }
+    // A firmware update ends only when the user agrees to cut it off.
+    if (UpdateForm && !UpdateForm->ConfirmStop()) {
         event->ignore();
         return;
     }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "Prompter.h"
+#include "widgets/Prompter.h"
 #include "data/DataSetStore.h"
+#include "firmwareui/UpdateHost.h"
 #include "link/LiveLog.h"
 #include "link/ModuleActions.h"
 #include "link/ModuleConfig.h"
@@ -16,6 +17,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 #include <memory>
 
@@ -32,6 +34,7 @@ class TDataPropForm;
 class TSaveSel;
 class TScaleForm;
 class TEditInfoForm;
+class TUpdateForm;
 
 // What the main window needs from the world outside it.
 struct MainFormDeps {
@@ -48,11 +51,13 @@ struct MainFormDeps {
     // File names and colours asked of the user; the platform's dialogs when not given.
     FileChooser* files = nullptr;
     ColorChooser* colors = nullptr;
+    // Where the firmware update list is read from.
+    QUrl updateList;
 };
 
 // The one main window: the pages, the status line and the program-wide
 // state that every page works on.
-class TMainForm final : public QWidget {
+class TMainForm final : public QWidget, private UpdateHost {
     Q_OBJECT
 
 public:
@@ -91,7 +96,14 @@ private:
     void UnitsGrpClick(int index);
     void StartBtnClick();
     void Timer1Timer();
+    void UpdateBtnClick();
     void WireModuleHandlers();
+    // The firmware update's hold on the link.
+    bool LinkConnected() const override;
+    void CloseLink() override;
+    QString SelectedPortName() const override;
+    void LinkOpened() override;
+    void LinkReleased() override;
     // Reads the module's configuration into the Configure page.
     void ReadConfig();
     void ShowConfig();
@@ -175,6 +187,7 @@ private:
     TSaveSel* SaveSel = nullptr;
     TScaleForm* ScaleForm = nullptr;
     TEditInfoForm* EditInfoForm = nullptr;
+    TUpdateForm* UpdateForm = nullptr;
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;

@@ -1,6 +1,6 @@
 // The main window's data set actions: download into the store.
 #include "TMainForm.h"
-#include "WaitCursor.h"
+#include "widgets/WaitCursor.h"
 #include "data/Corrections.h"
 #include "data/DataFile.h"
 #include "data/Download.h"

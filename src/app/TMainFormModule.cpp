@@ -1,7 +1,9 @@
 // The main window's actions on the module: connection, information,
 // maintenance, configuration and the live log switch.
 #include "TMainForm.h"
-#include "WaitCursor.h"
+#include "UpdateListOption.h"
+#include "firmwareui/TUpdateForm.h"
+#include "widgets/WaitCursor.h"
 #include "ui_TMainForm.h"
 
 #include <QButtonGroup>
@@ -47,6 +49,12 @@ void TMainForm::WireModuleHandlers()
     connect(ui->WriteCfgBtn, &QPushButton::clicked, this, &TMainForm::WriteCfgBtnClick);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
     connect(ui->StartBtn, &QPushButton::clicked, this, &TMainForm::StartBtnClick);
+    connect(ui->UpdateBtn, &QPushButton::clicked, this, &TMainForm::UpdateBtnClick);
+    UpdateForm = new TUpdateForm({Link, deps_.clock, *this,
+                                  deps_.updateList.isEmpty() ? QUrl(DefaultUpdateList)
+                                                             : deps_.updateList,
+                                  deps_.prompter},
+                                 this);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     connect(Buttons(ui->UnitsGrp), &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
 
@@ -367,6 +375,43 @@ void TMainForm::StartBtnClick()
 void TMainForm::Timer1Timer()
 {
     // The module has no command for its current altitude; nothing feeds the chart yet.
+}
+
+void TMainForm::UpdateBtnClick()
+{
+    // The live log would talk to the module while its firmware is replaced.
+    if (Logging)
+        StartBtnClick();
+    UpdateForm->exec();
+}
+
+bool TMainForm::LinkConnected() const
+{
+    return Connected;
+}
+
+void TMainForm::CloseLink()
+{
+    Port.Close();
+    ShowNotConnected();
+}
+
+QString TMainForm::SelectedPortName() const
+{
+    const int position = ui->CommPortBox->currentIndex();
+    return position >= 0 && position < Ports.Count() ? Ports.names[position] : QString();
+}
+
+void TMainForm::LinkOpened()
+{
+    ui->ConnectBtn->setText(QStringLiteral("Disconnect"));
+    Connected = true;
+}
+
+void TMainForm::LinkReleased()
+{
+    ui->ConnectBtn->setText(QStringLiteral("Connect"));
+    Connected = false;
 }
 
 } // namespace vexa

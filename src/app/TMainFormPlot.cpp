@@ -1,7 +1,7 @@
 // The main window's plot navigation: zoom and pan buttons, Reset, Crop and
 // the keys the window sees before its controls.
 #include "TMainForm.h"
-#include "WaitCursor.h"
+#include "widgets/WaitCursor.h"
 #include "plot/Navigation.h"
 #include "plotui/TEditInfoForm.h"
 #include "plotui/TPlotBox.h"

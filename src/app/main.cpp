@@ -1,5 +1,6 @@
 #include "app/About.h"
 #include "app/TMainForm.h"
+#include "app/UpdateListOption.h"
 #include "platform/Clock.h"
 #include "platform/PortDescription.h"
 #include "platform/QtSerialDevice.h"
@@ -57,8 +58,11 @@ int main(int argc, char* argv[])
         vexa::SteadyClock clock;
         vexa::SystemPortSource ports;
         vexa::DesktopShell shell;
-        vexa::TMainForm form({clock, [] { return std::make_unique<vexa::QtSerialDevice>(); }, ports,
-                              shell, QCoreApplication::applicationDirPath()});
+        vexa::MainFormDeps deps{clock, [] { return std::make_unique<vexa::QtSerialDevice>(); },
+                                ports, shell, QCoreApplication::applicationDirPath()};
+        deps.updateList = vexa::UpdateListAddress(QCoreApplication::arguments(),
+                                                  qgetenv("VEXA_UPDATE_LIST"));
+        vexa::TMainForm form(std::move(deps));
         form.show();
         return app.exec();
     } catch (const std::exception& e) {
