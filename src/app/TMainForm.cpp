@@ -2,10 +2,10 @@
 
 #include "About.h"
 #include "PortDiscovery.h"
-#include "widgets/WaitCursor.h"
-#include "plot/BackgroundLogo.h"
 #include "firmwareui/TUpdateForm.h"
+#include "plot/BackgroundLogo.h"
 #include "ui_TMainForm.h"
+#include "widgets/WaitCursor.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "widgets/Prompter.h"
 #include "data/DataSetStore.h"
 #include "firmwareui/UpdateHost.h"
 #include "link/LiveLog.h"
@@ -14,6 +13,7 @@
 #include "platform/Shell.h"
 #include "plot/PlotRecord.h"
 #include "widgets/Choosers.h"
+#include "widgets/Prompter.h"
 
 #include <QImage>
 #include <QString>
@@ -52,7 +52,7 @@ struct MainFormDeps {
     FileChooser* files = nullptr;
     ColorChooser* colors = nullptr;
     // Where the firmware update list is read from.
-    QUrl updateList;
+    QUrl updateList{};
 };
 
 // The one main window: the pages, the status line and the program-wide

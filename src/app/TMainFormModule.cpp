@@ -3,8 +3,8 @@
 #include "TMainForm.h"
 #include "UpdateListOption.h"
 #include "firmwareui/TUpdateForm.h"
-#include "widgets/WaitCursor.h"
 #include "ui_TMainForm.h"
+#include "widgets/WaitCursor.h"
 
 #include <QButtonGroup>
 #include <QTimer>
@@ -50,11 +50,10 @@ void TMainForm::WireModuleHandlers()
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
     connect(ui->StartBtn, &QPushButton::clicked, this, &TMainForm::StartBtnClick);
     connect(ui->UpdateBtn, &QPushButton::clicked, this, &TMainForm::UpdateBtnClick);
-    UpdateForm = new TUpdateForm({Link, deps_.clock, *this,
-                                  deps_.updateList.isEmpty() ? QUrl(DefaultUpdateList)
-                                                             : deps_.updateList,
-                                  deps_.prompter},
-                                 this);
+    UpdateForm = new TUpdateForm(
+        {Link, deps_.clock, *this,
+         deps_.updateList.isEmpty() ? QUrl(DefaultUpdateList) : deps_.updateList, deps_.prompter},
+        this);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     connect(Buttons(ui->UnitsGrp), &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
 

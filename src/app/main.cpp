@@ -60,8 +60,8 @@ int main(int argc, char* argv[])
         vexa::DesktopShell shell;
         vexa::MainFormDeps deps{clock, [] { return std::make_unique<vexa::QtSerialDevice>(); },
                                 ports, shell, QCoreApplication::applicationDirPath()};
-        deps.updateList = vexa::UpdateListAddress(QCoreApplication::arguments(),
-                                                  qgetenv("VEXA_UPDATE_LIST"));
+        deps.updateList =
+            vexa::UpdateListAddress(QCoreApplication::arguments(), qgetenv("VEXA_UPDATE_LIST"));
         vexa::TMainForm form(std::move(deps));
         form.show();
         return app.exec();

@@ -36,8 +36,7 @@ FetchResult HttpFetcher::Get(const QUrl& url, QByteArray& body)
 
 FetchResult HttpFetcher::GetToFile(const QUrl& url, QIODevice& file)
 {
-    return Run(url,
-               [&file](const QByteArray& chunk) { return file.write(chunk) == chunk.size(); });
+    return Run(url, [&file](const QByteArray& chunk) { return file.write(chunk) == chunk.size(); });
 }
 
 void HttpFetcher::Abort()
@@ -54,8 +53,8 @@ FetchResult HttpFetcher::Run(const QUrl& url, const std::function<bool(const QBy
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty() ||
         (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
-        result.error = QStringLiteral("\"%1\" is not an http or https address.")
-                           .arg(url.toDisplayString());
+        result.error =
+            QStringLiteral("\"%1\" is not an http or https address.").arg(url.toDisplayString());
         return result;
     }
     if (reply_) {

@@ -106,9 +106,9 @@ TUpdateForm::TUpdateForm(UpdateFormDeps deps, QWidget* parent)
     // Room for the header row and seven entries; more entries scroll.
     grid->setFixedHeight(RowHeight * (1 + VisibleEntries) + 2 * grid->frameWidth());
 
-    QFont statusFont = PixelFont({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
-                                  QApplication::font().family()},
-                                 11, true, QFont::SansSerif);
+    QFont statusFont = PixelFont(
+        {QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QApplication::font().family()},
+        11, true, QFont::SansSerif);
     QStatusBar* bar = ui->StatusBar1;
     bar->setFont(statusFont);
     statusText_ = new QLabel(bar);
@@ -125,9 +125,9 @@ TUpdateForm::TUpdateForm(UpdateFormDeps deps, QWidget* parent)
     bar->addWidget(progressPanel_);
     bar->addWidget(spare);
 
-    ui->MsgList->setFont(PixelFont({QStringLiteral("Fixedsys"),
-                                    QFontDatabase::systemFont(QFontDatabase::FixedFont).family()},
-                                   12, false, QFont::TypeWriter));
+    ui->MsgList->setFont(PixelFont(
+        {QStringLiteral("Fixedsys"), QFontDatabase::systemFont(QFontDatabase::FixedFont).family()},
+        12, false, QFont::TypeWriter));
     QFont wingdings = ui->ListShowBtn->font();
     wingdings.setFamily(QStringLiteral("Wingdings 3"));
     ui->ListShowBtn->setFont(wingdings);

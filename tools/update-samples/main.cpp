@@ -48,7 +48,8 @@ std::vector<std::uint8_t> ImageBytes(const Sample& sample)
 
 QByteArray Record(int type, int address, const std::uint8_t* data, int count)
 {
-    unsigned sum = unsigned(count) + unsigned(address >> 8) + unsigned(address & 0xFF) + unsigned(type);
+    unsigned sum =
+        unsigned(count) + unsigned(address >> 8) + unsigned(address & 0xFF) + unsigned(type);
     QByteArray line = QByteArray(":") + QByteArray::number(count, 16).rightJustified(2, '0') +
                       QByteArray::number(address, 16).rightJustified(4, '0') +
                       QByteArray::number(type, 16).rightJustified(2, '0');
