@@ -1,9 +1,9 @@
 // The update dialog against a web server in the test and a scripted line.
 #include "HttpStub.h"
 #include "LinkRig.h"
+#include "ScriptedPrompter.h"
 #include "firmwareui/StatusPanel.h"
 #include "firmwareui/TUpdateForm.h"
-#include "widgets/Prompter.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -23,7 +23,7 @@ namespace {
 
 QByteArray TestData(const QString& name)
 {
-    QFile file(QStringLiteral(VEXA_TEST_DATA "/firmware/") + name);
+    QFile file(QStringLiteral(VEXA_TEST_DATA "/updates/") + name);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
@@ -49,20 +49,6 @@ public:
     bool connected = true;
     QString port = QStringLiteral("/dev/ttyFAKE");
     QStringList calls;
-};
-
-class ScriptedPrompter final : public Prompter {
-public:
-    bool AskYesNo(const QString&, const QString&) override
-    {
-        return answers.isEmpty() || answers.takeFirst();
-    }
-    void Warn(const QString& caption, const QString& text) override
-    {
-        warned << caption + ": " + text;
-    }
-    QList<bool> answers;
-    QStringList warned;
 };
 
 } // namespace
@@ -229,6 +215,7 @@ private slots:
         prompts_.answers = {false};
         form_->reject();
         QVERIFY(form_->isVisible() && form_->Updating());
+        QCOMPARE(prompts_.asked.size(), 1);
 
         QTRY_VERIFY(!form_->Updating());
         QCOMPARE(status(), QString("Failed!"));
