@@ -34,7 +34,8 @@ QByteArrayView Trimmed(QByteArrayView text)
 // The list is expected in UTF-8; anything else reads as Latin-1 so no byte is lost.
 QString Decode(QByteArrayView bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8(bytes);
     return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
