@@ -37,6 +37,8 @@ private slots:
         QTest::newRow("no separators") << QByteArray("just some words") << QStringList{"1||||"};
         QTest::newRow("missing comma") << QByteArray("A1 1.00 X\nfirst\nsecond line\n")
                                        << QStringList{"1|||first|A1 1.00 X", "2||||second line"};
+        QTest::newRow("cut UTF-8") << QByteArray("A,1,X\ncaf\xC3\n")
+                                   << QStringList{"1|A|1|caf\u00C3|X"};
         QTest::newRow("byte order mark")
             << QByteArray("\xEF\xBB\xBFV6,2,X\nd\n") << QStringList{"1|V6|2|d|X"};
     }
