@@ -2,6 +2,7 @@
 // module in virtual time.
 #include "FakeSerialDevice.h"
 #include "RecordingShell.h"
+#include "ScriptedPrompter.h"
 #include "VirtualClock.h"
 #include "app/TMainForm.h"
 
@@ -24,25 +25,10 @@
 using namespace vexa;
 using vexa::test::FakeSerialDevice;
 using vexa::test::RecordingShell;
+using vexa::test::ScriptedPrompter;
 using vexa::test::VirtualClock;
 
 namespace {
-
-class ScriptedPrompter final : public Prompter {
-public:
-    bool AskYesNo(const QString& caption, const QString& text) override
-    {
-        asked << caption + ": " + text;
-        return answer;
-    }
-    void Warn(const QString& caption, const QString& text) override
-    {
-        warned << caption + ": " + text;
-    }
-    bool answer = true;
-    QStringList asked;
-    QStringList warned;
-};
 
 class ScriptedFiles final : public FileChooser {
 public:

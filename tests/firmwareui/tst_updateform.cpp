@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTextEdit>
 #include <QtTest>
 
 using namespace vexa;
@@ -27,24 +26,16 @@ QByteArray TestData(const QString& name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class FakeHost final : public UpdateHost {
-public:
+struct FakeHost final : UpdateHost {
     bool LinkConnected() const override { return connected; }
-    void CloseLink() override
-    {
-        calls << "close";
-        connected = false;
-    }
+    void CloseLink() override { Note("close", false); }
     QString SelectedPortName() const override { return port; }
-    void LinkOpened() override
+    void LinkOpened() override { Note("opened", true); }
+    void LinkReleased() override { Note("released", false); }
+    void Note(const char* call, bool on)
     {
-        calls << "opened";
-        connected = true;
-    }
-    void LinkReleased() override
-    {
-        calls << "released";
-        connected = false;
+        calls << call;
+        connected = on;
     }
     bool connected = true;
     QString port = QStringLiteral("/dev/ttyFAKE");
@@ -69,6 +60,7 @@ class TestUpdateForm : public QObject {
     }
     QTableWidget* grid() const { return find<QTableWidget>("StringGrid1"); }
     QString status() const { return find<QLabel>("StatusText")->text(); }
+    QPushButton* load() const { return find<QPushButton>("LoadBtn"); }
     // Paths the dialog opened (the rig opens the line once on its own).
     QStringList opened() const { return rig_->device.OpenAttempts().mid(1); }
 
@@ -83,12 +75,13 @@ class TestUpdateForm : public QObject {
                     !status().startsWith("Reading"));
     }
 
-    void PublishList()
+    // Loads the first entry, an image that the engine takes.
+    void StartUpdate()
     {
-        QByteArray list = TestData("two-entries.txt");
-        list.replace("@BASE@", server_.Url(QString()).toString().toLatin1());
-        list += "V6,6.1.04,ftp://127.0.0.1/x.hex\nnot on the web\n";
-        server_.Set("/list.txt", {200, list, "text/plain"});
+        server_.Set("/small.hex", {200, TestData("small.hex")});
+        ShowList();
+        load()->click();
+        QVERIFY(form_->Updating());
     }
 
 private slots:
@@ -104,8 +97,10 @@ private slots:
         rig_->port.Close();
         host_ = FakeHost();
         prompts_ = ScriptedPrompter();
-        PublishList();
-        // The list's address is moved; the dialog follows.
+        QByteArray list = TestData("two-entries.txt");
+        list.replace("@BASE@", server_.Url(QString()).toString().toLatin1());
+        server_.Set("/list.txt", {200, list + "V6,6.1.04,ftp://127.0.0.1/x.hex\nnot on the web\n"});
+        // The list has moved; the dialog follows.
         server_.Set("/moved.txt",
                     {302, "", "text/plain", false, server_.Url("/list.txt").toEncoded()});
         form_ = std::make_unique<TUpdateForm>(
@@ -122,27 +117,20 @@ private slots:
     {
         ShowList();
         QCOMPARE(prompts_.warned, QStringList());
-        QCOMPARE(grid()->columnCount(), 5);
         QCOMPARE(grid()->rowCount(), 3);
-        QStringList headers;
         QList<int> widths;
-        for (int c = 0; c < 5; ++c) {
-            headers << grid()->horizontalHeaderItem(c)->text();
+        for (int c = 0; c < grid()->columnCount(); ++c)
             widths << grid()->columnWidth(c);
-        }
-        QCOMPARE(headers, QStringList({"", "Module", "Version", "Description", "Filename"}));
         QCOMPARE(widths, QList<int>({20, 50, 50, 425, 1}));
-        QCOMPARE(grid()->item(1, 0)->text(), QString("2"));
-        QCOMPARE(grid()->item(1, 2)->text(), QString("6.1.03"));
+        QCOMPARE(grid()->horizontalHeaderItem(4)->text(), QString("Filename"));
+        QCOMPARE(grid()->item(1, 0)->text() + grid()->item(1, 2)->text(), QString("26.1.03"));
         const int header = grid()->horizontalHeader()->height();
         QCOMPARE(grid()->rowHeight(0), header);
         QCOMPARE(grid()->rowHeight(1), 2 * header);
         QVERIFY(find<QCheckBox>("StartISPChk")->isChecked());
-        QVERIFY(!find<QGroupBox>("ProgressPanel")->isVisible());
-        QVERIFY(!find<QTextEdit>("MsgList")->isVisible());
 
         // A failed fetch leaves nothing of the earlier list to load.
-        server_.Set("/list.txt", {404, "gone", "text/plain"});
+        server_.Set("/list.txt", {404, "gone"});
         ShowList();
         QTRY_COMPARE(prompts_.warned.size(), 1);
         QVERIFY2(prompts_.warned[0].contains("404"), qPrintable(prompts_.warned[0]));
@@ -158,16 +146,13 @@ private slots:
         QTest::addColumn<bool>("silent");
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("message");
-        QTest::newRow("404") << 0 << 404 << "not-found.html" << false << "/dev/ttyFAKE"
-                             << "404";
-        QTest::newRow("HTML page") << 0 << 200 << "not-found.html" << false << "/dev/ttyFAKE"
-                                   << "no firmware data";
-        QTest::newRow("time-out") << 0 << 200 << "small.hex" << true << "/dev/ttyFAKE"
-                                  << "did not answer";
+        const QString fake = "/dev/ttyFAKE";
+        QTest::newRow("404") << 0 << 404 << "not-found.html" << false << fake << "404";
+        QTest::newRow("HTML") << 0 << 200 << "not-found.html" << false << fake << "no firmware";
+        QTest::newRow("time-out") << 0 << 200 << "small.hex" << true << fake << "did not answer";
         QTest::newRow("no port") << 0 << 200 << "small.hex" << false << ""
-                                 << "No serial port selected";
-        QTest::newRow("ftp address") << 2 << 200 << "small.hex" << false << "/dev/ttyFAKE"
-                                     << "not an http or https address";
+                                 << "No serial port";
+        QTest::newRow("ftp") << 2 << 200 << "small.hex" << false << fake << "not an http";
     }
 
     void refusesWithoutTouchingThePort()
@@ -175,10 +160,10 @@ private slots:
         QFETCH(int, row);
         QFETCH(int, imageStatus);
         QFETCH(QString, image);
-        QFETCH(bool, silent);
         QFETCH(QString, port);
         QFETCH(QString, message);
         HttpStub::Answer answer{imageStatus, TestData(image), "text/html"};
+        QFETCH(bool, silent);
         answer.silent = silent;
         server_.Set("/small.hex", answer);
         host_.port = port;
@@ -189,30 +174,26 @@ private slots:
 
         ShowList();
         grid()->selectRow(row);
-        find<QPushButton>("LoadBtn")->click();
+        load()->click();
         QCOMPARE(prompts_.warned.size(), 1);
         QVERIFY2(prompts_.warned[0].contains(message), qPrintable(prompts_.warned[0]));
         QCOMPARE(opened(), QStringList());
         QCOMPARE(host_.calls, QStringList());
-        QVERIFY(find<QPushButton>("LoadBtn")->isEnabled());
+        QVERIFY(load()->isEnabled());
     }
 
     // No boot loader answers: the link is taken over, the update fails at
     // the handshake and gives the line back.
     void takesOverTheLinkAndGivesItBack()
     {
-        server_.Set("/small.hex", {200, TestData("small.hex")});
-        ShowList();
-        find<QPushButton>("LoadBtn")->click();
+        StartUpdate();
         QCOMPARE(host_.calls, QStringList({"close", "opened"}));
         QCOMPARE(opened(), QStringList("/dev/ttyFAKE"));
         QCOMPARE(rig_->device.Settings().baud, 115200u);
         QCOMPARE(status(), QString("Loading..."));
-        QVERIFY(form_->Updating());
-        QVERIFY(!find<QPushButton>("LoadBtn")->isEnabled());
+        QVERIFY(!load()->isEnabled());
 
-        // Closing asks; No keeps the update going.
-        prompts_.answers = {false};
+        prompts_.answer = false;
         form_->reject();
         QVERIFY(form_->isVisible() && form_->Updating());
         QCOMPARE(prompts_.asked.size(), 1);
@@ -221,18 +202,13 @@ private slots:
         QCOMPARE(status(), QString("Failed!"));
         QCOMPARE(prompts_.warned, QStringList("Error: Part not responding"));
         QCOMPARE(host_.calls.last(), QString("released"));
-        QVERIFY(!rig_->port.IsOpen());
-        QVERIFY(find<QPushButton>("LoadBtn")->isEnabled());
+        QVERIFY(!rig_->port.IsOpen() && load()->isEnabled());
         QVERIFY(!find<QGroupBox>("ProgressPanel")->isVisible());
     }
 
     void stopsWhenClosedDuringAnUpdate()
     {
-        server_.Set("/small.hex", {200, TestData("small.hex")});
-        ShowList();
-        find<QPushButton>("LoadBtn")->click();
-        QVERIFY(form_->Updating());
-        prompts_.answers = {true};
+        StartUpdate();
         form_->reject();
         QVERIFY(!form_->isVisible() && !form_->Updating());
         QCOMPARE(host_.calls.last(), QString("released"));
@@ -255,38 +231,33 @@ private slots:
     {
         QFETCH(int, progress);
         QFETCH(int, blueTo);
-        QFETCH(bool, white);
-        QFETCH(bool, black);
         const QColor face(0xD4, 0xD0, 0xC8);
         QImage image(400, 20, QImage::Format_RGB32);
-        {
-            QPainter painter(&image);
-            QFont font;
-            font.setPixelSize(12);
-            font.setBold(true);
-            painter.setFont(font);
-            StatusBar1DrawPanel(painter, image.rect(), progress, face);
-        }
+        QPainter painter(&image);
+        QFont font;
+        font.setPixelSize(12);
+        font.setBold(true);
+        painter.setFont(font);
+        StatusBar1DrawPanel(painter, image.rect(), progress, face);
+        painter.end();
+
         int textLeft = 400, textRight = -1;
-        bool sawWhite = false, sawBlack = false;
+        bool white = false, black = false;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
                 const QColor c = image.pixelColor(x, y);
-                const QColor ground = x < blueTo ? QColor(Qt::blue) : face;
-                if (c == ground)
+                if (c == (x < blueTo ? QColor(Qt::blue) : face))
                     continue;
-                // Anything else is the percentage, on its own side of the bar's end.
-                QVERIFY2(x < blueTo ? c.blue() == 255 : c.lightness() < face.lightness(),
-                         qPrintable(QString("%1,%2").arg(x).arg(y)));
-                sawWhite |= c == Qt::white;
-                sawBlack |= c == Qt::black;
+                // Anything else is the percentage, light on the bar, dark beside it.
+                QVERIFY(x < blueTo ? c.blue() == 255
+                                   : c.blue() <= c.red() && c.lightness() < face.lightness());
+                white |= c == Qt::white;
+                black |= c == Qt::black;
                 textLeft = std::min(textLeft, x);
                 textRight = std::max(textRight, x);
             }
-        QCOMPARE(image.pixelColor(blueTo - 1 < 0 ? 0 : blueTo - 1, 19),
-                 blueTo ? QColor(Qt::blue) : face);
-        QCOMPARE(sawWhite, white);
-        QCOMPARE(sawBlack, black);
+        QTEST(white, "white");
+        QTEST(black, "black");
         if (white || black)
             QVERIFY(qAbs((textLeft + textRight) / 2 - 200) <= 3);
     }

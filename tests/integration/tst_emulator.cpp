@@ -2,6 +2,7 @@
 // port discovery, QSerialPort, the module actions and the download.
 #include "FlightGenerator.h"
 #include "RecordingShell.h"
+#include "ScriptedPrompter.h"
 #include "app/TMainForm.h"
 #include "data/Download.h"
 #include "platform/QtSerialDevice.h"
@@ -20,20 +21,7 @@
 
 using namespace vexa;
 using vexa::test::RecordingShell;
-
-namespace {
-
-class ScriptedPrompter final : public Prompter {
-public:
-    bool AskYesNo(const QString&, const QString&) override { return true; }
-    void Warn(const QString& caption, const QString& text) override
-    {
-        warned << caption + ": " + text;
-    }
-    QStringList warned;
-};
-
-} // namespace
+using vexa::test::ScriptedPrompter;
 
 class TestEmulator : public QObject {
     Q_OBJECT
