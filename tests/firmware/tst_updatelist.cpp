@@ -1,4 +1,3 @@
-#include "app/UpdateListOption.h"
 #include "firmware/UpdateList.h"
 
 #include <QtTest>
@@ -90,29 +89,6 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, address);
         QCOMPARE(ImageAddress(field).toString(), address);
-    }
-
-    void listAddress_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("environment");
-        QTest::addColumn<QString>("address");
-        const QString list = "http://127.0.0.1:9/l.txt";
-        QTest::newRow("option") << QStringList{"vexa", "--update-list", list}
-                                << QByteArray("http://other/") << list;
-        QTest::newRow("option=") << QStringList{"vexa", "--update-list=" + list} << QByteArray()
-                                 << list;
-        QTest::newRow("environment") << QStringList{"vexa"} << list.toLatin1() << list;
-        QTest::newRow("default") << QStringList{"vexa", "--update-list"} << QByteArray()
-                                 << QString(DefaultUpdateList);
-    }
-
-    void listAddress()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, environment);
-        QFETCH(QString, address);
-        QCOMPARE(UpdateListAddress(arguments, environment).toString(), address);
     }
 };
 
