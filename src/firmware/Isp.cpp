@@ -3,6 +3,7 @@
 #include "link/ModuleLink.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -36,18 +37,37 @@ public:
 
     // Sends the formatted text with SendCommand (which adds a CR and reads
     // one line, the boot loader's echo).
-    template <typename... Args> void Send(const char* format, Args... args)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    void
+    Send(const char* format, ...)
     {
         char text[LineMax + 1];
-        std::snprintf(text, sizeof text, format, args...);
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(text, sizeof text, format, args);
+        va_end(args);
         link_.SendCommand(text);
     }
     // The boot loader's reply line; 0 when none arrived.
-    int Reply() { return port_.ReadLine(line_, ReplyMax, IspReplyMs); }
-    const char* Line() const { return line_; }
+    int Reply()
+    {
+        return port_.ReadLine(line_, ReplyMax, IspReplyMs);
+    }
+    const char* Line() const
+    {
+        return line_;
+    }
     // A reply line that arrived and begins with the return code 0.
-    bool Succeeded() { return Reply() > 0 && line_[0] == '0'; }
-    SerialPort& Port() { return port_; }
+    bool Succeeded()
+    {
+        return Reply() > 0 && line_[0] == '0';
+    }
+    SerialPort& Port()
+    {
+        return port_;
+    }
 
 private:
     ModuleLink& link_;
@@ -173,6 +193,11 @@ int IspStep(ProgrammingState& state, ModuleLink& link, IspReporter& reporter, bo
 {
     Exchange x(link);
     SerialPort& port = x.Port();
+    struct QuickDrain {
+        SerialPort& port;
+        ~QuickDrain() { port.SetQuickDrain(false); }
+    } quick{port};
+    port.SetQuickDrain(true);
     port.DrainInput();
 
     switch (state.IspState) {

@@ -104,4 +104,20 @@ int QtSerialDevice::Read(char* buf, int n)
     return static_cast<int>(got);
 }
 
+int QtSerialDevice::ReadWaiting(char* buf, int n)
+{
+    if (!port_.isOpen() || n <= 0)
+        return 0;
+    if (port_.bytesAvailable() == 0 && !port_.waitForReadyRead(0)) {
+        port_.clearError();
+        return 0;
+    }
+    const qint64 got = port_.read(buf, n);
+    if (got < 0) {
+        port_.clearError();
+        return 0;
+    }
+    return static_cast<int>(got);
+}
+
 } // namespace vexa

@@ -20,6 +20,7 @@ public:
 
     int Write(const char* data, int n) override;
     int Read(char* buf, int n) override;
+    int ReadWaiting(char* buf, int n) override;
 
 private:
     QSerialPort port_;
