@@ -11,6 +11,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   xvfb xauth imagemagick socat
   fonts-dejavu-core locales
+  python3 ca-certificates
 )
 
 missing=()
