@@ -157,8 +157,10 @@ TUpdateForm::TUpdateForm(UpdateFormDeps deps, QWidget* parent)
 
 TUpdateForm::~TUpdateForm()
 {
+    // The main window may be half gone by now: let go of the line, tell it nothing.
+    Timer1->stop();
     if (updating_)
-        StopUpdate();
+        deps_.link.port().Close();
 }
 
 void TUpdateForm::showEvent(QShowEvent* event)
