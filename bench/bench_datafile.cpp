@@ -51,8 +51,8 @@ struct Fixture {
             set.note3 = QStringLiteral("set %1").arg(k);
         }
         plot.Title = QStringLiteral("Ten flights");
-        plot.TimeMax = 3300;
-        plot.AltitudeMax = 3000;
+        plot.view.TimeMax = 3300;
+        plot.view.AltitudeMax = 3000;
         path = dir.filePath(QStringLiteral("Plot.csv"));
         if (!SavePlot(path, store, plot).ok)
             std::abort();

@@ -35,10 +35,10 @@ struct Scene {
         Extent time, altitude;
         store.ComputeTimeExtent(time);
         store.ComputeAltitudeExtent(altitude);
-        record.TimeMin = time.low;
-        record.TimeMax = time.high;
-        record.AltitudeMin = altitude.low;
-        record.AltitudeMax = altitude.high;
+        record.view.TimeMin = time.low;
+        record.view.TimeMax = time.high;
+        record.view.AltitudeMin = altitude.low;
+        record.view.AltitudeMax = altitude.high;
         // The screen passes its own size in inches.
         out.width = double(Width) / Dpi;
         out.height = double(Height) / Dpi;

@@ -44,9 +44,10 @@ void CheckPlot(const PlotFileHeader& p)
     for (const QString* text :
          {&p.Title, &p.XAxisLabel, &p.YAxisLabel, &p.Info1, &p.Info2, &p.Info3})
         Check(text->size() <= 255);
-    Check(std::isfinite(p.TimeMin) && std::isfinite(p.TimeMax) && p.TimeMax > p.TimeMin);
-    Check(std::isfinite(p.AltitudeMin) && std::isfinite(p.AltitudeMax) &&
-          p.AltitudeMax > p.AltitudeMin);
+    Check(std::isfinite(p.view.TimeMin) && std::isfinite(p.view.TimeMax) &&
+          p.view.TimeMax > p.view.TimeMin);
+    Check(std::isfinite(p.view.AltitudeMin) && std::isfinite(p.view.AltitudeMax) &&
+          p.view.AltitudeMax > p.view.AltitudeMin);
 }
 
 // Lines end in CR LF, and no CR stands alone.

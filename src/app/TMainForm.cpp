@@ -136,6 +136,7 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     WireModuleHandlers();
     WireDataHandlers();
     WirePlotHandlers();
+    WireOutputHandlers();
 }
 
 TMainForm::~TMainForm()
@@ -328,7 +329,15 @@ void TMainForm::AboutWebSiteClick()
 
 void TMainForm::ManualBtnClick()
 {
-    deps_.shell.Open(QUrl::fromLocalFile(ManualPath(deps_.programDir)));
+    const QStringList candidates = ManualCandidates(deps_.programDir, deps_.dataDirs);
+    const QString manual = FindManual(candidates);
+    if (manual.isEmpty()) {
+        Prompts.Warn(QStringLiteral("Vexa"), ManualMissingText(candidates));
+        return;
+    }
+    // No PDF viewer or no opener: say so rather than nothing.
+    if (!deps_.shell.Open(QUrl::fromLocalFile(manual)))
+        Prompts.Warn(QStringLiteral("Vexa"), QStringLiteral("Unable to open %1!").arg(manual));
 }
 
 void TMainForm::FillPortList()

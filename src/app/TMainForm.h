@@ -7,6 +7,7 @@
 #include "link/ModuleConfig.h"
 #include "link/ModuleLink.h"
 #include "link/SerialPort.h"
+#include "outputui/PrinterChooser.h"
 #include "platform/Clock.h"
 #include "platform/PortDescription.h"
 #include "platform/SerialDevice.h"
@@ -16,7 +17,9 @@
 #include "widgets/Prompter.h"
 
 #include <QImage>
+#include <QPrinter>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QWidget>
 #include <memory>
@@ -34,6 +37,7 @@ class TDataPropForm;
 class TSaveSel;
 class TScaleForm;
 class TEditInfoForm;
+class TPrtLocForm;
 class TUpdateForm;
 
 // What the main window needs from the world outside it.
@@ -44,15 +48,19 @@ struct MainFormDeps {
     SerialDeviceFactory makeDevice;
     const PortSource& ports;
     Shell& shell;
-    // Where the program file lives; the manual sits beside it.
+    // Where the program file lives; the manual is looked for from there.
     QString programDir;
     // Questions and warnings; message boxes over the window when not given.
     Prompter* prompter = nullptr;
     // File names and colours asked of the user; the platform's dialogs when not given.
     FileChooser* files = nullptr;
     ColorChooser* colors = nullptr;
+    // The print dialog; the platform's when not given.
+    PrinterChooser* printers = nullptr;
+    // The system's data folders, where an installed manual may be too.
+    QStringList dataDirs = {};
     // Where the firmware update list is read from.
-    QUrl updateList{};
+    QUrl updateList = {};
 };
 
 // The one main window: the pages, the status line and the program-wide
@@ -142,6 +150,11 @@ private:
     // True when the key acted on the plot and must reach no control.
     bool FormKeyDown(QKeyEvent* event);
 
+    // Print and export (TMainFormOutput.cpp)
+    void WireOutputHandlers();
+    void PrtBtnClick();
+    void ExportBtnClick();
+
     // Empties CommPortBox and PortTable and lists every port that opens.
     void FillPortList();
     void SetSizeable(bool sizeable);
@@ -187,7 +200,11 @@ private:
     TSaveSel* SaveSel = nullptr;
     TScaleForm* ScaleForm = nullptr;
     TEditInfoForm* EditInfoForm = nullptr;
+    TPrtLocForm* PrtLocForm = nullptr;
     TUpdateForm* UpdateForm = nullptr;
+    DialogPrinterChooser dialogPrinters_;
+    // Made at the first print and kept, so the print dialog's choices last the run.
+    std::unique_ptr<QPrinter> Printer;
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;

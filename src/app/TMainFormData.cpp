@@ -118,8 +118,8 @@ void TMainForm::DataPropChanged(bool altitudesChanged)
 {
     Extent altitude;
     if (altitudesChanged && Store.ComputeAltitudeExtent(altitude)) {
-        Plot.AltitudeMin = Full.AltitudeMin = altitude.low;
-        Plot.AltitudeMax = Full.AltitudeMax = altitude.high;
+        Plot.view.AltitudeMin = Full.AltitudeMin = altitude.low;
+        Plot.view.AltitudeMax = Full.AltitudeMax = altitude.high;
     }
     PlotChanged();
 }

@@ -173,8 +173,9 @@ bool AddClimbMark(DataSetRecord& set, QByteArrayView line)
 
 void ApplyWindow(PlotFileHeader& plot, QByteArrayView line)
 {
-    double* targets[] = {&plot.TimeMin, &plot.AltitudeMin, &plot.TimeMax, &plot.AltitudeMax};
-    double values[4] = {plot.TimeMin, plot.AltitudeMin, plot.TimeMax, plot.AltitudeMax};
+    PlotView& w = plot.view;
+    double* targets[] = {&w.TimeMin, &w.AltitudeMin, &w.TimeMax, &w.AltitudeMax};
+    double values[4] = {w.TimeMin, w.AltitudeMin, w.TimeMax, w.AltitudeMax};
     FieldScanner f(line, 1);
     for (int i = 0; i < 4; ++i)
         if (!f.Double(values[i]) || (i < 3 && !f.Comma()))
@@ -257,8 +258,8 @@ void WriteSetBlock(QByteArray& out, const DataSetStore& store, int k, const Plot
          {&set.name, &plot.XAxisLabel, &plot.YAxisLabel, &set.note1, &set.note2, &set.note3})
         AppendTextLine(out, *text);
     LineBuilder line;
-    line.Char('#').General(plot.TimeMin).Char(',').General(plot.AltitudeMin).Char(',');
-    line.General(plot.TimeMax).Char(',').General(plot.AltitudeMax).Char(',');
+    line.Char('#').General(plot.view.TimeMin).Char(',').General(plot.view.AltitudeMin).Char(',');
+    line.General(plot.view.TimeMax).Char(',').General(plot.view.AltitudeMax).Char(',');
     line.Int(triggerFlag ? 1 : 0).EndTo(out);
 
     const int count = std::clamp(s.count, 0, int(s.time.size()));
@@ -302,8 +303,8 @@ QByteArray PlotFileBytes(const DataSetStore& store, const PlotFileHeader& plot)
          {&plot.Title, &plot.XAxisLabel, &plot.YAxisLabel, &plot.Info1, &plot.Info2, &plot.Info3})
         AppendTextLine(out, *text);
     LineBuilder line;
-    line.Char('#').General(plot.TimeMin).Char(',').General(plot.AltitudeMin).Char(',');
-    line.General(plot.TimeMax).Char(',').General(plot.AltitudeMax).EndTo(out);
+    line.Char('#').General(plot.view.TimeMin).Char(',').General(plot.view.AltitudeMin).Char(',');
+    line.General(plot.view.TimeMax).Char(',').General(plot.view.AltitudeMax).EndTo(out);
 
     for (int k = 0; k < store.SetCount(); ++k) {
         const DataSetRecord& set = store.Set(k);

@@ -135,11 +135,8 @@ MouseOutcome MouseTool::Move(QPoint p, MouseMode mode)
         return out;
 
     const PlotRect& r = rect_;
-    const double t = plot_.TimeMin + (p.x() - r.plotLeft) * (plot_.TimeMax - plot_.TimeMin) /
-                                         (r.plotRight - r.plotLeft);
-    const double a = plot_.AltitudeMax - (p.y() - r.plotTop) *
-                                             (plot_.AltitudeMax - plot_.AltitudeMin) /
-                                             (r.plotBottom - r.plotTop);
+    const double t = PixelToTime(plot_.view, r, p.x());
+    const double a = PixelToAltitude(plot_.view, r, p.y());
     const int i = Nearest(s, t);
 
     const DragPoint here{p.x(), p.y(), t, a};
@@ -154,7 +151,7 @@ MouseOutcome MouseTool::Move(QPoint p, MouseMode mode)
     out.xyText = XYText(s, i);
     out.rocText = ROCText(s, i);
 
-    const PlotMapping map(plot_, r);
+    const PlotMapping map(plot_.view, r);
     cursorMark_ = QPoint(r.plotLeft + map.MapTime(s.time[std::size_t(i)]),
                          r.plotTop + map.MapAltitude(s.altitude[std::size_t(i)]));
     nearest_ = i;
@@ -207,8 +204,8 @@ MouseOutcome MouseTool::Release(Qt::MouseButton button, QPoint p, MouseMode mode
         out.render = true;
         if (LongEnough(anchor_.t, corner_.t) && LongEnough(anchor_.a, corner_.a))
             out.windowChanged =
-                SetWindow(plot_, std::min(anchor_.t, corner_.t), std::max(anchor_.t, corner_.t),
-                          std::min(anchor_.a, corner_.a), std::max(anchor_.a, corner_.a));
+                SetWindow(plot_, {std::min(anchor_.t, corner_.t), std::max(anchor_.t, corner_.t),
+                                  std::min(anchor_.a, corner_.a), std::max(anchor_.a, corner_.a)});
     } else if (mode == MouseMode::Climb && climbDrag_) {
         DataSetRecord* set = ActiveSet();
         if (!set)

@@ -296,7 +296,7 @@ void DrawClimbMarks(RecordPass& pass, const DataSetRecord& r, int n)
     const std::vector<double>& altitude = r.samples.altitude;
     auto inWindow = [&](int i) {
         const double t = time[std::size_t(i)];
-        return t >= pass.plot.TimeMin && t <= pass.plot.TimeMax;
+        return t >= pass.plot.view.TimeMin && t <= pass.plot.view.TimeMax;
     };
     for (const ClimbMark& m : r.climbMarks) {
         const int a = m.firstSample, b = m.lastSample;
@@ -343,8 +343,9 @@ void DrawRecord(RecordPass& pass, const DataSetRecord& r)
 
 } // namespace
 
-void RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out, PlotRecord& record,
-                const ShowFlags& show, const QImage* background, LineDrawing lines)
+PlotRect RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out,
+                    const PlotRecord& record, const ShowFlags& show, const QImage* background,
+                    LineDrawing lines)
 {
     const bool color = out.color;
     const QColor black(Qt::black);
@@ -374,14 +375,12 @@ void RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out, Plot
     }
 
     const PlotRect r = ComputePlotRect(dpiX, dpiY, out);
-    record.rect = r;
-    record.TimeSpan = record.TimeMax - record.TimeMin;
-    record.AltitudeSpan = record.AltitudeMax - record.AltitudeMin;
-    const PlotMapping map(record, r);
+    const PlotView& view = record.view;
+    const PlotMapping map(view, r);
     const QPen solid = Pen(grid, 1);
     const QPen dotted = Pen(grid, 1, Qt::DotLine);
 
-    const Ticks timeTicks = ChooseTicks(record.TimeMin, record.TimeMax);
+    const Ticks timeTicks = ChooseTicks(view.TimeMin, view.TimeMax);
     double tick = timeTicks.first;
     for (int k = 0; k < timeTicks.count; ++k, tick += timeTicks.step) {
         const int px = r.plotLeft + map.MapTime(tick);
@@ -393,7 +392,7 @@ void RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out, Plot
         text.Draw(px - text.Width(label) / 2, r.plotBottom + dpiY / 15, label);
     }
 
-    const Ticks altitudeTicks = ChooseTicks(record.AltitudeMin, record.AltitudeMax);
+    const Ticks altitudeTicks = ChooseTicks(view.AltitudeMin, view.AltitudeMax);
     tick = altitudeTicks.first;
     for (int k = 0; k < altitudeTicks.count; ++k, tick += altitudeTicks.step) {
         const int py = r.plotTop + map.MapAltitude(tick);
@@ -442,9 +441,9 @@ void RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out, Plot
     text.Draw(right - text.Width(record.CreditLine), bottom - 2 * text.Height(), record.CreditLine);
     text.Draw(right - text.Width(record.WebLine), bottom - text.Height(), record.WebLine);
 
-    DataSetStore* store = record.store;
+    const DataSetStore* store = record.store;
     if (show.ShowAvgROC && store && store->SetCount() > 0) {
-        const double climb = AverageClimb(store->Set(0), record.TimeMin, record.TimeMax);
+        const double climb = AverageClimb(store->Set(0), view.TimeMin, view.TimeMax);
         text.DrawCentred(r, int(std::trunc(r.xLabelTop + 1.5 * text.Height())),
                          QString::asprintf("Avg Climb = %.3g", climb));
     }
@@ -485,6 +484,7 @@ void RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out, Plot
 
     p.setPen(Pen(grid, 1));
     p.setClipping(false);
+    return r;
 }
 
 } // namespace vexa

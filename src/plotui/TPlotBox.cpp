@@ -56,8 +56,8 @@ void TPlotBox::Render()
         screen.height = double(height()) / dpiY;
         screen.left = screen.top = 0;
         screen.color = true;
-        RenderPlot(painter, dpiX, dpiY, screen, *plot_, show_ ? *show_ : ShowFlags{}, background_);
-        tool_->SetRect(plot_->rect);
+        tool_->SetRect(RenderPlot(painter, dpiX, dpiY, screen, *plot_, show_ ? *show_ : ShowFlags{},
+                                  background_));
         tool_->Rendered();
     }
     stale_ = false;

@@ -46,9 +46,9 @@ void TScaleForm::AutoBtnClick()
     FitWindowToData(store_, plot_, full_);
     // Time Min offers 0, not the fitted minimum: recordings are timed from their start.
     ui->XMinEdit->setText(WindowNumberText(0));
-    ui->XMaxEdit->setText(WindowNumberText(plot_.TimeMax));
-    ui->YMinEdit->setText(WindowNumberText(plot_.AltitudeMin));
-    ui->YMaxEdit->setText(WindowNumberText(plot_.AltitudeMax));
+    ui->XMaxEdit->setText(WindowNumberText(plot_.view.TimeMax));
+    ui->YMinEdit->setText(WindowNumberText(plot_.view.AltitudeMin));
+    ui->YMaxEdit->setText(WindowNumberText(plot_.view.AltitudeMax));
 }
 
 void TScaleForm::accept()

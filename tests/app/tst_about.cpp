@@ -1,6 +1,10 @@
 #include "app/About.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace vexa;
@@ -60,26 +64,49 @@ private slots:
         QVERIFY2(shape.match(BuildDateText()).hasMatch(), qPrintable(BuildDateText()));
     }
 
-    void manualPath_data()
+    void findManual_data()
     {
-        QTest::addColumn<QString>("dir");
-        QTest::addColumn<QString>("path");
-        QTest::newRow("install dir") << "/opt/vexa/bin"
-                                     << "/opt/vexa/bin/V6R-Manual.pdf";
-        QTest::newRow("trailing separator") << "/opt/vexa/bin/"
-                                            << "/opt/vexa/bin/V6R-Manual.pdf";
-        QTest::newRow("blank in the name") << "/home/ann/My Programs"
-                                           << "/home/ann/My Programs/V6R-Manual.pdf";
-        QTest::newRow("windows drive") << "C:/Program Files/Vexa"
-                                       << "C:/Program Files/Vexa/V6R-Manual.pdf";
-        QTest::newRow("no dir known") << ""
-                                      << "V6R-Manual.pdf";
+        // Paths below a scratch root; the program lives in opt/bin.
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QString>("found");
+        const QString beside = QStringLiteral("opt/bin/V6R-Manual.pdf");
+        const QString prefix = QStringLiteral("opt/share/vexa/V6R-Manual.pdf");
+        const QString system = QStringLiteral("usr/share/vexa/V6R-Manual.pdf");
+        QTest::newRow("beside the program first") << QStringList{system, prefix, beside} << beside;
+        QTest::newRow("installed under the program's prefix")
+            << QStringList{system, prefix} << prefix;
+        QTest::newRow("system data folder") << QStringList{system} << system;
+        QTest::newRow("a folder of that name is no manual")
+            << QStringList{beside + QLatin1Char('/'), system} << system;
+        QTest::newRow("nowhere") << QStringList{} << QString();
     }
-    void manualPath()
+    void findManual()
     {
-        QFETCH(QString, dir);
-        QFETCH(QString, path);
-        QCOMPARE(ManualPath(dir), path);
+        QFETCH(QStringList, present);
+        QFETCH(QString, found);
+        QTemporaryDir root;
+        QDir dir(root.path());
+        for (const QString& path : present) {
+            if (path.endsWith(QLatin1Char('/'))) {
+                QVERIFY(dir.mkpath(path));
+                continue;
+            }
+            QVERIFY(dir.mkpath(QFileInfo(path).path()));
+            QFile file(dir.filePath(path));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QStringList candidates =
+            ManualCandidates(dir.filePath(QStringLiteral("opt/bin")),
+                             {dir.filePath(QStringLiteral("usr/local/share")),
+                              dir.filePath(QStringLiteral("usr/share/"))});
+        QCOMPARE(candidates.size(), 4);
+        QCOMPARE(FindManual(candidates), found.isEmpty() ? QString() : dir.filePath(found));
+        if (found.isEmpty()) {
+            // The user is told every place, so an odd installation can be found out.
+            const QString text = ManualMissingText(candidates);
+            for (const QString& path : candidates)
+                QVERIFY2(text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
+        }
     }
 
     void mailUrl_data()

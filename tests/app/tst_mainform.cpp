@@ -396,11 +396,9 @@ private slots:
         QTest::addColumn<QList<QUrl>>("opened");
         const QUrl mail(QStringLiteral("mailto:support@vexa-instruments.example"));
         const QUrl web(QStringLiteral("https://www.vexa-instruments.example/"));
-        const QUrl manual = QUrl::fromLocalFile(ProgramDir + QStringLiteral("/V6R-Manual.pdf"));
         QTest::newRow("e-mail") << "AboutEmail" << false << QList<QUrl>{mail};
         QTest::newRow("e-mail by key") << "AboutEmail" << true << QList<QUrl>{mail};
         QTest::newRow("web site") << "AboutWebSite" << false << QList<QUrl>{web};
-        QTest::newRow("manual") << "ManualBtn" << false << QList<QUrl>{manual};
         QTest::newRow("icon does nothing") << "Image1" << false << QList<QUrl>{};
     }
     void aboutActionsOpenTheirAddresses()

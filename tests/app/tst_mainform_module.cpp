@@ -2,14 +2,19 @@
 // module in virtual time.
 #include "FakeSerialDevice.h"
 #include "RecordingShell.h"
+#include "ScriptedPrinter.h"
 #include "ScriptedPrompter.h"
 #include "VirtualClock.h"
 #include "app/TMainForm.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -25,6 +30,7 @@
 using namespace vexa;
 using vexa::test::FakeSerialDevice;
 using vexa::test::RecordingShell;
+using vexa::test::ScriptedPrinter;
 using vexa::test::ScriptedPrompter;
 using vexa::test::VirtualClock;
 
@@ -78,15 +84,17 @@ const QMap<QByteArray, int> Registers{{"SR", 15}, {"SI", 100}, {"SA", 20}, {"PA"
                                       {"AP", 1},  {"AZ", 3},   {"RT", 1},  {"RV", 0}};
 
 struct Rig {
-    explicit Rig(const QMap<QByteArray, int>& registers = Registers)
+    explicit Rig(const QMap<QByteArray, int>& registers = Registers,
+                 const QString& programDir = QString())
     {
         auto factory = [this]() -> std::unique_ptr<SerialDevice> {
             auto device = std::make_unique<FakeSerialDevice>(clock);
             (made++ == 0 ? line : probe) = device.get();
             return device;
         };
-        form = std::make_unique<TMainForm>(
-            MainFormDeps{clock, factory, ports, shell, QString(), &prompts, &files});
+        MainFormDeps deps{clock, factory, ports, shell, programDir, &prompts, &files};
+        deps.printers = &printers;
+        form = std::make_unique<TMainForm>(deps);
         form->show();
         PlayModule(*line, registers);
     }
@@ -123,6 +131,7 @@ struct Rig {
     RecordingShell shell;
     ScriptedPrompter prompts;
     ScriptedFiles files;
+    ScriptedPrinter printers;
     FakeSerialDevice* line = nullptr;
     FakeSerialDevice* probe = nullptr;
     int made = 0;
@@ -459,6 +468,80 @@ private slots:
         QTest::keyClick(edit, Qt::Key_Home);
         QTest::keyClick(edit, Qt::Key_Right, Qt::ShiftModifier);
         QCOMPARE(edit->textCursor().selectedText(), QString("a"));
+    }
+
+    void manualOpensOrSaysWhereItLooked_data()
+    {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<bool>("opener");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("installed") << true << true << QString();
+        QTest::newRow("missing") << false << true
+                                 << "Vexa: The manual V6R-Manual.pdf was not found";
+        QTest::newRow("no viewer") << true << false << "Vexa: Unable to open %1!";
+    }
+    void manualOpensOrSaysWhereItLooked()
+    {
+        QFETCH(bool, installed);
+        QFETCH(bool, opener);
+        QFETCH(QString, warning);
+        QTemporaryDir root;
+        const QString manual = root.filePath(QStringLiteral("share/vexa/V6R-Manual.pdf"));
+        if (installed) {
+            QVERIFY(QDir(root.path()).mkpath(QStringLiteral("share/vexa")));
+            QFile file(manual);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        Rig r(Registers, root.filePath(QStringLiteral("bin")));
+        r.shell.result = opener;
+        r.click("ManualBtn");
+        QCOMPARE(r.shell.opened.isEmpty(), !installed);
+        if (installed)
+            QCOMPARE(r.shell.opened.constFirst(), QUrl::fromLocalFile(manual));
+        QCOMPARE(r.prompts.warned.size(), warning.isEmpty() ? 0 : 1);
+        if (!warning.isEmpty()) {
+            const QString& told = r.prompts.warned.constFirst();
+            QVERIFY2(told.startsWith(warning.arg(manual)), qPrintable(told));
+            // A missing manual names where it was looked for.
+            QVERIFY2(installed || told.contains(manual), qPrintable(told));
+        }
+    }
+
+    // Both draw their own copy of the plot; the screen's stays as it was.
+    void exportAndPrint()
+    {
+        Rig r;
+        QTemporaryDir dir;
+        r.find<QTabWidget>("PageControl1")->setCurrentWidget(r.find("DataPage"));
+        const QImage screen = r.find("PlotBox")->grab().toImage();
+        QStringList shown; // the Output dialog as each click found it
+        auto answerOutput = [&shown] {
+            QTimer::singleShot(0, [&shown] {
+                QWidget* form = QApplication::activeModalWidget();
+                shown << form->windowTitle() +
+                             (form->findChild<QLineEdit*>("LeftEdit")->isEnabled() ? "+" : "");
+                QMetaObject::invokeMethod(form, "accept");
+            });
+        };
+        r.files.path = dir.filePath("plot.bmp");
+        answerOutput();
+        r.click("ExportBtn");
+        QImageReader image(r.files.path); // by content: the first filter's format
+        QCOMPARE(image.format() + ' ' + QByteArray::number(image.size().width()), "bmp 700");
+
+        r.printers.file = dir.filePath("page.pdf");
+        answerOutput();
+        r.click("PrtBtn");
+        QVERIFY(QFileInfo(r.printers.file).size() > 1000);
+        QCOMPARE(shown, QStringList({"Output", "Output+"}));
+        QCOMPARE(r.find("PlotBox")->grab().toImage(), screen);
+        QVERIFY(r.prompts.warned.isEmpty());
+
+        r.files.path = dir.filePath("missing/plot.bmp");
+        answerOutput();
+        r.click("ExportBtn");
+        QCOMPARE(r.prompts.warned.size(), 1);
+        QVERIFY(r.prompts.warned[0].startsWith("Error: Unable to write " + r.files.path + "! ("));
     }
 
     void downloadWithoutSelection()

@@ -308,8 +308,8 @@ private slots:
             set.triggers->pointStyle = PointCross;
         }
         source.plot.Title = "Three flights";
-        source.plot.TimeMin = -5;
-        source.plot.AltitudeMax = 1234.5;
+        source.plot.view.TimeMin = -5;
+        source.plot.view.AltitudeMax = 1234.5;
         const QByteArray bytes = PlotFileBytes(source.store, source.plot);
         QVERIFY(bytes.startsWith(
             "Vexa Plot\r\n#Three flights\r\n#Time (sec)\r\n#Altitude (Feet)\r\n#\r\n#\r\n"
@@ -332,8 +332,8 @@ private slots:
             QCOMPARE(set.triggers->pointStyle, int(PointCross));
         }
         QCOMPARE(r.plot.Title, QString("Three flights"));
-        QCOMPARE(r.plot.TimeMin, -5.0);
-        QCOMPARE(r.plot.AltitudeMax, 1234.5);
+        QCOMPARE(r.plot.view.TimeMin, -5.0);
+        QCOMPARE(r.plot.view.AltitudeMax, 1234.5);
         // Every set read went through NewDataSet: both counters moved on by three.
         const DataSetRecord& next = r.store.NewDataSet();
         QCOMPARE(next.name, QString("Data004"));
@@ -356,9 +356,9 @@ private slots:
         QFETCH(QList<double>, window);
         Rig r;
         QVERIFY(r.Load(Crlf({"Vexa Plot", "#", "#", "#", "#", "#", "#", line.constData()})).ok());
-        QCOMPARE(
-            (QList<double>{r.plot.TimeMin, r.plot.TimeMax, r.plot.AltitudeMin, r.plot.AltitudeMax}),
-            window);
+        QCOMPARE((QList<double>{r.plot.view.TimeMin, r.plot.view.TimeMax, r.plot.view.AltitudeMin,
+                                r.plot.view.AltitudeMax}),
+                 window);
     }
 
     // Everything the format keeps comes back; saving again gives the same bytes.
@@ -375,7 +375,7 @@ private slots:
         Fill(*a.triggers, {0.25}, {0});
         Fill(source.store.NewDataSet(), {10, 10.5}, {1e6, -1e6});
         source.plot.Title = QString::fromUtf8("Über");
-        source.plot.TimeMax = 123.4567891;
+        source.plot.view.TimeMax = 123.4567891;
         const QByteArray first = PlotFileBytes(source.store, source.plot);
 
         Rig r;
@@ -397,7 +397,7 @@ private slots:
         QVERIFY(!r.store.Set(2).triggers->visible);
         QCOMPARE(r.store.Set(2).samples.altitude[1], -1e6);
         QCOMPARE(r.plot.Title, source.plot.Title);
-        QCOMPARE(r.plot.TimeMax, 123.457);
+        QCOMPARE(r.plot.view.TimeMax, 123.457);
 
         r.store.DeleteDataSet(0);
         QCOMPARE(PlotFileBytes(r.store, r.plot), QByteArray(first).replace(" am Morgen", " am"));

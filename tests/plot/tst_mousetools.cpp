@@ -38,8 +38,8 @@ struct Scene {
     Scene()
     {
         plot.store = &store;
-        plot.TimeMax = 50;
-        plot.AltitudeMax = 300;
+        plot.view.TimeMax = 50;
+        plot.view.AltitudeMax = 300;
         PlotRect r;
         r.plotLeft = 100;
         r.plotRight = 600;
@@ -170,10 +170,10 @@ private slots:
             s.tool.Release(Qt::LeftButton, Scene::At(30, 250), MouseMode::Zoom);
         QVERIFY(done.render && done.windowChanged);
         QVERIFY(!s.tool.ZoomDrag());
-        QCOMPARE(s.plot.TimeMin, 10.0);
-        QCOMPARE(s.plot.TimeMax, 30.0);
-        QCOMPARE(s.plot.AltitudeMin, 100.0);
-        QCOMPARE(s.plot.AltitudeMax, 250.0);
+        QCOMPARE(s.plot.view.TimeMin, 10.0);
+        QCOMPARE(s.plot.view.TimeMax, 30.0);
+        QCOMPARE(s.plot.view.AltitudeMin, 100.0);
+        QCOMPARE(s.plot.view.AltitudeMax, 250.0);
     }
 
     // A climb drag begun with the right button still ends on a left release;

@@ -11,7 +11,7 @@ namespace {
 
 Window WindowOf(const PlotRecord& r)
 {
-    return {r.TimeMin, r.TimeMax, r.AltitudeMin, r.AltitudeMax};
+    return {r.view.TimeMin, r.view.TimeMax, r.view.AltitudeMin, r.view.AltitudeMax};
 }
 
 Window WindowOf(const FullExtent& f)
@@ -21,10 +21,7 @@ Window WindowOf(const FullExtent& f)
 
 void Put(PlotRecord& r, const Window& w)
 {
-    r.TimeMin = w[0];
-    r.TimeMax = w[1];
-    r.AltitudeMin = w[2];
-    r.AltitudeMax = w[3];
+    r.view = {w[0], w[1], w[2], w[3]};
 }
 
 // n samples every `step` seconds from `start`; altitude 100 + index.
@@ -191,8 +188,7 @@ private slots:
             ApplyPlotKey(r, action);
             Pan(r, PanDirection::Right);
             ZoomOut(r);
-            QVERIFY2(IsUsableWindow(r.TimeMin, r.TimeMax, r.AltitudeMin, r.AltitudeMax),
-                     qPrintable(QString("press %1").arg(i)));
+            QVERIFY2(IsUsableWindow(r.view), qPrintable(QString("press %1").arg(i)));
         }
     }
 
@@ -397,7 +393,7 @@ private slots:
         QCOMPARE(untouched.triggers->samples.time[0], 2.5);
         QVERIFY(untouched.climbMarks[0].used);
         QCOMPARE(later.samples.time[0], 0.0);
-        QVERIFY(IsUsableWindow(r.TimeMin, r.TimeMax, r.AltitudeMin, r.AltitudeMax));
+        QVERIFY(IsUsableWindow(r.view));
     }
 
     void cropEmptyStore()

@@ -26,6 +26,7 @@ struct Scene {
     PlotRecord record;
     OutputSettings out;
     ShowFlags show;
+    PlotRect rect; // of the last Render
     int dpi = 96;
 
     explicit Scene(int width = 750, int height = 461)
@@ -66,13 +67,13 @@ struct Scene {
         QImage image(a.W, a.H, QImage::Format_RGB32);
         image.fill(Qt::black);
         QPainter p(&image);
-        RenderPlot(p, dpi, dpi, out, record, show, nullptr, lines);
+        rect = RenderPlot(p, dpi, dpi, out, record, show, nullptr, lines);
         return image;
     }
 
     QRect DataArea() const
     {
-        const PlotRect& r = record.rect;
+        const PlotRect& r = rect;
         return QRect(QPoint(r.plotLeft + 1, r.plotTop + 1),
                      QPoint(r.plotRight - 1, r.plotBottom - 1));
     }
@@ -178,10 +179,10 @@ private slots:
         dot.pointStyle = PointDot;
         const QImage colour = s.Render();
         const QRect data = s.DataArea();
-        const QRect title(0, s.record.rect.titleTop, colour.width(), 20);
+        const QRect title(0, s.rect.titleTop, colour.width(), 20);
         QVERIFY(Count(colour, data, Line) > 100);
         QVERIFY(Count(colour, data, Background) > 100000);
-        QCOMPARE(QColor(colour.pixel(s.record.rect.plotLeft, 200)), ToQColor(Grid));
+        QCOMPARE(QColor(colour.pixel(s.rect.plotLeft, 200)), ToQColor(Grid));
         QVERIFY(Count(colour, title, Label) > 50);
 
         s.out.color = false;
@@ -189,11 +190,11 @@ private slots:
         QCOMPARE(Count(mono, data, Line), 0);
         QVERIFY(Count(mono, data, Rgb(0, 0, 0)) > 100);
         QCOMPARE(Count(mono, data, Background), 0);
-        QCOMPARE(QColor(mono.pixel(s.record.rect.plotLeft, 200)), QColor(Qt::black));
+        QCOMPARE(QColor(mono.pixel(s.rect.plotLeft, 200)), QColor(Qt::black));
         QVERIFY(Count(mono, title, Label) > 50);
         // A dot is a pixel of the set's own colour either way.
-        const QPoint at(s.record.rect.plotLeft + MapTime(s.record, 10),
-                        s.record.rect.plotTop + MapAltitude(s.record, 10));
+        const QPoint at(s.rect.plotLeft + MapTime(s.record.view, s.rect, 10),
+                        s.rect.plotTop + MapAltitude(s.record.view, s.rect, 10));
         QCOMPARE(QColor(mono.pixel(at)), ToQColor(Point));
     }
 
@@ -215,7 +216,7 @@ private slots:
         s.SetDpi(dpi, 2.0, 1.5);
         s.AddSet({{0, 10.3}, {20, 10.3}});
         const QImage image = s.Render();
-        const int x = (s.record.rect.plotLeft + s.record.rect.plotRight) / 2;
+        const int x = (s.rect.plotLeft + s.rect.plotRight) / 2;
         QCOMPARE(Count(image, QRect(x, 0, 1, image.height()), Line), width);
     }
 
@@ -226,8 +227,8 @@ private slots:
         r.lineStyle = LineNone;
         r.pointStyle = PointCross;
         const QImage image = s.Render();
-        const PlotRect& rc = s.record.rect;
-        const int x = rc.plotLeft + MapTime(s.record, 10);
+        const PlotRect& rc = s.rect;
+        const int x = rc.plotLeft + MapTime(s.record.view, s.rect, 10);
         QCOMPARE(QColor(image.pixel(x, rc.plotTop + 2)), ToQColor(Point));
         QCOMPARE(Count(image, QRect(x - 5, rc.plotTop + 6, 11, 20), Point), 0);
     }
@@ -286,9 +287,9 @@ private slots:
         Scene s;
         s.record.ScaleColor = Rgb(0, 0, 0);
         const QImage image = s.Render();
-        const PlotRect& r = s.record.rect;
+        const PlotRect& r = s.rect;
         const QRgb grid = ToQColor(Grid).rgb();
-        const PlotMapping map(s.record, r);
+        const PlotMapping map(s.record.view, r);
 
         for (int y = r.plotTop; y <= r.plotBottom; ++y)
             QCOMPARE(image.pixel(r.plotLeft, y), grid); // frame
@@ -336,15 +337,13 @@ private slots:
     void renderLeavesGeometryAndPainter()
     {
         Scene s;
-        s.record.TimeMin = 5;
-        s.record.TimeMax = 65;
+        s.record.view.TimeMin = 5;
+        s.record.view.TimeMax = 65;
         s.AddSet({{5, 1}, {30, 19}});
         QImage image(750, 461, QImage::Format_RGB32);
         QPainter p(&image);
-        RenderPlot(p, 96, 96, s.out, s.record, s.show, nullptr);
-        QCOMPARE(s.record.rect, ComputePlotRect(96, 96, s.out));
-        QCOMPARE(s.record.TimeSpan, 60.0);
-        QCOMPARE(s.record.AltitudeSpan, 20.0);
+        QCOMPARE(RenderPlot(p, 96, 96, s.out, s.record, s.show, nullptr),
+                 ComputePlotRect(96, 96, s.out));
         QCOMPARE(p.pen().width(), 1);
         QVERIFY(!p.hasClipping());
     }
@@ -367,15 +366,14 @@ private slots:
         QFETCH(double, min);
         QFETCH(double, max);
         Scene s;
-        s.record.TimeMin = s.record.AltitudeMin = min;
-        s.record.TimeMax = s.record.AltitudeMax = max;
+        s.record.view = {min, max, min, max};
         DataSetRecord& r = s.AddSet({});
         r.pointStyle = PointSquare;
         Fill(r, 5000, [](int i) { return std::pair(i * 1e13, i % 7 * 1e14); });
         r.samples.peakMarks[10] = 1;
         r.climbMarks[0] = ClimbMark{0, 4999, true};
         s.Render(); // finishes, and the sanitizers have nothing to say
-        QCOMPARE(s.record.rect, ComputePlotRect(96, 96, s.out));
+        QCOMPARE(s.rect, ComputePlotRect(96, 96, s.out));
     }
 
     // The data line is drawn from column runs; it must match a polyline
@@ -472,13 +470,10 @@ private slots:
     void columnRunsKeepOrderAndBackwardSteps()
     {
         // One pixel per second, one per unit of altitude: y = 99 - altitude.
-        PlotRecord window;
-        window.TimeMin = 0;
-        window.TimeMax = 10;
-        window.AltitudeMin = 0;
-        window.AltitudeMax = 100;
-        window.rect.plotRight = 10;
-        window.rect.plotBottom = 100;
+        const PlotView window{0, 10, 0, 100};
+        PlotRect rect;
+        rect.plotRight = 10;
+        rect.plotBottom = 100;
         DataSetRecord r(true);
         const std::vector<std::pair<double, double>> samples = {
             {0.1, 50},      {0.5, 80}, {0.7, 20}, {0.9, 60}, // high before low
@@ -489,7 +484,7 @@ private slots:
         };
         Fill(r, int(samples.size()), [&](int i) { return samples[std::size_t(i)]; });
         std::vector<ColumnRun> runs;
-        ColumnRuns(r, r.samples.count, PlotMapping(window, window.rect), QPoint(0, 0), true, runs);
+        ColumnRuns(r, r.samples.count, PlotMapping(window, rect), QPoint(0, 0), true, runs);
         std::vector<QPoint> polyline;
         RunsToPolyline(runs, polyline);
         const std::vector<QPoint> expected = {{0, 49}, {0, 19}, {0, 79},  {0, 39},

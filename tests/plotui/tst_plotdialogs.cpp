@@ -16,7 +16,7 @@ namespace {
 
 Window WindowOf(const PlotRecord& r)
 {
-    return {r.TimeMin, r.TimeMax, r.AltitudeMin, r.AltitudeMax};
+    return {r.view.TimeMin, r.view.TimeMax, r.view.AltitudeMin, r.view.AltitudeMax};
 }
 
 Window WindowOf(const FullExtent& f)
@@ -92,7 +92,7 @@ private slots:
     void scaleShowsWindow()
     {
         ScaleScene s;
-        s.plot.AltitudeMax = 3.5;
+        s.plot.view.AltitudeMax = 3.5;
         s.form.show();
         QCOMPARE(s.Texts(), (QStringList{"0", "20", "0", "3.5"}));
         QCOMPARE(s.form.windowTitle(), QString("Graph Scale"));
