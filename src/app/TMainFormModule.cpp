@@ -50,10 +50,13 @@ void TMainForm::WireModuleHandlers()
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
     connect(ui->StartBtn, &QPushButton::clicked, this, &TMainForm::StartBtnClick);
     connect(ui->UpdateBtn, &QPushButton::clicked, this, &TMainForm::UpdateBtnClick);
-    UpdateForm = new TUpdateForm(
-        {Link, deps_.clock, *this,
-         deps_.updateList.isEmpty() ? QUrl(DefaultUpdateList) : deps_.updateList, deps_.prompter},
-        this);
+    UpdateForm = new TUpdateForm({Link, deps_.clock, *this,
+                                  // Whoever made the window without an address gets the usual one.
+                                  deps_.updateList.isEmpty()
+                                      ? UpdateListAddress({}, qgetenv("VEXA_UPDATE_LIST"))
+                                      : deps_.updateList,
+                                  deps_.prompter},
+                                 this);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     connect(Buttons(ui->UnitsGrp), &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
 
