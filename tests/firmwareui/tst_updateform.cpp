@@ -101,8 +101,7 @@ private slots:
         list.replace("@BASE@", server_.Url(QString()).toString().toLatin1());
         server_.Set("/list.txt", {200, list + "V6,6.1.04,ftp://127.0.0.1/x.hex\nnot on the web\n"});
         // The list has moved; the dialog follows.
-        server_.Set("/moved.txt",
-                    {302, "", "text/plain", false, server_.Url("/list.txt").toEncoded()});
+        server_.Set("/moved.txt", {302, "", false, server_.Url("/list.txt").toEncoded()});
         form_ = std::make_unique<TUpdateForm>(
             UpdateFormDeps{rig_->link, rig_->clock, host_, server_.Url("/moved.txt"), &prompts_});
     }
@@ -162,7 +161,7 @@ private slots:
         QFETCH(QString, image);
         QFETCH(QString, port);
         QFETCH(QString, message);
-        HttpStub::Answer answer{imageStatus, TestData(image), "text/html"};
+        HttpStub::Answer answer{imageStatus, TestData(image)};
         QFETCH(bool, silent);
         answer.silent = silent;
         server_.Set("/small.hex", answer);

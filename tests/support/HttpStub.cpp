@@ -28,15 +28,14 @@ void HttpStub::Serve(QTcpSocket* socket)
     socket->read(head.indexOf("\r\n\r\n") + 4);
     const QString path = QString::fromLatin1(head.split(' ').value(1));
     requests_ << path;
-    const Answer answer = answers_.value(path, Answer{404, "<html>Not Found</html>", "text/html"});
+    const Answer answer = answers_.value(path, Answer{404, "Not Found"});
     if (answer.silent)
         return;
     QByteArray reply = "HTTP/1.1 " + QByteArray::number(answer.status) +
                        (answer.status == 200 ? " OK" : " Other") + "\r\n";
     if (!answer.location.isEmpty())
         reply += "Location: " + answer.location + "\r\n";
-    reply += "Content-Type: " + answer.contentType +
-             "\r\nContent-Length: " + QByteArray::number(answer.body.size()) +
+    reply += "Content-Length: " + QByteArray::number(answer.body.size()) +
              "\r\nConnection: close\r\n\r\n" + answer.body;
     socket->write(reply);
     socket->disconnectFromHost();

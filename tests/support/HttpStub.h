@@ -15,7 +15,6 @@ public:
     struct Answer {
         int status = 200;
         QByteArray body;
-        QByteArray contentType = "application/octet-stream";
         // Accept the request and never answer.
         bool silent = false;
         // A redirect's target.
