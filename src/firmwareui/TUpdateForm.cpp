@@ -11,6 +11,7 @@
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QPainter>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTemporaryFile>
@@ -166,7 +167,9 @@ TUpdateForm::~TUpdateForm()
 void TUpdateForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormShow();
+    // Not again when the window comes back from being minimised.
+    if (!event->spontaneous())
+        FormShow();
 }
 
 void TUpdateForm::hideEvent(QHideEvent* event)
