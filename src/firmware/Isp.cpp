@@ -198,6 +198,8 @@ int IspStep(ProgrammingState& state, ModuleLink& link, IspReporter& reporter, bo
         ~QuickDrain() { port.SetQuickDrain(false); }
     } quick{port};
     port.SetQuickDrain(true);
+    if (state.ImageLength <= 0 || state.ImageLength > CodeSpace)
+        return Finish(state, ProgressFailed); // nothing loaded: nothing to program
     port.DrainInput();
 
     switch (state.IspState) {

@@ -54,50 +54,30 @@ void TestHexImage::load_data()
     QTest::addColumn<int>("probeAt");
     QTest::addColumn<int>("probeValue");
 
-    QTest::newRow("one block") << "top01ff.hex"
-                               << "" << 0x1FF << 1 << 0x1FF << 0xDA;
-    QTest::newRow("CR LF, end sector 1") << "top0fff.hex"
-                                         << "" << 0xFFF << 1 << 0 << 0x79;
-    QTest::newRow("end sector 2") << "top1000.hex"
-                                  << "" << 0x1000 << 2 << 0x1000 << 0x56;
-    QTest::newRow("lower case, last byte of the code space") << "top7fff_crlf_lower.hex"
-                                                             << "" << 0x7FFF << 7 << 0x7FFF << 0x4E;
-    QTest::newRow("200-byte record read whole") << "long_record.hex"
-                                                << "" << 0x1C7 << 1 << 0x1C7 << 199;
-    QTest::newRow("zero extended address") << "ext_linear_zero.hex"
-                                           << "" << 0x101 << 1 << 0x100 << 0x11;
-    QTest::newRow("end record without line end") << "eof_no_newline.hex"
-                                                 << "" << 15 << 1 << 15 << 0xAA;
-    QTest::newRow("lines after the end ignored") << "after_eof_ignored.hex"
-                                                 << "" << 15 << 1 << 15 << 0xAA;
+    const auto row = [](const char* name, const char* file, const char* refusal, int top = 0,
+                        int end = 0, int at = 0, int value = 0) {
+        QTest::newRow(name) << QString(file) << QString(refusal) << top << end << at << value;
+    };
+    row("one block", "top01ff.hex", "", 0x1FF, 1, 0x1FF, 0xDA);
+    row("CR LF, end sector 1", "top0fff.hex", "", 0xFFF, 1, 0, 0x79);
+    row("end sector 2", "top1000.hex", "", 0x1000, 2, 0x1000, 0x56);
+    row("lower case, last code byte", "top7fff_crlf_lower.hex", "", 0x7FFF, 7, 0x7FFF, 0x4E);
+    row("200-byte record read whole", "long_record.hex", "", 0x1C7, 1, 0x1C7, 199);
+    row("zero extended address", "ext_linear_zero.hex", "", 0x101, 1, 0x100, 0x11);
+    row("end record without line end", "eof_no_newline.hex", "", 15, 1, 15, 0xAA);
+    row("lines after the end ignored", "after_eof_ignored.hex", "", 15, 1, 15, 0xAA);
 
-    QTest::newRow("missing file") << "no_such.hex"
-                                  << "Unable to open file." << 0 << 0 << 0 << 0;
-    QTest::newRow("bad checksum") << "bad_checksum.hex"
-                                  << "Line 2 of the hex file is damaged" << 0 << 0 << 0 << 0;
-    QTest::newRow("non-hex digit") << "bad_digit.hex"
-                                   << "Line 1 of the hex file is not a valid" << 0 << 0 << 0 << 0;
-    QTest::newRow("count disagrees with length")
-        << "count_mismatch.hex"
-        << "Line 1 of the hex file is not a valid" << 0 << 0 << 0 << 0;
-    QTest::newRow("unknown record type")
-        << "unknown_type.hex"
-        << "Line 2 of the hex file is not a valid" << 0 << 0 << 0 << 0;
-    QTest::newRow("beyond the code space") << "beyond_code_space.hex"
-                                           << "Hex file exceeds code space" << 0 << 0 << 0 << 0;
-    QTest::newRow("extended linear address")
-        << "ext_linear_high.hex"
-        << "Line 2 of the hex file places data above" << 0 << 0 << 0 << 0;
-    QTest::newRow("extended segment address")
-        << "ext_segment_high.hex"
-        << "Line 2 of the hex file places data above" << 0 << 0 << 0 << 0;
-    QTest::newRow("web page instead of an image")
-        << "no_data.hex"
-        << "The file holds no firmware data." << 0 << 0 << 0 << 0;
-    QTest::newRow("end record alone") << "only_eof.hex"
-                                      << "The file holds no firmware data." << 0 << 0 << 0 << 0;
-    QTest::newRow("cut short") << "truncated.hex"
-                               << "The hex file has no end record" << 0 << 0 << 0 << 0;
+    row("missing file", "no_such.hex", "Unable to open file.");
+    row("bad checksum", "bad_checksum.hex", "Line 2 of the hex file is damaged");
+    row("non-hex digit", "bad_digit.hex", "Line 1 of the hex file is not a valid");
+    row("count disagrees with length", "count_mismatch.hex", "Line 1 of the hex file is not a");
+    row("unknown record type", "unknown_type.hex", "Line 2 of the hex file is not a valid");
+    row("beyond the code space", "beyond_code_space.hex", "Hex file exceeds code space");
+    row("extended linear address", "ext_linear_high.hex", "Line 2 of the hex file places data");
+    row("extended segment address", "ext_segment_high.hex", "Line 2 of the hex file places");
+    row("web page instead of an image", "no_data.hex", "The file holds no firmware data.");
+    row("end record alone", "only_eof.hex", "The file holds no firmware data.");
+    row("cut short", "truncated.hex", "The hex file has no end record");
 }
 
 void TestHexImage::load()

@@ -386,7 +386,8 @@ void BootLoader::Command(const std::string& line, Reply& reply)
                 return Code(reply, SECTOR_NOT_PREPARED);
         // Programming only clears bits; only an erase sets them again.
         for (std::uint32_t k = 0; k < count; ++k)
-            flash_[dst + k] &= ram_[src - RamBase + k];
+            if (static_cast<long>(dst + k) != o_.stuckByte)
+                flash_[dst + k] &= ram_[src - RamBase + k];
         for (std::uint32_t s = first; s <= last; ++s)
             prepared_[s] = false;
         return Code(reply, CMD_SUCCESS);

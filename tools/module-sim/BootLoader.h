@@ -15,6 +15,7 @@ struct BootLoaderOptions {
     int silentAfter = -1;              // lines sent before it falls silent for good; -1 never
     int resendAt = -1;                 // this checksum line (from 1) is answered RESEND once
     int cutAtWrite = -1; // the cable comes out halfway through this write to RAM (from 1)
+    long stuckByte = -1; // a worn flash cell at this address stays 0xFF; -1 none
 };
 
 // The microcontroller's UART boot loader for a 32 KB part: eight 4 KB flash

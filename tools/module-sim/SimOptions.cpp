@@ -111,6 +111,9 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& o, std::stri
         } else if (arg == "--isp-resend") {
             if (!intOption(1, std::numeric_limits<int>::max(), o.ispResend))
                 return false;
+        } else if (arg == "--isp-stuck-byte") {
+            if (!intOption(0, 32767, o.ispStuckByte))
+                return false;
         } else if (arg == "--isp-cut-block") {
             if (!intOption(1, std::numeric_limits<int>::max(), o.ispCutBlock))
                 return false;
@@ -204,9 +207,10 @@ Replies are the ROM's return codes ("0" success, 1 invalid command, 6 count,
 Flash acts as flash: erase sets bytes to 0xFF, a copy only clears bits, and
 erase and copy need a prepare of their sectors and the unlock. G with the
 reset routine in RAM resets the part: with a valid vector checksum (words 0
-to 7 of the flash sum to 0) the module answers again, otherwise the boot
-loader starts afresh. The same holds at power-up; the emulator starts with
-a small valid stand-in image.
+to 6 of the flash sum to 0, or words 0 to 7) the module answers again,
+otherwise the boot loader starts afresh; G into flash runs the image, and G
+anywhere else leaves the part silent. Power-up follows the same rule; the
+emulator starts with a small valid stand-in image.
   --boot-loader      Starts in the boot loader, as with the boot pin held.
   --flash-dump FILE  Writes the 32 KB flash to FILE when the emulator ends.
   --part-id N        Part identification J answers (default 71569451).
@@ -216,6 +220,8 @@ a small valid stand-in image.
   --isp-cut-block K  Pulls the cable after the sixth data line of the K-th
                      write to RAM (counted from 1). When it goes back in
                      (see --replug-ms) the module is switched off and on.
+  --isp-stuck-byte A A worn flash cell: the byte at address A (0 to 32767)
+                     stays 0xFF whatever is copied to it.
 )";
 }
 

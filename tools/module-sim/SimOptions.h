@@ -23,6 +23,7 @@ struct SimOptions {
     int ispSilentAfter = -1;
     int ispResend = -1;
     int ispCutBlock = -1;
+    int ispStuckByte = -1;
     bool publish = true;
     bool verbose = false;
     bool help = false;

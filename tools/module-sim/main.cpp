@@ -115,6 +115,7 @@ int main(int argc, char** argv)
     bootOptions.silentAfter = opt.ispSilentAfter;
     bootOptions.resendAt = opt.ispResend;
     bootOptions.cutAtWrite = opt.ispCutBlock;
+    bootOptions.stuckByte = opt.ispStuckByte;
     auto bootLoaderOwned = std::make_unique<BootLoader>(bootOptions);
     const BootLoader& bootLoader = *bootLoaderOwned;
     session.SetBootLoader(std::move(bootLoaderOwned));
