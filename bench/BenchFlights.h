@@ -17,8 +17,8 @@ inline void FillFlight(DataSetRecord& r, int set, std::mt19937& random)
     const double descent = 9.0 + set;
     std::normal_distribution<double> noise(0.0, 4.0 + 4.0 * set);
     SampleBlock& s = r.samples;
-    s.count = SampleBlock::Capacity;
-    for (int i = 0; i < s.count; ++i) {
+    s.Resize(SampleBlock::Capacity);
+    for (int i = 0; i < s.Count(); ++i) {
         const double t = i * 0.01;
         double a;
         if (t < 4)
@@ -31,9 +31,9 @@ inline void FillFlight(DataSetRecord& r, int set, std::mt19937& random)
         s.altitude[std::size_t(i)] = a + noise(random);
     }
     SampleBlock& trig = r.triggers->samples;
-    trig.count = 3;
+    trig.Resize(3);
     for (int k = 0; k < 3; ++k) {
-        const int i = (k + 1) * 600 * (set + 1) % s.count;
+        const int i = (k + 1) * 600 * (set + 1) % s.Count();
         trig.time[std::size_t(k)] = s.time[std::size_t(i)];
         trig.altitude[std::size_t(k)] = s.altitude[std::size_t(i)];
     }

@@ -3,8 +3,10 @@
 #include "About.h"
 #include "PortDiscovery.h"
 #include "firmwareui/TUpdateForm.h"
+#include "platform/Fonts.h"
 #include "plot/BackgroundLogo.h"
 #include "ui_TMainForm.h"
+#include "widgets/EventHooks.h"
 #include "widgets/WaitCursor.h"
 
 #include <QApplication>
@@ -13,7 +15,6 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -59,14 +60,14 @@ QFont DisplayFont(int pixels)
 
 QFont DialogFont(int pixels)
 {
-    return PixelFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QApplication::font().family()},
-                     pixels, QFont::SansSerif);
+    return PixelFont(
+        {ResolveFamily(QStringLiteral("MS Sans Serif")), QApplication::font().family()}, pixels,
+        QFont::SansSerif);
 }
 
 QFont TypewriterFont(int pixels)
 {
-    QFont font = PixelFont({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+    QFont font = PixelFont({ResolveFamily(QStringLiteral("Courier New")),
                             QFontDatabase::systemFont(QFontDatabase::FixedFont).family()},
                            pixels, QFont::TypeWriter);
     font.setFixedPitch(true);
@@ -123,9 +124,15 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     Timer3->setInterval(StartupDelayMs);
     Timer3->setSingleShot(true);
 
-    ui->AboutEmail->installEventFilter(this);
-    ui->AltBox->installEventFilter(this);
-    ui->AboutWebSite->installEventFilter(this);
+    OnActivate(ui->AboutEmail, [this] { AboutEmailClick(); });
+    OnActivate(ui->AboutWebSite, [this] { AboutWebSiteClick(); });
+    OnEvent(ui->AltBox, [this](QEvent* event) {
+        if (event->type() != QEvent::Paint)
+            return false;
+        QPainter painter(ui->AltBox);
+        DrawLiveChart(painter, ui->AltBox->width(), ui->AltBox->height(), Live);
+        return true;
+    });
 
     connect(Timer3, &QTimer::timeout, this, &TMainForm::Timer3Timer);
     connect(pages, &QTabWidget::currentChanged, this, &TMainForm::PageControl1Change);
@@ -150,6 +157,12 @@ TMainForm::~TMainForm()
 void TMainForm::SetupFonts()
 {
     ui->InfoText->setFont(TypewriterFont(15));
+    // The plot's first texts are drawn in the window's face, which the
+    // plot's layout was made for.
+    QFont plotFont = ui->PlotBox->font();
+    plotFont.setFamilies({ResolveFamily(QStringLiteral("MS Sans Serif"))});
+    plotFont.setStyleHint(QFont::SansSerif);
+    ui->PlotBox->setFont(plotFont);
 
     ui->AboutAppName->setFont(DisplayFont(37));
     ui->AboutSubtitle->setFont(DisplayFont(24));
@@ -177,13 +190,16 @@ void TMainForm::SetupFonts()
 // positions, so checkedId() reads like an item index.
 void TMainForm::SetupRadioGroups()
 {
-    for (QWidget* box :
-         {ui->UnitsGrp, ui->AutoStartGrp, ui->AutoStopGrp, ui->AutoZeroGrp, ui->MouseGrp}) {
-        auto* group = new QButtonGroup(box);
-        group->setObjectName(box->objectName() + QStringLiteral("Buttons"));
+    const std::pair<QWidget*, QButtonGroup**> groups[] = {{ui->UnitsGrp, &UnitsButtons},
+                                                          {ui->AutoStartGrp, &AutoStartButtons},
+                                                          {ui->AutoStopGrp, &AutoStopButtons},
+                                                          {ui->AutoZeroGrp, &AutoZeroButtons},
+                                                          {ui->MouseGrp, &MouseButtons}};
+    for (const auto& [box, group] : groups) {
+        *group = new QButtonGroup(box);
         int id = 0;
         for (QRadioButton* radio : box->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
-            group->addButton(radio, id++);
+            (*group)->addButton(radio, id++);
     }
 }
 
@@ -211,33 +227,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() == this && FormKeyDown(static_cast<QKeyEvent*>(event)))
             return true;
-    }
-    if (watched == ui->PlotBox && event->type() == QEvent::MouseButtonPress)
-        ui->DataPage->setFocus();
-    if (watched == ui->AltBox && event->type() == QEvent::Paint) {
-        QPainter painter(ui->AltBox);
-        DrawLiveChart(painter, ui->AltBox->width(), ui->AltBox->height(), Live);
-        return true;
-    }
-    const bool link = watched == ui->AboutEmail || watched == ui->AboutWebSite;
-    if (link) {
-        bool activated = false;
-        if (event->type() == QEvent::MouseButtonRelease) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            activated =
-                mouse->button() == Qt::LeftButton &&
-                static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint());
-        } else if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            activated = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
-        }
-        if (activated) {
-            if (watched == ui->AboutEmail)
-                AboutEmailClick();
-            else
-                AboutWebSiteClick();
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -299,10 +288,13 @@ void TMainForm::PageControl1Change(int /*index*/)
 
 void TMainForm::Button1Click()
 {
+    // Positions shift when ports come or go; the port itself is what the
+    // user chose, so select it again by name or select nothing.
     const int position = ui->CommPortBox->currentIndex();
+    const QString chosen =
+        position >= 0 && position < Ports.Count() ? Ports.names[position] : QString();
     FillPortList();
-    if (position >= 0 && position < ui->CommPortBox->count())
-        ui->CommPortBox->setCurrentIndex(position);
+    ui->CommPortBox->setCurrentIndex(chosen.isEmpty() ? -1 : int(Ports.names.indexOf(chosen)));
 }
 
 void TMainForm::SpeedBoxChange(int index)

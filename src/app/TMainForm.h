@@ -24,6 +24,7 @@
 #include <QWidget>
 #include <memory>
 
+class QButtonGroup;
 class QKeyEvent;
 class QTimer;
 
@@ -95,6 +96,7 @@ private:
     void ConnectBtnClick();
     void DLInfoBtnClick();
     void EraseDataBtnClick();
+    void SetListEdited(const QString& text);
     void ResetModuleBtnClick();
     void CalBtnClick();
     void ReadCfgBtnClick();
@@ -118,9 +120,10 @@ private:
     void ShowRecordTime();
     void ShowModuleInfo(const ModuleInfo& info);
     ConfigControls ReadConfigControls() const;
-    // Clears InfoText and says "Not Connected"; buttons off the Connect /
+    // The gate of every module action: true when a port is open. Otherwise
+    // clears InfoText and says "Not Connected"; buttons off the Connect /
     // Download page also bring that page forward.
-    void NotConnectedResponse(bool showConnectPage);
+    bool RequireConnected(bool showConnectPage);
     void AddInfo(const QString& line);
 
     // Data sets (TMainFormData.cpp)
@@ -208,6 +211,13 @@ private:
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;
+
+    // One per radio group box; ids are item positions.
+    QButtonGroup* UnitsButtons = nullptr;
+    QButtonGroup* AutoStartButtons = nullptr;
+    QButtonGroup* AutoStopButtons = nullptr;
+    QButtonGroup* AutoZeroButtons = nullptr;
+    QButtonGroup* MouseButtons = nullptr;
 };
 
 } // namespace vexa

@@ -40,8 +40,8 @@ template <typename Plot> void ApplyPlotFileHeader(const PlotFileHeader& h, Plot&
 }
 
 inline constexpr char PlotFileMarker[] = "Vexa Plot";
-// Every set reserves its full capacity, so a few bytes per set could claim
-// gigabytes; one load adds at most this many sets.
+// One load adds at most this many sets, so a file of many tiny sets
+// cannot flood the store and its name lists.
 inline constexpr int MaxSetsPerLoad = 256;
 // Larger files are refused unread.
 inline constexpr qint64 MaxDataFileBytes = 512LL * 1024 * 1024;

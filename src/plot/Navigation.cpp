@@ -10,12 +10,6 @@ namespace vexa {
 
 namespace {
 
-int ValidCount(const SampleBlock& s)
-{
-    const int stored = int(std::min(s.time.size(), s.altitude.size()));
-    return std::clamp(s.count, 0, stored);
-}
-
 bool UsableAxis(double min, double max)
 {
     return std::isfinite(min) && std::isfinite(max) && max > min && std::isfinite(max - min);
@@ -166,7 +160,7 @@ bool ApplyPlotKey(PlotRecord& plot, PlotKey action)
 
 std::optional<CropRange> FindCropRange(const SampleBlock& samples, double timeMin, double timeMax)
 {
-    const int n = ValidCount(samples);
+    const int n = samples.Count();
     const std::vector<double>& time = samples.time;
     int first = 0;
     while (first < n && !(time[std::size_t(first)] >= timeMin))
@@ -193,7 +187,7 @@ bool CropDataSet(DataSetRecord& altitudeRecord, double timeMin, double timeMax)
 
     if (DataSetRecord* triggers = altitudeRecord.triggers) {
         SampleBlock& trig = triggers->samples;
-        const int m = ValidCount(trig);
+        const int m = trig.Count();
         int kept = 0;
         for (int j = 0; j < m; ++j) {
             const double t = trig.time[std::size_t(j)];
@@ -205,7 +199,7 @@ bool CropDataSet(DataSetRecord& altitudeRecord, double timeMin, double timeMax)
                 trig.peakMarks[std::size_t(kept)] = trig.peakMarks[std::size_t(j)];
             ++kept;
         }
-        trig.count = kept;
+        trig.Resize(kept);
     }
 
     // Moving down never overwrites a sample still to be read.
@@ -217,7 +211,7 @@ bool CropDataSet(DataSetRecord& altitudeRecord, double timeMin, double timeMax)
         if (peaks)
             s.peakMarks[to] = s.peakMarks[from];
     }
-    s.count = last - first + 1;
+    s.Resize(last - first + 1);
 
     for (ClimbMark& m : altitudeRecord.climbMarks) {
         if (!m.used)

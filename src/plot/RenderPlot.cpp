@@ -1,6 +1,7 @@
 #include "RenderPlot.h"
 
 #include "ColumnReduction.h"
+#include "platform/Fonts.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -45,20 +46,10 @@ Ticks ChooseTicks(double min, double max)
     return t;
 }
 
-namespace {
-
-int ValidCount(const SampleBlock& s)
-{
-    const int stored = int(std::min(s.time.size(), s.altitude.size()));
-    return std::clamp(s.count, 0, stored);
-}
-
-} // namespace
-
 double AverageClimb(const DataSetRecord& record, double timeMin, double timeMax)
 {
     const SampleBlock& s = record.samples;
-    const int n = ValidCount(s);
+    const int n = s.Count();
     int start = 0;
     while (start < n && !(s.time[std::size_t(start)] >= timeMin))
         ++start;
@@ -327,10 +318,8 @@ void DrawClimbMarks(RecordPass& pass, const DataSetRecord& r, int n)
 void DrawRecord(RecordPass& pass, const DataSetRecord& r)
 {
     const SampleBlock& s = r.samples;
-    int n = ValidCount(s);
+    const int n = s.Count();
     const bool peaks = s.HasPeakMarks();
-    if (peaks)
-        n = std::min(n, int(s.peakMarks.size()));
     if (r.lineStyle != LineNone)
         DrawLine(pass, r, n);
     if (r.pointStyle != PointNone)
@@ -431,8 +420,8 @@ PlotRect RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out,
     text.SetColor(ToQColor(record.LabelColor));
     text.DrawCentred(r, r.xLabelTop, record.XAxisLabel);
 
-    // Any sans face stands in where Arial is missing.
-    font.setFamilies({QStringLiteral("Arial")});
+    // Arial or its metric twin, so the texts take the room they were placed for.
+    font.setFamilies({ResolveFamily(QStringLiteral("Arial"))});
     font.setStyleHint(QFont::SansSerif);
     SetCellHeight(font, H / 35, device);
     text.SetFont(font);

@@ -3,20 +3,16 @@
 #include "plot/Navigation.h"
 #include "ui_TScaleForm.h"
 
-#include <QMessageBox>
 #include <QShowEvent>
 
 namespace vexa {
 
 TScaleForm::TScaleForm(PlotRecord& plot, FullExtent& full, const DataSetStore& store,
-                       QWidget* parent)
+                       Prompter& prompts, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TScaleForm>()), plot_(plot), full_(full),
-      store_(store)
+      store_(store), prompts_(prompts)
 {
     ui->setupUi(this);
-    warn_ = [this](const QString& text) {
-        QMessageBox::warning(this, QStringLiteral("Vexa"), text);
-    };
     connect(ui->OKBtn, &QPushButton::clicked, this, &TScaleForm::accept);
     connect(ui->CancelBtn, &QPushButton::clicked, this, &TScaleForm::reject);
     connect(ui->AutoBtn, &QPushButton::clicked, this, &TScaleForm::AutoBtnClick);
@@ -57,7 +53,7 @@ void TScaleForm::accept()
                             ui->YMaxEdit->text()};
     const QString problem = ApplyWindowTexts(typed, plot_, full_);
     if (!problem.isEmpty()) {
-        warn_(problem);
+        prompts_.Warn(QStringLiteral("Vexa"), problem);
         return;
     }
     QDialog::accept();

@@ -14,6 +14,7 @@
 #include <QLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -201,6 +202,7 @@ private slots:
         for (const char* name : {"Timer1", "Timer3"})
             QVERIFY2(rig.form->findChildren<QTimer*>(name, Qt::FindDirectChildrenOnly).size() == 1,
                      name);
+        QCOMPARE(rig.find("DataPropBtn")->toolTip(), "Edit Dataset Properties");
     }
 
     void hiddenControlsStayHidden()
@@ -324,28 +326,30 @@ private slots:
         QVERIFY(rig.line->OpenedPath().isEmpty());
     }
 
-    void refreshRelistsKeepingThePosition_data()
+    void refreshReselectsThePortByName_data()
     {
-        QTest::addColumn<int>("before");
+        QTest::addColumn<QStringList>("before");
         QTest::addColumn<int>("selected");
-        QTest::addColumn<int>("after");
+        QTest::addColumn<QStringList>("after");
         QTest::addColumn<int>("position");
-        QTest::newRow("same ports") << 3 << 2 << 3 << 2;
-        QTest::newRow("a port added") << 2 << 1 << 3 << 1;
-        QTest::newRow("selected port gone") << 3 << 2 << 2 << 0;
-        QTest::newRow("no ports left") << 2 << 1 << 0 << -1;
+        const QStringList two{"ttyS0", "ttyS1"};
+        QTest::newRow("same ports") << two << 1 << two << 1;
+        QTest::newRow("a port added before it")
+            << two << 1 << QStringList{"ttyACM0", "ttyS0", "ttyS1"} << 2;
+        QTest::newRow("a port before it gone") << two << 1 << QStringList{"ttyS1"} << 0;
+        QTest::newRow("selected port gone") << two << 1 << QStringList{"ttyS0", "ttyUSB0"} << -1;
+        QTest::newRow("no ports left") << two << 0 << QStringList{} << -1;
     }
-    void refreshRelistsKeepingThePosition()
+    void refreshReselectsThePortByName()
     {
-        QFETCH(int, before);
+        QFETCH(QStringList, before);
         QFETCH(int, selected);
-        QFETCH(int, after);
+        QFETCH(QStringList, after);
         QFETCH(int, position);
-        auto ports = [](int n) {
+        auto ports = [](const QStringList& names) {
             std::vector<PortDescription> list;
-            for (int i = 0; i < n; ++i)
-                list.push_back({QStringLiteral("ttyS%1").arg(i), QStringLiteral("Port %1").arg(i),
-                                QStringLiteral("ACPI")});
+            for (const QString& name : names)
+                list.push_back({name, name, QStringLiteral("ACPI")});
             return list;
         };
         Rig rig(ports(before));
@@ -354,9 +358,8 @@ private slots:
 
         rig.ports.ports = ports(after);
         QTest::mouseClick(rig.find(QStringLiteral("Button1")), Qt::LeftButton);
-        QCOMPARE(rig.portBox()->count(), after);
+        QCOMPARE(rig.portBox()->count(), after.size());
         QCOMPARE(rig.portBox()->currentIndex(), position);
-        QCOMPARE(rig.probe->opened.size(), before + after);
     }
 
     void speedChange_data()
@@ -424,6 +427,22 @@ private slots:
         QVERIFY(!rig.text("BuildInfo").isEmpty());
         QVERIFY(!rig.find<QLabel>(QStringLiteral("Image1"))->pixmap().isNull());
         QCOMPARE(rig.text("AMinLabel"), QStringLiteral("0"));
+    }
+
+    // A screen reader reads what each display shows, not only what it is.
+    void displaysExposeTheirText()
+    {
+        Rig rig({Port("ttyS0", "Port 0", "ACPI")});
+        rig.showAndWait();
+        rig.find<QPushButton>("ConnectBtn")->click();
+        rig.pages()->setCurrentWidget(rig.find("DataPage"));
+        QTest::mouseMove(rig.find("PlotBox"), QPoint(200, 150));
+        for (const char* name : {"ConnectStatusDisp", "mSecPanel", "XYDisp"}) {
+            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(rig.find(name));
+            QCOMPARE(iface->text(QAccessible::Name), rig.text(name));
+            QVERIFY2(!rig.text(name).isEmpty() && !iface->text(QAccessible::Description).isEmpty(),
+                     name);
+        }
     }
 
     void closeButtonClosesTheWindow()

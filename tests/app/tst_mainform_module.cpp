@@ -4,8 +4,10 @@
 #include "RecordingShell.h"
 #include "ScriptedPrinter.h"
 #include "ScriptedPrompter.h"
+#include "TextRecorder.h"
 #include "VirtualClock.h"
 #include "app/TMainForm.h"
+#include "plotui/TPlotBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,6 +19,8 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -542,6 +546,114 @@ private slots:
         r.click("ExportBtn");
         QCOMPARE(r.prompts.warned.size(), 1);
         QVERIFY(r.prompts.warned[0].startsWith("Error: Unable to write " + r.files.path + "! ("));
+    }
+
+    // The set the combo shows stays active when another set is deleted, and
+    // the first set becomes active when the active one is.
+    void deletingASetKeepsTheActiveOne_data()
+    {
+        QTest::addColumn<int>("sets");
+        QTest::addColumn<int>("active");
+        QTest::addColumn<int>("deleted");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("an earlier set") << 4 << 3 << 0 << "Data003";
+        QTest::newRow("the active last set") << 3 << 2 << 2 << "Data000";
+    }
+    void deletingASetKeepsTheActiveOne()
+    {
+        QFETCH(int, sets);
+        QFETCH(int, active);
+        QFETCH(int, deleted);
+        Rig r;
+        r.connect();
+        r.click("DLInfoBtn");
+        for (int i = 1; i < sets; ++i)
+            r.click("DLDataBtn");
+        auto* combo = r.find<QComboBox>("ActiveSetCombo");
+        combo->setCurrentIndex(active);
+        auto* list = r.find<QListView>("SetListBox");
+        list->setCurrentIndex(list->model()->index(deleted, 0));
+        r.click("DelSetBtn");
+        QTEST(combo->currentText(), "after");
+    }
+
+    // Text that names no item of the set box selects nothing; typing adds no item.
+    void typedSetNumbers_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("3 over 1") << "3"
+                                  << "EraseDataBtn" << QByteArray("ES=1\rSV\rNS\r");
+        QTest::newRow("7, Erase") << "7"
+                                  << "EraseDataBtn" << QByteArray();
+        QTest::newRow("7, Download") << "7"
+                                     << "DLDataBtn" << QByteArray();
+    }
+    void typedSetNumbers()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, button);
+        QFETCH(QByteArray, sent);
+        Rig r;
+        r.connect();
+        r.click("DLInfoBtn");
+        r.line->ClearWrites();
+        QLineEdit* edit = r.find<QComboBox>("SetList")->lineEdit();
+        edit->selectAll();
+        QTest::keyClicks(edit, typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(r.find<QComboBox>("SetList")->count(), 4);
+        r.click(button.toLatin1().constData());
+        QCOMPARE(r.line->Written(), sent);
+        QCOMPARE(r.prompts.warned.size(), sent.isEmpty() ? 1 : 0);
+    }
+
+    void millisecondsFollowTheUnit_data()
+    {
+        QTest::addColumn<int>("si");
+        QTest::addColumn<int>("sr");
+        QTest::addColumn<QString>("ms");
+        QTest::newRow("SI 25 up to 975") << 25 << 36 << "975";
+        QTest::newRow("SI 50 reads 950") << 50 << 19 << "950";
+    }
+    void millisecondsFollowTheUnit()
+    {
+        QFETCH(int, si);
+        QFETCH(int, sr);
+        QMap<QByteArray, int> registers = Registers;
+        registers["SI"] = si;
+        registers["SR"] = sr;
+        Rig r(registers);
+        r.connect();
+        auto* spin = r.find<QSpinBox>("mSecSpin");
+        for (int i = 0; i < 5; ++i)
+            spin->stepUp();
+        QTEST(r.find<QLabel>("mSecPanel")->text(), "ms");
+        QTEST(QString::number(spin->value()), "ms");
+    }
+
+    // The plot's texts are drawn in the faces they were laid out for, each in
+    // its own place. Fails without fonts-liberation2.
+    void plotTextsDoNotOverlap()
+    {
+        Rig r;
+        r.connect();
+        r.click("DLInfoBtn");
+        r.click("DLDataBtn");
+        r.find<QTabWidget>("PageControl1")->setCurrentWidget(r.find("DataPage"));
+        auto* box = r.find<TPlotBox>("PlotBox");
+        vexa::test::TextRecorder page(box->width(), box->height());
+        QPainter painter(&page);
+        box->Draw(painter);
+        QVERIFY(page.texts.size() > 20);
+        for (const auto& t : page.texts) {
+            QVERIFY2(QStringList({"Arial", "Liberation Sans", "MS Sans Serif"}).contains(t.family),
+                     qPrintable(t.text + " in " + t.family));
+            for (const auto& u : page.texts)
+                QVERIFY2(&t == &u || !t.box.intersects(u.box.adjusted(1, 1, -1, -1)),
+                         qPrintable(t.text + " | " + u.text));
+        }
     }
 
     void downloadWithoutSelection()

@@ -9,13 +9,9 @@ namespace {
 
 void Fill(DataSetRecord& r, std::initializer_list<double> altitudes)
 {
-    int i = 0;
-    for (double a : altitudes) {
-        r.samples.time[std::size_t(i)] = i;
-        r.samples.altitude[std::size_t(i)] = a;
-        ++i;
-    }
-    r.samples.count = i;
+    r.samples.Clear();
+    for (double a : altitudes)
+        r.samples.Append(r.samples.Count(), a);
 }
 
 } // namespace
@@ -31,7 +27,7 @@ private slots:
         QCOMPARE(store.SetCount(), 1);
         QCOMPARE(store.RecordCount(), 2);
         QCOMPARE(set.name, QString("Data000"));
-        QCOMPARE(set.samples.count, 21);
+        QCOMPARE(set.samples.Count(), 21);
         QCOMPARE(set.samples.time[20], 20.0);
         QCOMPARE(set.samples.altitude[20], 20.0);
         QCOMPARE(set.lineColor, ColorRef(16711680));
@@ -41,12 +37,24 @@ private slots:
         QCOMPARE(int(set.climbMarks.size()), 256);
         QCOMPARE(set.FreeClimbSlot(), 0);
         QVERIFY(set.triggers == &store.Record(1));
-        QCOMPARE(set.triggers->samples.count, 0);
+        QCOMPARE(set.triggers->samples.Count(), 0);
         QCOMPARE(set.triggers->pointStyle, 7);
         QCOMPARE(set.triggers->lineStyle, 0);
         QVERIFY(!set.triggers->samples.HasPeakMarks());
         QCOMPARE(store.ActiveSet(), 0);
         QCOMPARE(store.Names()->stringList(), QStringList({"Data000"}));
+    }
+
+    // A set costs what it holds; the capacity only limits growth.
+    void samplesGrowToTheLimitOnly()
+    {
+        DataSetStore store;
+        SampleBlock& s = store.NewDataSet().samples;
+        QVERIFY(s.time.capacity() < 1024);
+        s.Resize(SampleBlock::Capacity + 10);
+        QVERIFY(!s.Append(1, 2));
+        QCOMPARE(s.Count(), SampleBlock::Capacity);
+        QCOMPARE(int(s.peakMarks.size()), SampleBlock::Capacity);
     }
 
     void colourCycleAndNameCounterWrap()
@@ -153,15 +161,11 @@ private slots:
 
         DataSetStore store;
         DataSetRecord& set = store.NewDataSet();
-        set.samples.count = 0;
-        for (double a : altitudes) {
-            set.samples.time[std::size_t(set.samples.count)] = a;
-            set.samples.altitude[std::size_t(set.samples.count++)] = a;
-        }
+        set.samples.Clear();
+        for (double a : altitudes)
+            set.samples.Append(a, a);
         // Trigger points lie far outside and must not widen anything.
-        set.triggers->samples.time[0] = -5000;
-        set.triggers->samples.altitude[0] = 90000;
-        set.triggers->samples.count = 1;
+        set.triggers->samples.Append(-5000, 90000);
 
         Extent t, a;
         QVERIFY(store.ComputeTimeExtent(t));

@@ -1,4 +1,5 @@
 #include "RecordingShell.h"
+#include "ScriptedPrompter.h"
 #include "dataui/StyleGlyphs.h"
 #include "dataui/TDataPropForm.h"
 
@@ -50,11 +51,11 @@ public:
 
 void Fill(SampleBlock& s, const std::vector<double>& times, const std::vector<double>& altitudes)
 {
+    s.Resize(int(altitudes.size()));
     for (std::size_t i = 0; i < altitudes.size(); ++i) {
         s.time[i] = times.empty() ? double(i) : times[i];
         s.altitude[i] = altitudes[i];
     }
-    s.count = int(altitudes.size());
 }
 
 // A dialog over a store, with every outside answer scripted.
@@ -64,13 +65,7 @@ struct Fixture {
         for (int k = 0; k < sets; ++k)
             store.NewDataSet();
         form = std::make_unique<TDataPropForm>(
-            store, DataPropDeps{{title, xLabel, yLabel, info3},
-                                files,
-                                colors,
-                                shell,
-                                [this](const QString& caption, const QString& text) {
-                                    warnings.append(caption + QStringLiteral(": ") + text);
-                                }});
+            store, DataPropDeps{{title, xLabel, yLabel, info3}, files, colors, shell, prompts});
         spy = std::make_unique<QSignalSpy>(form.get(), &TDataPropForm::PlotChanged);
     }
 
@@ -107,7 +102,8 @@ struct Fixture {
     FakeFileChooser files;
     FakeColorPicker colors;
     RecordingShell shell;
-    QStringList warnings;
+    vexa::test::ScriptedPrompter prompts;
+    QStringList& warnings = prompts.warned;
     std::unique_ptr<TDataPropForm> form;
     std::unique_ptr<QSignalSpy> spy;
 };

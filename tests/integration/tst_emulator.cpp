@@ -143,17 +143,17 @@ private slots:
         sim::FlightSet flight = sim::GenerateFlight(7, 0).set;
         sim::NormaliseSet(flight);
         const DataSetRecord& set = store.Set(0);
-        QCOMPARE(set.samples.count, int(flight.altitudes.size()));
-        for (int i = 0; i < set.samples.count; ++i) {
+        QCOMPARE(set.samples.Count(), int(flight.altitudes.size()));
+        for (int i = 0; i < set.samples.Count(); ++i) {
             QCOMPARE(set.samples.altitude[std::size_t(i)],
                      double(flight.altitudes[std::size_t(i)]));
             QCOMPARE(set.samples.time[std::size_t(i)], i * flight.intervalMs * 0.001);
         }
         const SampleBlock& triggers = set.triggers->samples;
         QCOMPARE(set.triggers->visible, flight.triggerInput);
-        QVERIFY(triggers.count > 0);
-        QCOMPARE(triggers.count, int(flight.triggerSamples.size()));
-        for (int t = 0; t < triggers.count; ++t) {
+        QVERIFY(triggers.Count() > 0);
+        QCOMPARE(triggers.Count(), int(flight.triggerSamples.size()));
+        for (int t = 0; t < triggers.Count(); ++t) {
             const std::size_t at = std::size_t(flight.triggerSamples[std::size_t(t)]);
             QCOMPARE(triggers.time[std::size_t(t)], set.samples.time[at]);
             QCOMPARE(triggers.altitude[std::size_t(t)], set.samples.altitude[at]);

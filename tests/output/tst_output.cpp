@@ -26,9 +26,8 @@ struct Scene {
         plot.BGColor = Rgb(255, 255, 224);
         DataSetRecord& r = store.NewDataSet();
         r.lineColor = Rgb(220, 20, 60);
-        r.samples.count = 2;
-        r.samples.time = {0, 20};
-        r.samples.altitude = {10, 10};
+        r.samples.Append(0, 10);
+        r.samples.Append(20, 10);
         out.color = false;
     }
 };

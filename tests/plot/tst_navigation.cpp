@@ -28,7 +28,7 @@ void Put(PlotRecord& r, const Window& w)
 DataSetRecord& AddSet(DataSetStore& store, int n, double step = 0.1, double start = 0.0)
 {
     DataSetRecord& r = store.NewDataSet();
-    r.samples.count = n;
+    r.samples.Resize(n);
     for (int i = 0; i < n; ++i) {
         r.samples.time[std::size_t(i)] = start + i * step;
         r.samples.altitude[std::size_t(i)] = 100 + i;
@@ -38,10 +38,7 @@ DataSetRecord& AddSet(DataSetStore& store, int n, double step = 0.1, double star
 
 void AddTrigger(DataSetRecord& set, double t, double a)
 {
-    SampleBlock& s = set.triggers->samples;
-    s.time[std::size_t(s.count)] = t;
-    s.altitude[std::size_t(s.count)] = a;
-    ++s.count;
+    set.triggers->samples.Append(t, a);
 }
 
 } // namespace
@@ -277,14 +274,14 @@ private slots:
         QCOMPARE(CropToWindow(store, r, full), 1);
 
         const SampleBlock& s = set.samples;
-        QCOMPARE(s.count, 10);
+        QCOMPARE(s.Count(), 10);
         for (int k = 0; k < 10; ++k) {
             QVERIFY(std::abs(s.time[std::size_t(k)] - k * 0.1) < 1e-9);
             QCOMPARE(s.altitude[std::size_t(k)], 121.0 + k);
             QCOMPARE(s.peakMarks[std::size_t(k)], std::uint8_t(k == 4));
         }
         const SampleBlock& trig = set.triggers->samples;
-        QCOMPARE(trig.count, 1);
+        QCOMPARE(trig.Count(), 1);
         QVERIFY(std::abs(trig.time[0] - 0.4) < 1e-9);
         QCOMPARE(trig.altitude[0], 8.0);
         // Fitted to what is left: times 0 ... 0.9, altitudes 121 ... 130.
@@ -323,7 +320,7 @@ private slots:
         set.climbMarks[3] = ClimbMark{markFirst, markLast, true};
 
         QVERIFY(CropDataSet(set, keepFirst * 0.1 - 0.05, keepLast * 0.1 + 0.05));
-        QCOMPARE(set.samples.count, keepLast - keepFirst + 1);
+        QCOMPARE(set.samples.Count(), keepLast - keepFirst + 1);
         const ClimbMark& m = set.climbMarks[3];
         QCOMPARE(m.used, used);
         if (used) {
@@ -341,12 +338,12 @@ private slots:
         QVERIFY(CropDataSet(set, 7.05, 8.05));
 
         const SampleBlock& s = set.samples;
-        QCOMPARE(s.count, 10);
+        QCOMPARE(s.Count(), 10);
         QCOMPARE(s.time[0], 0.0);
         QCOMPARE(s.altitude[0], 121.0);
         QVERIFY(std::abs(s.time[9] - 0.9) < 1e-9);
         const SampleBlock& trig = set.triggers->samples;
-        QCOMPARE(trig.count, 1);
+        QCOMPARE(trig.Count(), 1);
         QCOMPARE(trig.time[0], s.time[4]);
         QCOMPARE(s.altitude[4], 125.0);
     }
@@ -358,7 +355,7 @@ private slots:
         const double times[] = {0, 1, 3, 6, 10, 15};
         std::copy(std::begin(times), std::end(times), set.samples.time.begin());
         QVERIFY(CropDataSet(set, 2, 11));
-        QCOMPARE(set.samples.count, 3);
+        QCOMPARE(set.samples.Count(), 3);
         QCOMPARE(set.samples.time[1], 3.0);
         QCOMPARE(set.samples.time[2], 7.0);
         QCOMPARE(set.samples.altitude[2], 104.0);
@@ -387,9 +384,9 @@ private slots:
         Put(r, {from, to, 0, 200});
 
         QCOMPARE(CropToWindow(store, r, full), 1); // only the set inside the window
-        QCOMPARE(untouched.samples.count, 101);
+        QCOMPARE(untouched.samples.Count(), 101);
         QCOMPARE(untouched.samples.time[100], 10.0);
-        QCOMPARE(untouched.triggers->samples.count, 1);
+        QCOMPARE(untouched.triggers->samples.Count(), 1);
         QCOMPARE(untouched.triggers->samples.time[0], 2.5);
         QVERIFY(untouched.climbMarks[0].used);
         QCOMPARE(later.samples.time[0], 0.0);

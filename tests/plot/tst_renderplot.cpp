@@ -46,11 +46,9 @@ struct Scene {
         DataSetRecord& r = store.NewDataSet();
         r.lineColor = Line;
         r.pointColor = Point;
-        r.samples.count = 0;
-        for (const auto& [t, a] : samples) {
-            r.samples.time[std::size_t(r.samples.count)] = t;
-            r.samples.altitude[std::size_t(r.samples.count++)] = a;
-        }
+        r.samples.Clear();
+        for (const auto& [t, a] : samples)
+            r.samples.Append(t, a);
         return r;
     }
 
@@ -100,7 +98,7 @@ int Differing(const QImage& a, const QImage& b)
 
 void Fill(DataSetRecord& r, int n, const std::function<std::pair<double, double>(int)>& sample)
 {
-    r.samples.count = n;
+    r.samples.Resize(n);
     for (int i = 0; i < n; ++i)
         std::tie(r.samples.time[std::size_t(i)], r.samples.altitude[std::size_t(i)]) = sample(i);
 }
@@ -484,7 +482,7 @@ private slots:
         };
         Fill(r, int(samples.size()), [&](int i) { return samples[std::size_t(i)]; });
         std::vector<ColumnRun> runs;
-        ColumnRuns(r, r.samples.count, PlotMapping(window, rect), QPoint(0, 0), true, runs);
+        ColumnRuns(r, r.samples.Count(), PlotMapping(window, rect), QPoint(0, 0), true, runs);
         std::vector<QPoint> polyline;
         RunsToPolyline(runs, polyline);
         const std::vector<QPoint> expected = {{0, 49}, {0, 19}, {0, 79},  {0, 39},

@@ -23,8 +23,8 @@ struct Scene {
     Scene()
     {
         plot.store = &store;
-        set.samples.count = 1001;
-        for (int i = 0; i < set.samples.count; ++i) {
+        set.samples.Resize(1001);
+        for (int i = 0; i < set.samples.Count(); ++i) {
             set.samples.time[std::size_t(i)] = i * 0.1;
             set.samples.altitude[std::size_t(i)] = i + 0.9;
         }

@@ -1,3 +1,4 @@
+#include "ScriptedPrompter.h"
 #include "plotui/TEditInfoForm.h"
 #include "plotui/TScaleForm.h"
 
@@ -42,13 +43,10 @@ struct ScaleScene {
     DataSetStore store;
     PlotRecord plot;
     FullExtent full{0, 30, 0, 40};
-    TScaleForm form{plot, full, store};
-    QStringList warnings;
+    vexa::test::ScriptedPrompter prompts;
+    TScaleForm form{plot, full, store, prompts};
+    QStringList& warnings = prompts.warned;
 
-    ScaleScene()
-    {
-        form.SetWarn([this](const QString& text) { warnings << text; });
-    }
     QLineEdit* Edit(const char* name) { return form.findChild<QLineEdit*>(name); }
     void Click(const char* name)
     {
@@ -133,7 +131,7 @@ private slots:
         s.form.show();
         s.Type({"30", "20", "0", "20"});
         s.Click("OKBtn");
-        QCOMPARE(s.warnings, QStringList{"Time Min must be less than Time Max."});
+        QCOMPARE(s.warnings, QStringList{"Vexa: Time Min must be less than Time Max."});
         QVERIFY(s.form.isVisible());
         QCOMPARE(WindowOf(s.plot), (Window{0, 20, 0, 20}));
         QCOMPARE(WindowOf(s.full), (Window{0, 30, 0, 40}));
@@ -151,8 +149,8 @@ private slots:
     {
         ScaleScene s;
         DataSetRecord& set = s.store.NewDataSet();
-        set.samples.count = 201;
-        for (int i = 0; i < set.samples.count; ++i) {
+        set.samples.Resize(201);
+        for (int i = 0; i < set.samples.Count(); ++i) {
             set.samples.time[std::size_t(i)] = 105 + i * 0.1;
             set.samples.altitude[std::size_t(i)] = 5 + i * 7.475;
         }
@@ -222,6 +220,26 @@ private slots:
         s.Click("CancelBtn");
         QCOMPARE(s.plot.*ColorFields[field], before);
         QCOMPARE(changed.count(), 2);
+    }
+
+    // A panel acts like a button: left click (above) or a key; 0 is a right click.
+    void colourPanelActivation_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("opened");
+        QTest::newRow("right click") << 0 << 0;
+        QTest::newRow("space") << int(Qt::Key_Space) << 1;
+        QTest::newRow("letter") << int(Qt::Key_A) << 0;
+    }
+    void colourPanelActivation()
+    {
+        QFETCH(int, key);
+        QFETCH(int, opened);
+        InfoScene s;
+        s.form.show();
+        auto* panel = s.Find<QWidget>("GridColorPanel");
+        key ? QTest::keyClick(panel, Qt::Key(key)) : QTest::mouseClick(panel, Qt::RightButton);
+        QCOMPARE(s.chooser.asked.size(), opened);
     }
 
     void cancelledColourDialogChangesNothing()

@@ -6,19 +6,20 @@
 
 namespace vexa::test {
 
-// Answers every question with `answer` and notes questions and warnings as
-// "caption: text".
+// Answers every question with `answer` and keeps what was asked and told,
+// each as "caption: text".
 class ScriptedPrompter final : public Prompter {
 public:
     bool AskYesNo(const QString& caption, const QString& text) override
     {
-        asked << caption + ": " + text;
+        asked << caption + QStringLiteral(": ") + text;
         return answer;
     }
     void Warn(const QString& caption, const QString& text) override
     {
-        warned << caption + ": " + text;
+        warned << caption + QStringLiteral(": ") + text;
     }
+
     bool answer = true;
     QStringList asked;
     QStringList warned;
