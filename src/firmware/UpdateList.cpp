@@ -68,6 +68,11 @@ std::vector<UpdateEntry> ParseUpdateList(QByteArrayView text)
     return entries;
 }
 
+bool IsWebPage(QByteArrayView text)
+{
+    return Trimmed(text).startsWith('<');
+}
+
 int DescriptionLines(const QString& description)
 {
     const auto length = description.size();

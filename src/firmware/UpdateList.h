@@ -24,6 +24,9 @@ struct UpdateEntry {
 // empty text; reading goes on while more than 6 characters remain.
 std::vector<UpdateEntry> ParseUpdateList(QByteArrayView text);
 
+// An HTML page (a server's error or login page) where a list was expected.
+bool IsWebPage(QByteArrayView text);
+
 // Text lines a description takes in the grid: 50 characters a line, at least one.
 int DescriptionLines(const QString& description);
 

@@ -210,6 +210,10 @@ void TUpdateForm::FetchList()
     }
     if (!isVisible())
         return;
+    if (result.ok && IsWebPage(body)) {
+        result.ok = false;
+        result.error = QStringLiteral("The server sent a web page instead of the list.");
+    }
     if (!result.ok) {
         SetStatusText(QStringLiteral("No list"));
         Warn(QStringLiteral("The list of updates could not be read from %1.\n%2")

@@ -135,6 +135,10 @@ private slots:
         QVERIFY2(prompts_.warned[0].contains("404"), qPrintable(prompts_.warned[0]));
         QCOMPARE(grid()->rowCount(), 0);
         QCOMPARE(status(), QString("No list"));
+        server_.Set("/list.txt", {200, TestData("not-found.html")});
+        ShowList();
+        QTRY_COMPARE(prompts_.warned.size(), 1);
+        QCOMPARE(grid()->rowCount(), 0);
     }
 
     void refusesWithoutTouchingThePort_data()
