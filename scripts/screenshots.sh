@@ -19,7 +19,11 @@ scratch=$(mktemp -d)
 runtime=${TMPDIR:-/tmp}/vexa-screenshots-$(id -u)
 rm -rf "$runtime"
 mkdir -m 700 -p "$runtime"
-trap 'rm -rf "$scratch" "$runtime"' EXIT
+. scripts/update-server.sh
+trap 'rm -rf "$scratch" "$runtime"; [ -z "$update_server_pid" ] || kill "$update_server_pid"' EXIT
+# The update dialog's picture shows the sample updates.
+cmake --build "$build" --target vexa-update-samples
+start_update_server "$build"
 
 run=()
 if command -v xvfb-run >/dev/null 2>&1; then

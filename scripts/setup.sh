@@ -12,6 +12,7 @@ packages=(
   xvfb xauth imagemagick socat poppler-utils
   fonts-dejavu-core fonts-liberation2 fonts-comic-neue locales
   dpkg-dev desktop-file-utils appstream file
+  python3 ca-certificates
 )
 
 missing=()

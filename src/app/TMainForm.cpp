@@ -2,6 +2,7 @@
 
 #include "About.h"
 #include "PortDiscovery.h"
+#include "firmwareui/TUpdateForm.h"
 #include "platform/Fonts.h"
 #include "plot/BackgroundLogo.h"
 #include "ui_TMainForm.h"
@@ -260,6 +261,11 @@ void TMainForm::closeEvent(QCloseEvent* event)
 {
     // The download loop still runs on this window's members.
     if (Downloading) {
+        event->ignore();
+        return;
+    }
+    // A firmware update ends only when the user agrees to cut it off.
+    if (UpdateForm && !UpdateForm->ConfirmStop()) {
         event->ignore();
         return;
     }

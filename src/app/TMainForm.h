@@ -2,6 +2,7 @@
 
 #include "Settings.h"
 #include "data/DataSetStore.h"
+#include "firmwareui/UpdateHost.h"
 #include "link/LiveLog.h"
 #include "link/ModuleActions.h"
 #include "link/ModuleConfig.h"
@@ -20,6 +21,7 @@
 #include <QPrinter>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -39,6 +41,7 @@ class TSaveSel;
 class TScaleForm;
 class TEditInfoForm;
 class TPrtLocForm;
+class TUpdateForm;
 
 // What the main window needs from the world outside it.
 struct MainFormDeps {
@@ -61,11 +64,13 @@ struct MainFormDeps {
     QStringList dataDirs = {};
     // The settings file kept between runs; the per-user store when empty.
     QString settingsFile = {};
+    // Where the firmware update list is read from.
+    QUrl updateList = {};
 };
 
 // The one main window: the pages, the status line and the program-wide
 // state that every page works on.
-class TMainForm final : public QWidget {
+class TMainForm final : public QWidget, private UpdateHost {
     Q_OBJECT
 
 public:
@@ -105,7 +110,14 @@ private:
     void UnitsGrpClick(int index);
     void StartBtnClick();
     void Timer1Timer();
+    void UpdateBtnClick();
     void WireModuleHandlers();
+    // The firmware update's hold on the link.
+    bool LinkConnected() const override;
+    void CloseLink() override;
+    QString SelectedPortName() const override;
+    void LinkOpened() override;
+    void LinkReleased() override;
     // Reads the module's configuration into the Configure page.
     void ReadConfig();
     void ShowConfig();
@@ -208,6 +220,7 @@ private:
     TScaleForm* ScaleForm = nullptr;
     TEditInfoForm* EditInfoForm = nullptr;
     TPrtLocForm* PrtLocForm = nullptr;
+    TUpdateForm* UpdateForm = nullptr;
     DialogPrinterChooser dialogPrinters_;
     // Made at the first print and kept, so the print dialog's choices last the run.
     std::unique_ptr<QPrinter> Printer;

@@ -1,6 +1,8 @@
 // The main window's actions on the module: connection, information,
 // maintenance, configuration and the live log switch.
 #include "TMainForm.h"
+#include "UpdateListOption.h"
+#include "firmwareui/TUpdateForm.h"
 #include "ui_TMainForm.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/WaitCursor.h"
@@ -22,6 +24,14 @@ void TMainForm::WireModuleHandlers()
     connect(ui->WriteCfgBtn, &QPushButton::clicked, this, &TMainForm::WriteCfgBtnClick);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
     connect(ui->StartBtn, &QPushButton::clicked, this, &TMainForm::StartBtnClick);
+    connect(ui->UpdateBtn, &QPushButton::clicked, this, &TMainForm::UpdateBtnClick);
+    UpdateForm = new TUpdateForm({Link, deps_.clock, *this,
+                                  // Whoever made the window without an address gets the usual one.
+                                  deps_.updateList.isEmpty()
+                                      ? UpdateListAddress({}, qgetenv("VEXA_UPDATE_LIST"))
+                                      : deps_.updateList,
+                                  deps_.prompter},
+                                 this);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     connect(UnitsButtons, &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
     ui->SetList->setInsertPolicy(QComboBox::NoInsert);
@@ -355,6 +365,43 @@ void TMainForm::StartBtnClick()
 void TMainForm::Timer1Timer()
 {
     // The module has no command for its current altitude; nothing feeds the chart yet.
+}
+
+void TMainForm::UpdateBtnClick()
+{
+    // The live log would talk to the module while its firmware is replaced.
+    if (Logging)
+        StartBtnClick();
+    UpdateForm->exec();
+}
+
+bool TMainForm::LinkConnected() const
+{
+    return Connected;
+}
+
+void TMainForm::CloseLink()
+{
+    Port.Close();
+    ShowNotConnected();
+}
+
+QString TMainForm::SelectedPortName() const
+{
+    const int position = ui->CommPortBox->currentIndex();
+    return position >= 0 && position < Ports.Count() ? Ports.names[position] : QString();
+}
+
+void TMainForm::LinkOpened()
+{
+    ui->ConnectBtn->setText(QStringLiteral("Disconnect"));
+    Connected = true;
+}
+
+void TMainForm::LinkReleased()
+{
+    ui->ConnectBtn->setText(QStringLiteral("Connect"));
+    Connected = false;
 }
 
 } // namespace vexa

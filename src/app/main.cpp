@@ -1,5 +1,6 @@
 #include "app/About.h"
 #include "app/TMainForm.h"
+#include "app/UpdateListOption.h"
 #include "platform/Clock.h"
 #include "platform/PortDescription.h"
 #include "platform/QtSerialDevice.h"
@@ -65,6 +66,11 @@ struct CommandLine {
     QCommandLineOption settings{QStringLiteral("settings"),
                                 QStringLiteral("Keeps the settings in <file>."),
                                 QStringLiteral("file")};
+    QCommandLineOption updateList{
+        QStringLiteral("update-list"),
+        QStringLiteral("Reads the list of firmware updates from URL instead of the address in "
+                       "the environment variable VEXA_UPDATE_LIST or the maker's web site."),
+        QStringLiteral("URL")};
 
     CommandLine()
     {
@@ -81,7 +87,7 @@ struct CommandLine {
             QStringLiteral("Vexa: Altitude Data Recording and Monitoring System.\n"
                            "Connects to the altitude logger module over a serial port, "
                            "downloads, plots and exports its recordings."));
-        parser.addOptions({help, version, settings});
+        parser.addOptions({help, version, settings, updateList});
     }
 
     // The exit code when the program ends here, or -1 to go on.
@@ -161,6 +167,8 @@ int main(int argc, char* argv[])
             .programDir = QCoreApplication::applicationDirPath(),
             .dataDirs = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation),
             .settingsFile = commandLine.parser.value(commandLine.settings),
+            .updateList = vexa::UpdateListAddress(commandLine.parser.value(commandLine.updateList),
+                                                  qgetenv("VEXA_UPDATE_LIST")),
         });
         form.show();
         return app.exec();

@@ -192,10 +192,16 @@ private slots:
             // below the pages
             "SimulateChk", "StatusPanel", "ConnectStatusDisp", "ProgressBar1", "LogDisp", "XYDisp",
             "ROCDisp", "CloseBtn"};
-        for (const QString& name : names)
-            QVERIFY2(rig.form->findChildren<QWidget*>(name).size() == 1, qPrintable(name));
+        // Dialogs have controls of the same names in windows of their own.
+        for (const QString& name : names) {
+            auto found = rig.form->findChildren<QWidget*>(name);
+            QVERIFY2(std::count_if(found.begin(), found.end(),
+                                   [&](QWidget* w) { return w->window() == rig.form.get(); }) == 1,
+                     qPrintable(name));
+        }
         for (const char* name : {"Timer1", "Timer3"})
-            QVERIFY2(rig.form->findChildren<QTimer*>(name).size() == 1, name);
+            QVERIFY2(rig.form->findChildren<QTimer*>(name, Qt::FindDirectChildrenOnly).size() == 1,
+                     name);
         QCOMPARE(rig.find("DataPropBtn")->toolTip(), "Edit Dataset Properties");
     }
 

@@ -139,7 +139,9 @@ void ShootUpdateDialog(QWidget& form, const QDir& out)
             shot = true;
             dialog->close();
         } else if (!ours || ticks >= 60) {
-            poll.stop();
+            // A message box over the dialog goes; the dialog is still to be taken.
+            if (ticks >= 60)
+                poll.stop();
             dialog->close();
         }
     });
