@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataSetStore.h"
+#include "data/PlotView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,6 +38,19 @@ inline void FillFlight(DataSetRecord& r, int set, std::mt19937& random)
         trig.time[std::size_t(k)] = s.time[std::size_t(i)];
         trig.altitude[std::size_t(k)] = s.altitude[std::size_t(i)];
     }
+}
+
+// The benchmarks' store: sets flights, always the same ones; returns the
+// window that shows them all.
+inline PlotView FillFlights(DataSetStore& store, int sets)
+{
+    std::mt19937 random(20240611);
+    for (int k = 0; k < sets; ++k)
+        FillFlight(store.NewDataSet(), k, random);
+    Extent time, altitude;
+    store.ComputeTimeExtent(time);
+    store.ComputeAltitudeExtent(altitude);
+    return {time.low, time.high, altitude.low, altitude.high};
 }
 
 } // namespace vexa::bench

@@ -10,10 +10,9 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <random>
 
 using namespace vexa;
-using vexa::bench::FillFlight;
+using vexa::bench::FillFlights;
 
 namespace {
 
@@ -28,14 +27,8 @@ struct Scene {
 
     Scene()
     {
-        std::mt19937 random(20240611);
-        for (int k = 0; k < Sets; ++k)
-            FillFlight(store.NewDataSet(), k, random);
         record.store = &store;
-        Extent time, altitude;
-        store.ComputeTimeExtent(time);
-        store.ComputeAltitudeExtent(altitude);
-        record.view = {time.low, time.high, altitude.low, altitude.high};
+        record.view = FillFlights(store, Sets);
         out.color = true;
     }
 };

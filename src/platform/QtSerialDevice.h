@@ -23,6 +23,8 @@ public:
     int ReadWaiting(char* buf, int n) override;
 
 private:
+    int ReadWithin(char* buf, int n, int waitMs);
+
     QSerialPort port_;
     QString errorText_;
     int readMsPerByte_ = 20;
