@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6
   qt6-qpa-plugins libgl-dev
   libjpeg-dev libgif-dev libbenchmark-dev
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format git
   xvfb xauth imagemagick socat poppler-utils
   fonts-dejavu-core fonts-liberation2 fonts-comic-neue locales
   dpkg-dev desktop-file-utils appstream file

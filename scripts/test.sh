@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/setup.sh
+./scripts/format-check.sh
 
 cmake --preset ci
 cmake --build --preset ci
