@@ -2,6 +2,7 @@
 // port discovery, QSerialPort, the module actions and the download.
 #include "FlightGenerator.h"
 #include "RecordingShell.h"
+#include "ScriptedUser.h"
 #include "app/TMainForm.h"
 #include "data/Download.h"
 #include "platform/QtSerialDevice.h"
@@ -21,20 +22,6 @@
 using namespace vexa;
 using vexa::test::RecordingShell;
 
-namespace {
-
-class ScriptedPrompter final : public Prompter {
-public:
-    bool AskYesNo(const QString&, const QString&) override { return true; }
-    void Warn(const QString& caption, const QString& text) override
-    {
-        warned << caption + ": " + text;
-    }
-    QStringList warned;
-};
-
-} // namespace
-
 class TestEmulator : public QObject {
     Q_OBJECT
 
@@ -44,7 +31,7 @@ class TestEmulator : public QObject {
     SteadyClock clock_;
     SystemPortSource ports_;
     RecordingShell shell_;
-    ScriptedPrompter prompts_;
+    vexa::test::ScriptedPrompter prompts_;
     std::unique_ptr<TMainForm> form_;
 
     template <typename T = QWidget> T* find(const char* name) const
@@ -97,25 +84,6 @@ private slots:
         QVERIFY(info().endsWith("Configuration loaded."));
         QCOMPARE(find<QLabel>("mSecPanel")->text(), QString("100"));
         QVERIFY(find<QRadioButton>("UnitsFeet")->isChecked());
-    }
-
-    void configurationWrittenReadsBack()
-    {
-        find<QSpinBox>("SecSpin")->stepUp();
-        find<QSpinBox>("mSecSpin")->stepUp();
-        find<QLineEdit>("AutoStartSecEdit")->setText("42");
-        find<QRadioButton>("UnitsMeters")->click();
-        find<QPushButton>("WriteCfgBtn")->click();
-
-        // Disturb the page, then read the module again.
-        find<QLineEdit>("AutoStartSecEdit")->setText("0");
-        find<QRadioButton>("UnitsFeet")->click();
-        find<QPushButton>("ReadCfgBtn")->click();
-        QCOMPARE(find<QLabel>("SecondPanel")->text(), QString("01"));
-        // The emulator counts in 25 ms units, so one step up is 25 ms.
-        QCOMPARE(find<QLabel>("mSecPanel")->text(), QString("125"));
-        QCOMPARE(find<QLineEdit>("AutoStartSecEdit")->text(), QString("42"));
-        QVERIFY(find<QRadioButton>("UnitsMeters")->isChecked());
     }
 
     void infoEraseAndDownload()

@@ -20,14 +20,6 @@ struct Rig : LinkRig {
     }
 };
 
-QByteArray Joined(const std::vector<FakeSerialDevice::Sent>& writes)
-{
-    QByteArray all;
-    for (const auto& w : writes)
-        all += w.bytes;
-    return all;
-}
-
 } // namespace
 
 class TestModuleConfig : public QObject {
@@ -210,14 +202,6 @@ private slots:
         QCOMPARE(int(p.seconds), 0);
     }
 
-    void unitNames()
-    {
-        QCOMPARE(UnitName(Feet), QString("Feet"));
-        QCOMPARE(UnitName(Yards), QString("Yards"));
-        QCOMPARE(UnitName(Meters), QString("Meters"));
-        QCOMPARE(UnitName(7), QString());
-    }
-
     void moduleInfo_data()
     {
         QTest::addColumn<QByteArray>("svReply");
@@ -294,7 +278,7 @@ private slots:
         Rig r;
         Calibrate(r.link, -120);
         const auto& w = r.device.Writes();
-        QCOMPARE(Joined(w), QByteArray("CalClr\rCalSet -120\n"));
+        QCOMPARE(r.device.Written(), QByteArray("CalClr\rCalSet -120\n"));
         QCOMPARE(w.size(), std::size_t(2));
         QCOMPARE(w[1].atMs - w[0].atMs, 1500);
         QCOMPARE(r.clock.NowMs() - w[1].atMs, 200);
