@@ -85,6 +85,7 @@ def failing_tests(build_dir):
 
 def test(scratch, log):
     build_dir = scratch / "build" / "dev"
+    (build_dir / "Testing" / "Temporary" / "LastTestsFailed.log").unlink(missing_ok=True)
     env_cmd = ["env", "QT_QPA_PLATFORM=offscreen", "ctest", "-j2", "--timeout", "60"]
     rc = run(env_cmd, build_dir, log, timeout=900)
     return rc == 0, failing_tests(build_dir)
@@ -96,6 +97,7 @@ def main():
     ap.add_argument("--out", type=Path, help="write the result table here too")
     ap.add_argument("--only", nargs="*", help="run only these mutants")
     ap.add_argument("--check", action="store_true", help="only check that every text applies")
+    ap.add_argument("--scratch", default="tree", help="name of the scratch copy under build/mutants")
     args = ap.parse_args()
 
     mutants = load(args.list)
@@ -107,9 +109,9 @@ def main():
         return 1 if bad else 0
 
     os.environ.setdefault("CMAKE_CXX_COMPILER_LAUNCHER", "ccache")
-    scratch = ROOT / "build" / "mutants" / "tree"
+    scratch = ROOT / "build" / "mutants" / args.scratch
     scratch.mkdir(parents=True, exist_ok=True)
-    log = ROOT / "build" / "mutants" / "log.txt"
+    log = ROOT / "build" / "mutants" / f"{args.scratch}.log"
     log.write_text("")
     sync_tree(scratch)
     if run(["cmake", "--preset", "dev"], scratch, log) != 0 or not build(scratch, log):
