@@ -41,17 +41,28 @@ def check(mutants, tree):
     return bad
 
 
-def sync_tree(scratch):
+def shared_libraries(path, data):
+    """With --shared the program's libraries are built shared, so a planted bug
+    relinks one library instead of every test program."""
+    if path.endswith("CMakeLists.txt") and path.startswith(("src/", "tools/")):
+        return data.replace(b" STATIC", b" SHARED")
+    return data
+
+
+def sync_tree(scratch, shared):
     """Copies tracked and new files into scratch, touching only those that differ."""
     files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=ROOT,
                            check=True, capture_output=True).stdout.decode().split("\0")
     wanted = {f for f in files if f and (ROOT / f).is_file()}
     for f in wanted:
         src, dst = ROOT / f, scratch / f
-        if dst.exists() and dst.read_bytes() == src.read_bytes():
+        data = src.read_bytes()
+        if shared:
+            data = shared_libraries(f, data)
+        if dst.exists() and dst.read_bytes() == data:
             continue
         dst.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copyfile(src, dst)
+        dst.write_bytes(data)
         shutil.copymode(src, dst)
     for dst in list(scratch.rglob("*")):
         rel = dst.relative_to(scratch).as_posix()
@@ -98,6 +109,8 @@ def main():
     ap.add_argument("--only", nargs="*", help="run only these mutants")
     ap.add_argument("--check", action="store_true", help="only check that every text applies")
     ap.add_argument("--scratch", default="tree", help="name of the scratch copy under build/mutants")
+    ap.add_argument("--shared", action="store_true",
+                    help="build the libraries shared: much faster, same verdicts")
     args = ap.parse_args()
 
     mutants = load(args.list)
@@ -113,8 +126,11 @@ def main():
     scratch.mkdir(parents=True, exist_ok=True)
     log = ROOT / "build" / "mutants" / f"{args.scratch}.log"
     log.write_text("")
-    sync_tree(scratch)
-    if run(["cmake", "--preset", "dev"], scratch, log) != 0 or not build(scratch, log):
+    sync_tree(scratch, args.shared)
+    configure = ["cmake", "--preset", "dev"]
+    if args.shared:
+        configure.append("-DCMAKE_LINK_DEPENDS_NO_SHARED=ON")
+    if run(configure, scratch, log) != 0 or not build(scratch, log):
         sys.exit(f"the unmodified tree does not build; see {log}")
     ok, failed = test(scratch, log)
     if not ok:
