@@ -1,21 +1,17 @@
 // The whole program against the module emulator on a pseudo-terminal:
-// port discovery, QSerialPort, the module actions and the download.
-#include "FlightGenerator.h"
+// port discovery, QSerialPort, the module actions and the download, once
+// each; the exchanges themselves are tested against scripted lines.
 #include "RecordingShell.h"
 #include "ScriptedUser.h"
 #include "app/TMainForm.h"
-#include "data/Download.h"
 #include "platform/QtSerialDevice.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -106,39 +102,6 @@ private slots:
         QVERIFY(last.split(' ').at(3).toInt() > 100);
         QCOMPARE(find<QComboBox>("ActiveSetCombo")->count(), 2);
         find<QPushButton>("ConnectBtn")->click(); // let go of the line
-    }
-
-    // The samples that arrive are the emulator's flight, triggers and all.
-    void downloadedSamplesMatchTheFlight()
-    {
-        QtSerialDevice device;
-        SerialPort port(device, clock_);
-        QVERIFY(port.Open(link_, 115200, 0));
-        ModuleLink link(port);
-        DataSetStore store;
-        // The first flight always carries trigger events.
-        const SetDownloadResult result = DownloadSet(link, store, 0, QDate(2026, 12, 6), {});
-        QVERIFY(result.created);
-
-        sim::FlightSet flight = sim::GenerateFlight(7, 0).set;
-        sim::NormaliseSet(flight);
-        const DataSetRecord& set = store.Set(0);
-        QCOMPARE(set.samples.count, int(flight.altitudes.size()));
-        for (int i = 0; i < set.samples.count; ++i) {
-            QCOMPARE(set.samples.altitude[std::size_t(i)],
-                     double(flight.altitudes[std::size_t(i)]));
-            QCOMPARE(set.samples.time[std::size_t(i)], i * flight.intervalMs * 0.001);
-        }
-        const SampleBlock& triggers = set.triggers->samples;
-        QCOMPARE(set.triggers->visible, flight.triggerInput);
-        QVERIFY(triggers.count > 0);
-        QCOMPARE(triggers.count, int(flight.triggerSamples.size()));
-        for (int t = 0; t < triggers.count; ++t) {
-            const std::size_t at = std::size_t(flight.triggerSamples[std::size_t(t)]);
-            QCOMPARE(triggers.time[std::size_t(t)], set.samples.time[at]);
-            QCOMPARE(triggers.altitude[std::size_t(t)], set.samples.altitude[at]);
-        }
-        port.Close();
     }
 };
 
