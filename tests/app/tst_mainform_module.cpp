@@ -346,6 +346,7 @@ private slots:
         Rig r;
         r.files.answers = {vexa::test::TestDataPath("low-set.csv")};
         r.click("LoadBtn");
+        r.click("PanUpBtn"); // the window no longer starts at 0
         r.modal("DataPropBtn", "TDataPropForm", [](QDialog* d) {
             d->findChild<QPushButton*>("DelSetBtn")->click(); // the start-up set
             d->findChild<QPushButton*>("OffsetBtn")->click();
