@@ -165,7 +165,7 @@ private slots:
         std::vector<double> a(100);
         for (int i = 0; i < 100; ++i)
             a[std::size_t(i)] = 30 + i % 7;
-        a[4] = 2;
+        a[4] = a[7] = 2; // of equal lowest values the first counts
         a[95] = 12;
         Fill(set.samples, {}, a);
         // One trigger on sample 50, one between samples.

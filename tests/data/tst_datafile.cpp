@@ -246,6 +246,9 @@ private slots:
         QTest::addColumn<int>("triggers");
         QTest::newRow("headerless") << Crlf({"0, 5, 1", "0.1, 6, 0", "0.2, 7, 3"}) << "Data001"
                                     << "" << QList<int>{1, 0, 3} << 0;
+        QTest::newRow("peaks past a byte still mark")
+            << Crlf({"0, 5, 300", "0.1, 6, -2"}) << "Data001"
+            << "" << QList<int>{1, 1} << 0;
         QTest::newRow("name line only") << Crlf({"#Trip", "0, 5, 0", "0.1, 6, 1"}) << "Trip"
                                         << "" << QList<int>{0, 1} << 0;
         QTest::newRow("four header lines")
