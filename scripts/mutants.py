@@ -10,7 +10,6 @@ is refreshed file by file, so its dev build stays incremental between runs.
 """
 import argparse
 import os
-import shutil
 import subprocess
 import sys
 import time
@@ -49,21 +48,31 @@ def shared_libraries(path, data):
     return data
 
 
-def sync_tree(scratch, shared):
-    """Copies tracked and new files into scratch, touching only those that differ."""
-    files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=ROOT,
+def tree_files(rev):
+    """The files to test: the working tree's, or those of a commit."""
+    if not rev:
+        files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=ROOT,
+                               check=True, capture_output=True).stdout.decode().split("\0")
+        return {f: (ROOT / f).read_bytes() for f in files if f and (ROOT / f).is_file()}
+    files = subprocess.run(["git", "ls-tree", "-r", "-z", "--name-only", rev], cwd=ROOT,
                            check=True, capture_output=True).stdout.decode().split("\0")
-    wanted = {f for f in files if f and (ROOT / f).is_file()}
-    for f in wanted:
-        src, dst = ROOT / f, scratch / f
-        data = src.read_bytes()
+    return {f: subprocess.run(["git", "show", f"{rev}:{f}"], cwd=ROOT, check=True,
+                              capture_output=True).stdout for f in files if f}
+
+
+def sync_tree(scratch, shared, rev):
+    """Copies the files into scratch, touching only those that differ."""
+    wanted = tree_files(rev)
+    for f, data in wanted.items():
+        dst = scratch / f
         if shared:
             data = shared_libraries(f, data)
         if dst.exists() and dst.read_bytes() == data:
             continue
         dst.parent.mkdir(parents=True, exist_ok=True)
         dst.write_bytes(data)
-        shutil.copymode(src, dst)
+        if f.endswith((".sh", ".py")):
+            dst.chmod(0o755)
     for dst in list(scratch.rglob("*")):
         rel = dst.relative_to(scratch).as_posix()
         if rel.startswith("build/") or rel == "build" or not dst.is_file():
@@ -109,6 +118,7 @@ def main():
     ap.add_argument("--only", nargs="*", help="run only these mutants")
     ap.add_argument("--check", action="store_true", help="only check that every text applies")
     ap.add_argument("--scratch", default="tree", help="name of the scratch copy under build/mutants")
+    ap.add_argument("--rev", help="test this commit's tree instead of the working tree")
     ap.add_argument("--shared", action="store_true",
                     help="build the libraries shared: much faster, same verdicts")
     args = ap.parse_args()
@@ -126,7 +136,7 @@ def main():
     scratch.mkdir(parents=True, exist_ok=True)
     log = ROOT / "build" / "mutants" / f"{args.scratch}.log"
     log.write_text("")
-    sync_tree(scratch, args.shared)
+    sync_tree(scratch, args.shared, args.rev)
     configure = ["cmake", "--preset", "dev"]
     if args.shared:
         configure.append("-DCMAKE_LINK_DEPENDS_NO_SHARED=ON")
