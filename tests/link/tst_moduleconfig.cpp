@@ -75,7 +75,7 @@ private slots:
         controls.startSeconds = "65536";
         controls.stopSeconds = "60abc";
         ModuleConfig last;
-        last.SI = 100;
+        last.SI = 25; // the module counts in 25 ms units
         last.AZ = 9;
         const auto out = ConfigFromControls(controls, last);
         QVERIFY(out);
@@ -84,7 +84,7 @@ private slots:
 
         Rig r;
         WriteModuleConfig(r.link, out->config);
-        QCOMPARE(r.device.Written(), QByteArray("SR=15\rSI=100\rSA=20\rPA=65535\rST=65535\rPT=60\r"
+        QCOMPARE(r.device.Written(), QByteArray("SR=60\rSI=25\rSA=20\rPA=65535\rST=65535\rPT=60\r"
                                                 "UA=2\rAS=3\rAP=1\rAZ=9\rRT=1\rRV=0\rCW\r"));
     }
 
