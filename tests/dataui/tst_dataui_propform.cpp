@@ -76,6 +76,7 @@ private slots:
     {
         Fixture f(2);
         f.store.Set(0).pointStyle = PointCircle;
+        f.store.Set(0).lineStyle = 99; // no such style: nothing chosen
         f.store.Set(0).triggers->visible = false;
         f.store.Set(1).triggers->visible = true;
         f.form->SelectSet(1);
@@ -83,6 +84,7 @@ private slots:
         QCOMPARE(f.form->SelectedSet(), 0);
         QCOMPARE(f.Edit("SignalDisplayNameEdit")->text(), QString("Data000"));
         QCOMPARE(f.Find<QComboBox>("PointStyleCombo")->currentIndex(), int(PointCircle));
+        QCOMPARE(f.Find<QComboBox>("LineStyleCombo")->currentIndex(), -1);
         QCOMPARE(f.Edit("XOffsetEdit")->text(), QString("0.000000"));
         QVERIFY(!f.Find("PhotoBtn")->isVisible()); // only for sets with triggers
 

@@ -222,6 +222,13 @@ private slots:
             << QByteArray("SV\r\nVEXA\r\n") << QByteArray("NS\r\n1\r\n")
             << QStringList({"1", "All"}) << "No Reply from Target"
             << "Memory contains 1 data sets.";
+        QStringList many;
+        for (int k = 1; k <= 300; ++k)
+            many << QString::number(k);
+        many << "All";
+        QTest::newRow("more sets than a byte holds")
+            << identity << QByteArray("NS\r\n300\r\n") << many << "     Device Name: VEXA"
+            << "Memory contains 300 data sets.";
         QTest::newRow("garbage count") << identity << QByteArray("NS\r\n-40\r\n")
                                        << QStringList({"All"}) << "     Device Name: VEXA"
                                        << "Memory contains 0 data sets.";
