@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataSetStore.h"
+#include "data/PlotView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,8 +18,8 @@ inline void FillFlight(DataSetRecord& r, int set, std::mt19937& random)
     const double descent = 9.0 + set;
     std::normal_distribution<double> noise(0.0, 4.0 + 4.0 * set);
     SampleBlock& s = r.samples;
-    s.count = SampleBlock::Capacity;
-    for (int i = 0; i < s.count; ++i) {
+    s.Resize(SampleBlock::Capacity);
+    for (int i = 0; i < s.Count(); ++i) {
         const double t = i * 0.01;
         double a;
         if (t < 4)
@@ -31,12 +32,25 @@ inline void FillFlight(DataSetRecord& r, int set, std::mt19937& random)
         s.altitude[std::size_t(i)] = a + noise(random);
     }
     SampleBlock& trig = r.triggers->samples;
-    trig.count = 3;
+    trig.Resize(3);
     for (int k = 0; k < 3; ++k) {
-        const int i = (k + 1) * 600 * (set + 1) % s.count;
+        const int i = (k + 1) * 600 * (set + 1) % s.Count();
         trig.time[std::size_t(k)] = s.time[std::size_t(i)];
         trig.altitude[std::size_t(k)] = s.altitude[std::size_t(i)];
     }
+}
+
+// The benchmarks' store: sets flights, always the same ones; returns the
+// window that shows them all.
+inline PlotView FillFlights(DataSetStore& store, int sets)
+{
+    std::mt19937 random(20240611);
+    for (int k = 0; k < sets; ++k)
+        FillFlight(store.NewDataSet(), k, random);
+    Extent time, altitude;
+    store.ComputeTimeExtent(time);
+    store.ComputeAltitudeExtent(altitude);
+    return {time.low, time.high, altitude.low, altitude.high};
 }
 
 } // namespace vexa::bench

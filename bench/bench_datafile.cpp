@@ -31,9 +31,9 @@ struct Fixture {
             DataSetRecord& set = store.NewDataSet();
             std::normal_distribution<double> noise(0.0, 2.0 + k);
             SampleBlock& s = set.samples;
-            s.count = SampleBlock::Capacity;
+            s.Resize(SampleBlock::Capacity);
             const double apogee = 900 + 150 * k;
-            for (int i = 0; i < s.count; ++i) {
+            for (int i = 0; i < s.Count(); ++i) {
                 const double t = i * 0.05;
                 const double a = t < 12 ? apogee * std::sin(t / 12 * M_PI / 2)
                                         : std::max(0.0, apogee - 6.5 * (t - 12));
@@ -44,15 +44,15 @@ struct Fixture {
             // Every other set was recorded with the trigger input.
             set.triggers->visible = k % 2 == 0;
             SampleBlock& trig = set.triggers->samples;
-            trig.count = set.triggers->visible ? 20 : 0;
-            for (int j = 0; j < trig.count; ++j)
+            trig.Resize(set.triggers->visible ? 20 : 0);
+            for (int j = 0; j < trig.Count(); ++j)
                 trig.time[std::size_t(j)] = s.time[std::size_t(j * 3000 + 7)];
             set.climbMarks[0] = {10, 240, true};
             set.note3 = QStringLiteral("set %1").arg(k);
         }
         plot.Title = QStringLiteral("Ten flights");
-        plot.TimeMax = 3300;
-        plot.AltitudeMax = 3000;
+        plot.view.TimeMax = 3300;
+        plot.view.AltitudeMax = 3000;
         path = dir.filePath(QStringLiteral("Plot.csv"));
         if (!SavePlot(path, store, plot).ok)
             std::abort();
@@ -115,7 +115,7 @@ void LoadPlot(benchmark::State& state)
         PlotFileHeader plot;
         const LoadResult r = LoadDataFile(f.path, store, plot);
         total += Seconds(start);
-        if (r.setsAdded != Sets || store.Set(Sets - 1).samples.count != SampleBlock::Capacity)
+        if (r.setsAdded != Sets || store.Set(Sets - 1).samples.Count() != SampleBlock::Capacity)
             state.SkipWithError("the plot file did not load whole");
     }
     const double mean = total / double(state.iterations());

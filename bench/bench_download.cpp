@@ -73,7 +73,7 @@ Run DownloadOnce(const QString& sim, const QString& flightFile, const QStringLis
         QElapsedTimer timer;
         timer.start();
         form.findChild<QPushButton*>("DLDataBtn")->click();
-        run.seconds = timer.nsecsElapsed() / 1e9;
+        run.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
         run.result = form.findChild<QPlainTextEdit*>("InfoText")->toPlainText().split('\n').last();
     }
     process.terminate();
@@ -111,7 +111,7 @@ int main(int argc, char* argv[])
     if (argc > 1 && QString(argv[1]) == "--unpaced-only")
         return 0;
     const Run paced = DownloadOnce(sim, flight, {"--baud", "115200"});
-    const double wire = wireBytes * 10.0 / 115200.0;
+    const double wire = static_cast<double>(wireBytes) * 10.0 / 115200.0;
     std::printf("115200 baud: %.3f s against %.3f s of wire time (%+.2f%%)  (%s)\n", paced.seconds,
                 wire, 100.0 * (paced.seconds - wire) / wire, qPrintable(paced.result));
     std::printf("unpaced is %.1f times faster than the wire\n", wire / fast.seconds);

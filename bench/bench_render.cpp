@@ -10,10 +10,9 @@
 #include <QPainter>
 #include <benchmark/benchmark.h>
 #include <cmath>
-#include <random>
 
 using namespace vexa;
-using vexa::bench::FillFlight;
+using vexa::bench::FillFlights;
 
 namespace {
 
@@ -28,17 +27,8 @@ struct Scene {
 
     Scene()
     {
-        std::mt19937 random(20240611);
-        for (int k = 0; k < Sets; ++k)
-            FillFlight(store.NewDataSet(), k, random);
         record.store = &store;
-        Extent time, altitude;
-        store.ComputeTimeExtent(time);
-        store.ComputeAltitudeExtent(altitude);
-        record.TimeMin = time.low;
-        record.TimeMax = time.high;
-        record.AltitudeMin = altitude.low;
-        record.AltitudeMax = altitude.high;
+        record.view = FillFlights(store, Sets);
         // The screen passes its own size in inches.
         out.width = double(Width) / Dpi;
         out.height = double(Height) / Dpi;

@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SetDownloadResult result = DownloadSet(rig.link, store, 0, QDate(2026, 1, 1), {});
     if (result.created) {
         const DataSetRecord& set = store.Set(0);
-        if (set.samples.count < 0 || set.samples.count > MaxDownloadSamples ||
-            set.triggers->samples.count > set.samples.count)
+        if (set.samples.Count() < 0 || set.samples.Count() > MaxDownloadSamples ||
+            set.triggers->samples.Count() > set.samples.Count())
             std::abort();
     }
     return 0;

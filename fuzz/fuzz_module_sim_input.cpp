@@ -1,6 +1,7 @@
 // The emulator's two readers of outside input: the bytes a program sends
 // and the data files it loads.
 
+#include "BootLoader.h"
 #include "CommandInterpreter.h"
 #include "FlightFile.h"
 #include "LineFaults.h"
@@ -25,6 +26,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     model.AddSet({100, Feet, true, {1, 2, 3, -4}, {0, 3}});
     model.AddSet({50, Meters, false, {7}, {}});
     ModuleSession session(model, 20);
+    // "!" hands the rest to the boot loader, which may start with the line.
+    BootLoaderOptions boot;
+    boot.silentAfter = data[0] & 0x40 ? 30 : -1;
+    boot.resendAt = 2;
+    boot.cutAtWrite = data[0] & 0x20 ? 2 : -1;
+    session.SetBootLoader(std::make_unique<BootLoader>(boot));
+    if (data[0] & 0x80)
+        session.PowerUp(0, true);
     FaultOptions faults;
     faults.dropAfter = data[0] >> 4;
     faults.garbageEvery = (data[0] >> 1) & 7;

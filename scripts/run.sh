@@ -11,8 +11,16 @@ cmake --build --preset release
 
 sim=build/release/tools/module-sim/vexa-module-sim
 sim_pid=
-cleanup() { [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true; }
+cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
+  [ -n "${update_server_pid:-}" ] && kill "$update_server_pid" 2>/dev/null || true
+}
 trap cleanup EXIT
+
+# Firmware updates: unless told where the list is, the sample updates made
+# for the emulator come from a local web server.
+. scripts/update-server.sh
+start_update_server build/release
 
 if ! ls /dev/ttyUSB* /dev/ttyACM* >/dev/null 2>&1 && [ -x "$sim" ]; then
   "$sim" --baud 115200 &

@@ -9,8 +9,10 @@ packages=(
   qt6-qpa-plugins libgl-dev
   libjpeg-dev libgif-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  xvfb xauth imagemagick socat
-  fonts-dejavu-core locales
+  xvfb xauth imagemagick socat poppler-utils
+  fonts-dejavu-core fonts-liberation2 fonts-comic-neue locales
+  dpkg-dev desktop-file-utils appstream file
+  python3 ca-certificates
 )
 
 missing=()

@@ -1,6 +1,8 @@
 #include "About.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <utility>
 
 #ifndef VEXA_VERSION
 #error "VEXA_VERSION must be defined by the build"
@@ -27,11 +29,44 @@ QString BuildDateText(const char* date, const char* time)
     return d + QStringLiteral(", ") + t;
 }
 
-QString ManualPath(const QString& programDir)
+QStringList ManualCandidates(const QString& programDir, const QStringList& dataDirs)
 {
-    if (programDir.isEmpty())
-        return QString::fromLatin1(ManualFileName);
-    return QDir(programDir).filePath(QString::fromLatin1(ManualFileName));
+    const QString name = QString::fromLatin1(ManualFileName);
+    QStringList folders;
+    if (!programDir.isEmpty()) {
+        folders << programDir << programDir + QStringLiteral("/../share/vexa");
+    }
+    for (const QString& dir : dataDirs) {
+        if (!dir.isEmpty())
+            folders << dir + QStringLiteral("/vexa");
+    }
+    QStringList candidates;
+    for (const QString& folder : std::as_const(folders)) {
+        const QString path = QDir::cleanPath(folder + QLatin1Char('/') + name);
+        if (!candidates.contains(path))
+            candidates << path;
+    }
+    if (candidates.isEmpty())
+        candidates << name;
+    return candidates;
+}
+
+QString FindManual(const QStringList& candidates)
+{
+    for (const QString& path : candidates) {
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
+}
+
+QString ManualMissingText(const QStringList& candidates)
+{
+    QString text = QStringLiteral("The manual %1 was not found. Looked in:")
+                       .arg(QString::fromLatin1(ManualFileName));
+    for (const QString& path : candidates)
+        text += QStringLiteral("\n") + QDir::toNativeSeparators(path);
+    return text;
 }
 
 QUrl MailUrl(const QString& address)

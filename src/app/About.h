@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 namespace vexa {
@@ -19,8 +20,15 @@ QString LimitVersionText(const QString& raw);
 // pads a one-digit day with a blank ("Mar  9 2012"); that blank is dropped.
 QString BuildDateText(const char* date = __DATE__, const char* time = __TIME__);
 
-// The manual sits next to the program file, whatever the working directory.
-QString ManualPath(const QString& programDir);
+// Where the manual may be, in the order it is looked for: beside the program
+// file (where the build writes it too), the data folder of an installation
+// under the program's own prefix, then each of dataDirs (the system's data
+// folders). Relative to the program file, whatever the working directory.
+QStringList ManualCandidates(const QString& programDir, const QStringList& dataDirs);
+// The first candidate that is a file, or empty.
+QString FindManual(const QStringList& candidates);
+// What a missing manual tells the user: every place that was looked in.
+QString ManualMissingText(const QStringList& candidates);
 
 // A new mail to address.
 QUrl MailUrl(const QString& address);

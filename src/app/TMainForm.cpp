@@ -2,9 +2,12 @@
 
 #include "About.h"
 #include "PortDiscovery.h"
-#include "WaitCursor.h"
+#include "firmwareui/TUpdateForm.h"
+#include "platform/Fonts.h"
 #include "plot/BackgroundLogo.h"
 #include "ui_TMainForm.h"
+#include "widgets/EventHooks.h"
+#include "widgets/WaitCursor.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -12,7 +15,6 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -32,6 +34,7 @@ namespace vexa {
 namespace {
 
 constexpr QSize ClientSize{774, 565};
+constexpr QPoint DesignPosition{222, 148};
 constexpr int StartupDelayMs = 3000;
 constexpr int LogIntervalMs = 250;
 constexpr int IconSize = 57;
@@ -58,14 +61,14 @@ QFont DisplayFont(int pixels)
 
 QFont DialogFont(int pixels)
 {
-    return PixelFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QApplication::font().family()},
-                     pixels, QFont::SansSerif);
+    return PixelFont(
+        {ResolveFamily(QStringLiteral("MS Sans Serif")), QApplication::font().family()}, pixels,
+        QFont::SansSerif);
 }
 
 QFont TypewriterFont(int pixels)
 {
-    QFont font = PixelFont({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+    QFont font = PixelFont({ResolveFamily(QStringLiteral("Courier New")),
                             QFontDatabase::systemFont(QFontDatabase::FixedFont).family()},
                            pixels, QFont::TypeWriter);
     font.setFixedPitch(true);
@@ -92,6 +95,7 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     InitVexaResources();
     ui->setupUi(this);
     setFixedSize(ClientSize);
+    move(DesignPosition);
 
     QTabWidget* pages = ui->PageControl1;
     pages->setTabVisible(pages->indexOf(ui->LogPage), false);
@@ -122,9 +126,15 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     Timer3->setInterval(StartupDelayMs);
     Timer3->setSingleShot(true);
 
-    ui->AboutEmail->installEventFilter(this);
-    ui->AltBox->installEventFilter(this);
-    ui->AboutWebSite->installEventFilter(this);
+    OnActivate(ui->AboutEmail, [this] { AboutEmailClick(); });
+    OnActivate(ui->AboutWebSite, [this] { AboutWebSiteClick(); });
+    OnEvent(ui->AltBox, [this](QEvent* event) {
+        if (event->type() != QEvent::Paint)
+            return false;
+        QPainter painter(ui->AltBox);
+        DrawLiveChart(painter, ui->AltBox->width(), ui->AltBox->height(), Live);
+        return true;
+    });
 
     connect(Timer3, &QTimer::timeout, this, &TMainForm::Timer3Timer);
     connect(pages, &QTabWidget::currentChanged, this, &TMainForm::PageControl1Change);
@@ -132,9 +142,11 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     connect(ui->SpeedBox, &QComboBox::currentIndexChanged, this, &TMainForm::SpeedBoxChange);
     connect(ui->CloseBtn, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->ManualBtn, &QPushButton::clicked, this, &TMainForm::ManualBtnClick);
+    connect(ui->ShowPointsChk, &QCheckBox::toggled, this, &TMainForm::ShowPointsChkClick);
     WireModuleHandlers();
     WireDataHandlers();
     WirePlotHandlers();
+    WireOutputHandlers();
 }
 
 TMainForm::~TMainForm()
@@ -148,6 +160,12 @@ TMainForm::~TMainForm()
 void TMainForm::SetupFonts()
 {
     ui->InfoText->setFont(TypewriterFont(15));
+    // The plot's first texts are drawn in the window's face, which the
+    // plot's layout was made for.
+    QFont plotFont = ui->PlotBox->font();
+    plotFont.setFamilies({ResolveFamily(QStringLiteral("MS Sans Serif"))});
+    plotFont.setStyleHint(QFont::SansSerif);
+    ui->PlotBox->setFont(plotFont);
 
     ui->AboutAppName->setFont(DisplayFont(37));
     ui->AboutSubtitle->setFont(DisplayFont(24));
@@ -175,13 +193,16 @@ void TMainForm::SetupFonts()
 // positions, so checkedId() reads like an item index.
 void TMainForm::SetupRadioGroups()
 {
-    for (QWidget* box :
-         {ui->UnitsGrp, ui->AutoStartGrp, ui->AutoStopGrp, ui->AutoZeroGrp, ui->MouseGrp}) {
-        auto* group = new QButtonGroup(box);
-        group->setObjectName(box->objectName() + QStringLiteral("Buttons"));
+    const std::pair<QWidget*, QButtonGroup**> groups[] = {{ui->UnitsGrp, &UnitsButtons},
+                                                          {ui->AutoStartGrp, &AutoStartButtons},
+                                                          {ui->AutoStopGrp, &AutoStopButtons},
+                                                          {ui->AutoZeroGrp, &AutoZeroButtons},
+                                                          {ui->MouseGrp, &MouseButtons}};
+    for (const auto& [box, group] : groups) {
+        *group = new QButtonGroup(box);
         int id = 0;
         for (QRadioButton* radio : box->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
-            group->addButton(radio, id++);
+            (*group)->addButton(radio, id++);
     }
 }
 
@@ -210,33 +231,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         if (widget && widget->window() == this && FormKeyDown(static_cast<QKeyEvent*>(event)))
             return true;
     }
-    if (watched == ui->PlotBox && event->type() == QEvent::MouseButtonPress)
-        ui->DataPage->setFocus();
-    if (watched == ui->AltBox && event->type() == QEvent::Paint) {
-        QPainter painter(ui->AltBox);
-        DrawLiveChart(painter, ui->AltBox->width(), ui->AltBox->height(), Live);
-        return true;
-    }
-    const bool link = watched == ui->AboutEmail || watched == ui->AboutWebSite;
-    if (link) {
-        bool activated = false;
-        if (event->type() == QEvent::MouseButtonRelease) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            activated =
-                mouse->button() == Qt::LeftButton &&
-                static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint());
-        } else if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            activated = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
-        }
-        if (activated) {
-            if (watched == ui->AboutEmail)
-                AboutEmailClick();
-            else
-                AboutWebSiteClick();
-            return true;
-        }
-    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -245,9 +239,7 @@ void TMainForm::FormShow()
     FirstShow = false;
     FillPortList();
 
-    // Nothing is stored yet, so start from the defaults.
-    SpeedIndex = DefaultSpeedIndex;
-    const int portPosition = 0;
+    LoadSettings();
 
     ui->Image1->setPixmap(
         IconPixmap(QStringLiteral(":/vexa/vexa.png"), IconSize, devicePixelRatioF()));
@@ -260,9 +252,7 @@ void TMainForm::FormShow()
     ui->VersionInfo->setText(GetVersionText());
     ui->BuildInfo->setText(BuildDateText());
 
-    if (portPosition < ui->CommPortBox->count())
-        ui->CommPortBox->setCurrentIndex(portPosition);
-    ui->SpeedBox->setCurrentIndex(SpeedIndex);
+    SelectStoredPort();
 
     Timer3->start();
 }
@@ -274,6 +264,12 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // A firmware update ends only when the user agrees to cut it off.
+    if (UpdateForm && !UpdateForm->ConfirmStop()) {
+        event->ignore();
+        return;
+    }
+    SaveSettings();
     QWidget::closeEvent(event);
 }
 
@@ -292,10 +288,13 @@ void TMainForm::PageControl1Change(int /*index*/)
 
 void TMainForm::Button1Click()
 {
+    // Positions shift when ports come or go; the port itself is what the
+    // user chose, so select it again by name or select nothing.
     const int position = ui->CommPortBox->currentIndex();
+    const QString chosen =
+        position >= 0 && position < Ports.Count() ? Ports.names[position] : QString();
     FillPortList();
-    if (position >= 0 && position < ui->CommPortBox->count())
-        ui->CommPortBox->setCurrentIndex(position);
+    ui->CommPortBox->setCurrentIndex(chosen.isEmpty() ? -1 : int(Ports.names.indexOf(chosen)));
 }
 
 void TMainForm::SpeedBoxChange(int index)
@@ -322,7 +321,15 @@ void TMainForm::AboutWebSiteClick()
 
 void TMainForm::ManualBtnClick()
 {
-    deps_.shell.Open(QUrl::fromLocalFile(ManualPath(deps_.programDir)));
+    const QStringList candidates = ManualCandidates(deps_.programDir, deps_.dataDirs);
+    const QString manual = FindManual(candidates);
+    if (manual.isEmpty()) {
+        Prompts.Warn(QStringLiteral("Vexa"), ManualMissingText(candidates));
+        return;
+    }
+    // No PDF viewer or no opener: say so rather than nothing.
+    if (!deps_.shell.Open(QUrl::fromLocalFile(manual)))
+        Prompts.Warn(QStringLiteral("Vexa"), QStringLiteral("Unable to open %1!").arg(manual));
 }
 
 void TMainForm::FillPortList()
@@ -330,11 +337,17 @@ void TMainForm::FillPortList()
     WaitCursor wait;
     ui->CommPortBox->clear();
     Ports.names.clear();
+    PortEnumerators.clear();
 
     QStringList items;
     ProbeContext context{ProbeLine, BaudRateAt(SpeedIndex), Ports, items, Port.OpenPath()};
-    EnumerateSerialPorts(
-        deps_.ports, [&context](const PortDescription& port) { return ProbePort(context, port); });
+    EnumerateSerialPorts(deps_.ports, [this, &context](const PortDescription& port) {
+        const int listed = Ports.Count();
+        const bool more = ProbePort(context, port);
+        if (Ports.Count() > listed)
+            PortEnumerators.append(port.enumerator);
+        return more;
+    });
     ui->CommPortBox->addItems(items);
 }
 

@@ -1,24 +1,32 @@
 #pragma once
 
-#include "Prompter.h"
+#include "Settings.h"
 #include "data/DataSetStore.h"
+#include "firmwareui/UpdateHost.h"
 #include "link/LiveLog.h"
 #include "link/ModuleActions.h"
 #include "link/ModuleConfig.h"
 #include "link/ModuleLink.h"
 #include "link/SerialPort.h"
+#include "outputui/PrinterChooser.h"
 #include "platform/Clock.h"
 #include "platform/PortDescription.h"
 #include "platform/SerialDevice.h"
 #include "platform/Shell.h"
 #include "plot/PlotRecord.h"
 #include "widgets/Choosers.h"
+#include "widgets/Prompter.h"
 
 #include <QImage>
+#include <QPrinter>
 #include <QString>
+#include <QStringList>
+#include <QUrl>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
+class QButtonGroup;
 class QKeyEvent;
 class QTimer;
 
@@ -32,6 +40,8 @@ class TDataPropForm;
 class TSaveSel;
 class TScaleForm;
 class TEditInfoForm;
+class TPrtLocForm;
+class TUpdateForm;
 
 // What the main window needs from the world outside it.
 struct MainFormDeps {
@@ -41,18 +51,26 @@ struct MainFormDeps {
     SerialDeviceFactory makeDevice;
     const PortSource& ports;
     Shell& shell;
-    // Where the program file lives; the manual sits beside it.
+    // Where the program file lives; the manual is looked for from there.
     QString programDir;
     // Questions and warnings; message boxes over the window when not given.
     Prompter* prompter = nullptr;
     // File names and colours asked of the user; the platform's dialogs when not given.
     FileChooser* files = nullptr;
     ColorChooser* colors = nullptr;
+    // The print dialog; the platform's when not given.
+    PrinterChooser* printers = nullptr;
+    // The system's data folders, where an installed manual may be too.
+    QStringList dataDirs = {};
+    // The settings file kept between runs; the per-user store when empty.
+    QString settingsFile = {};
+    // Where the firmware update list is read from.
+    QUrl updateList = {};
 };
 
 // The one main window: the pages, the status line and the program-wide
 // state that every page works on.
-class TMainForm final : public QWidget {
+class TMainForm final : public QWidget, private UpdateHost {
     Q_OBJECT
 
 public:
@@ -82,6 +100,7 @@ private:
     void ConnectBtnClick();
     void DLInfoBtnClick();
     void EraseDataBtnClick();
+    void SetListEdited(const QString& text);
     void ResetModuleBtnClick();
     void CalBtnClick();
     void ReadCfgBtnClick();
@@ -91,16 +110,24 @@ private:
     void UnitsGrpClick(int index);
     void StartBtnClick();
     void Timer1Timer();
+    void UpdateBtnClick();
     void WireModuleHandlers();
+    // The firmware update's hold on the link.
+    bool LinkConnected() const override;
+    void CloseLink() override;
+    QString SelectedPortName() const override;
+    void LinkOpened() override;
+    void LinkReleased() override;
     // Reads the module's configuration into the Configure page.
     void ReadConfig();
     void ShowConfig();
     void ShowRecordTime();
     void ShowModuleInfo(const ModuleInfo& info);
     ConfigControls ReadConfigControls() const;
-    // Clears InfoText and says "Not Connected"; buttons off the Connect /
+    // The gate of every module action: true when a port is open. Otherwise
+    // clears InfoText and says "Not Connected"; buttons off the Connect /
     // Download page also bring that page forward.
-    void NotConnectedResponse(bool showConnectPage);
+    bool RequireConnected(bool showConnectPage);
     void AddInfo(const QString& line);
 
     // Data sets (TMainFormData.cpp)
@@ -130,6 +157,19 @@ private:
     // True when the key acted on the plot and must reach no control.
     bool FormKeyDown(QKeyEvent* event);
 
+    // Print and export (TMainFormOutput.cpp)
+    void WireOutputHandlers();
+    void PrtBtnClick();
+    void ExportBtnClick();
+    // Settings kept between runs (TMainFormSettings.cpp)
+    void LoadSettings();
+    void SaveSettings();
+    AppSettings CurrentSettings() const;
+    void ApplySettings(const AppSettings& values);
+    // The stored port and speed, selected at the end of the first show.
+    void SelectStoredPort();
+    void ShowPointsChkClick(bool checked);
+
     // Empties CommPortBox and PortTable and lists every port that opens.
     void FillPortList();
     void SetSizeable(bool sizeable);
@@ -145,6 +185,10 @@ private:
     // A separate line for probing, so a Refresh never disturbs Port.
     SerialPort ProbeLine;
     PortTable Ports;
+    // The bus of each listed port, in list order.
+    QStringList PortEnumerators;
+    // The port list position the settings gave; none when nothing was read.
+    std::optional<int> StoredPort;
     int SpeedIndex = DefaultSpeedIndex;
     bool Connected = false;
     int SetCount = 0;
@@ -175,9 +219,21 @@ private:
     TSaveSel* SaveSel = nullptr;
     TScaleForm* ScaleForm = nullptr;
     TEditInfoForm* EditInfoForm = nullptr;
+    TPrtLocForm* PrtLocForm = nullptr;
+    TUpdateForm* UpdateForm = nullptr;
+    DialogPrinterChooser dialogPrinters_;
+    // Made at the first print and kept, so the print dialog's choices last the run.
+    std::unique_ptr<QPrinter> Printer;
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;
+
+    // One per radio group box; ids are item positions.
+    QButtonGroup* UnitsButtons = nullptr;
+    QButtonGroup* AutoStartButtons = nullptr;
+    QButtonGroup* AutoStopButtons = nullptr;
+    QButtonGroup* AutoZeroButtons = nullptr;
+    QButtonGroup* MouseButtons = nullptr;
 };
 
 } // namespace vexa

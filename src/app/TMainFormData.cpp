@@ -1,6 +1,5 @@
 // The main window's data set actions: download into the store.
 #include "TMainForm.h"
-#include "WaitCursor.h"
 #include "data/Corrections.h"
 #include "data/DataFile.h"
 #include "data/Download.h"
@@ -8,6 +7,7 @@
 #include "dataui/TSaveSel.h"
 #include "plot/Navigation.h"
 #include "ui_TMainForm.h"
+#include "widgets/WaitCursor.h"
 
 #include <QDate>
 
@@ -29,11 +29,9 @@ void TMainForm::WireDataHandlers()
     connect(ui->DataPropBtn, &QPushButton::clicked, this, &TMainForm::DataPropBtnClick);
     connect(ui->AutoOffsetBtn, &QPushButton::clicked, this, &TMainForm::AutoOffsetBtnClick);
 
-    DataPropDeps props{
-        PlotTexts{Plot.Title, Plot.XAxisLabel, Plot.YAxisLabel, Plot.Info3},
-        deps_.files ? *deps_.files : dialogFiles_, deps_.colors ? *deps_.colors : dialogColors_,
-        deps_.shell,
-        [this](const QString& caption, const QString& text) { Prompts.Warn(caption, text); }};
+    DataPropDeps props{PlotTexts{Plot.Title, Plot.XAxisLabel, Plot.YAxisLabel, Plot.Info3},
+                       deps_.files ? *deps_.files : dialogFiles_,
+                       deps_.colors ? *deps_.colors : dialogColors_, deps_.shell, Prompts};
     DataPropForm = new TDataPropForm(Store, props, this);
     DataPropForm->setObjectName(QStringLiteral("TDataPropForm"));
     connect(DataPropForm, &TDataPropForm::PlotChanged, this, &TMainForm::DataPropChanged);
@@ -118,8 +116,8 @@ void TMainForm::DataPropChanged(bool altitudesChanged)
 {
     Extent altitude;
     if (altitudesChanged && Store.ComputeAltitudeExtent(altitude)) {
-        Plot.AltitudeMin = Full.AltitudeMin = altitude.low;
-        Plot.AltitudeMax = Full.AltitudeMax = altitude.high;
+        Plot.view.AltitudeMin = Full.AltitudeMin = altitude.low;
+        Plot.view.AltitudeMax = Full.AltitudeMax = altitude.high;
     }
     PlotChanged();
 }
@@ -139,10 +137,8 @@ void TMainForm::SetCommandsEnabled(bool enabled)
 
 void TMainForm::DLDataBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(false);
+    if (!RequireConnected(false))
         return;
-    }
     int position = ui->SetList->currentIndex();
     if (position > MaxSetPosition)
         position = MaxSetPosition;
@@ -170,15 +166,14 @@ void TMainForm::DLDataBtnClick()
         }
     };
 
-    const QDate today = QDate::currentDate();
-    for (int k : SetsToDownload(position, SetCount)) {
-        const SetDownloadResult result = DownloadSet(Link, Store, k, today, progress);
-        for (const QString& line : result.infoLines)
-            AddInfo(line);
-        if (result.created)
-            SetDownloaded(Config.UA);
-        QCoreApplication::processEvents();
-    }
+    DownloadSets(Link, Store, position, SetCount, QDate::currentDate(), progress,
+                 [this](const SetDownloadResult& result) {
+                     for (const QString& line : result.infoLines)
+                         AddInfo(line);
+                     if (result.created)
+                         SetDownloaded(Config.UA);
+                     QCoreApplication::processEvents();
+                 });
 
     ui->ProgressBar1->hide();
     PlotChanged();

@@ -1,40 +1,17 @@
 // The main window's actions on the module: connection, information,
 // maintenance, configuration and the live log switch.
 #include "TMainForm.h"
-#include "WaitCursor.h"
+#include "UpdateListOption.h"
+#include "firmwareui/TUpdateForm.h"
 #include "ui_TMainForm.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/WaitCursor.h"
 
 #include <QButtonGroup>
+#include <QLineEdit>
 #include <QTimer>
 
 namespace vexa {
-namespace {
-
-QButtonGroup* Buttons(QWidget* box)
-{
-    return box->findChild<QButtonGroup*>(box->objectName() + QStringLiteral("Buttons"));
-}
-
-// Selects item index of a radio group; an index outside it selects nothing.
-void SelectItem(QWidget* box, int index)
-{
-    QButtonGroup* group = Buttons(box);
-    if (QAbstractButton* button = group->button(index)) {
-        button->setChecked(true);
-        return;
-    }
-    group->setExclusive(false);
-    for (QAbstractButton* b : group->buttons())
-        b->setChecked(false);
-    group->setExclusive(true);
-}
-
-int SelectedItem(QWidget* box)
-{
-    return Buttons(box)->checkedId();
-}
-
-} // namespace
 
 void TMainForm::WireModuleHandlers()
 {
@@ -47,8 +24,18 @@ void TMainForm::WireModuleHandlers()
     connect(ui->WriteCfgBtn, &QPushButton::clicked, this, &TMainForm::WriteCfgBtnClick);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
     connect(ui->StartBtn, &QPushButton::clicked, this, &TMainForm::StartBtnClick);
+    connect(ui->UpdateBtn, &QPushButton::clicked, this, &TMainForm::UpdateBtnClick);
+    UpdateForm = new TUpdateForm({Link, deps_.clock, *this,
+                                  // Whoever made the window without an address gets the usual one.
+                                  deps_.updateList.isEmpty()
+                                      ? UpdateListAddress({}, qgetenv("VEXA_UPDATE_LIST"))
+                                      : deps_.updateList,
+                                  deps_.prompter},
+                                 this);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
-    connect(Buttons(ui->UnitsGrp), &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
+    connect(UnitsButtons, &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
+    ui->SetList->setInsertPolicy(QComboBox::NoInsert);
+    connect(ui->SetList, &QComboBox::editTextChanged, this, &TMainForm::SetListEdited);
 
     const std::pair<QSpinBox*, IntervalPart> spinners[] = {
         {ui->HourSpin, IntervalPart::Hours},
@@ -69,12 +56,15 @@ void TMainForm::AddInfo(const QString& line)
     ui->InfoText->appendPlainText(line);
 }
 
-void TMainForm::NotConnectedResponse(bool showConnectPage)
+bool TMainForm::RequireConnected(bool showConnectPage)
 {
+    if (Connected)
+        return true;
     ui->InfoText->clear();
     AddInfo(QStringLiteral("Not Connected"));
     if (showConnectPage)
         ui->PageControl1->setCurrentWidget(ui->ConnectPage);
+    return false;
 }
 
 void TMainForm::ConnectBtnClick()
@@ -112,8 +102,7 @@ void TMainForm::DLInfoBtnClick()
         info = BuildModuleInfo(SimulatedTarget::Identity(), SimulatedTarget::SetCount, true);
         Config.SR = SimulatedTarget::SR;
         Config.UA = SimulatedTarget::UA;
-    } else if (!Connected) {
-        NotConnectedResponse(false);
+    } else if (!RequireConnected(false)) {
         return;
     } else {
         WaitCursor wait;
@@ -136,12 +125,29 @@ void TMainForm::ShowModuleInfo(const ModuleInfo& info)
     ShowRecordTime();
 }
 
-void TMainForm::EraseDataBtnClick()
+// The set box selects the item its text names, and nothing when the text
+// names no item, so a typed number never stands for the set shown before.
+void TMainForm::SetListEdited(const QString& text)
 {
-    if (!Connected) {
-        NotConnectedResponse(false);
+    QComboBox* box = ui->SetList;
+    const int named = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (named == box->currentIndex())
+        return;
+    if (named >= 0) {
+        box->setCurrentIndex(named);
         return;
     }
+    QLineEdit* edit = box->lineEdit();
+    const int cursor = edit->cursorPosition();
+    box->setCurrentIndex(-1); // empties the text as well
+    edit->setText(text);
+    edit->setCursorPosition(cursor);
+}
+
+void TMainForm::EraseDataBtnClick()
+{
+    if (!RequireConnected(false))
+        return;
     const int position = ui->SetList->currentIndex();
     if (position < 0) {
         Prompts.Warn(QStringLiteral("Vexa"), QStringLiteral("No data set specified"));
@@ -168,10 +174,8 @@ void TMainForm::EraseDataBtnClick()
 
 void TMainForm::ResetModuleBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     {
         WaitCursor wait;
         ResetModule(Link);
@@ -181,10 +185,8 @@ void TMainForm::ResetModuleBtnClick()
 
 void TMainForm::CalBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     const std::optional<int> altitude = ParseCalibrationAltitude(ui->AltCalEdit->text());
     if (!altitude) {
         Prompts.Warn(QStringLiteral("Vexa"),
@@ -210,30 +212,28 @@ void TMainForm::ReadConfig()
 
 void TMainForm::ShowConfig()
 {
-    SelectItem(ui->UnitsGrp, Config.UA);
+    SelectItem(UnitsButtons, Config.UA);
     ui->AboveUnitsPanel->setText(UnitName(Config.UA));
     ui->BelowUnitsPanel->setText(UnitName(Config.UA));
     Interval = SplitInterval(std::uint32_t(Config.SR) * Config.SI);
     ui->TrigChk->setChecked(Config.RT != 0);
     ui->RevTrigChk->setChecked(Config.RV != 0);
     ShowRecordTime();
-    SelectItem(ui->AutoStartGrp, Config.AS);
+    SelectItem(AutoStartButtons, Config.AS);
     ui->AutoStartSecEdit->setText(QString::number(Config.ST));
     ui->AutoStartAltitudeEdit->setText(QString::number(Config.SA));
-    SelectItem(ui->AutoStopGrp, Config.AP);
+    SelectItem(AutoStopButtons, Config.AP);
     ui->AutoStopSecEdit->setText(QString::number(Config.PT));
     ui->AutoStopAltitudeEdit->setText(QString::number(Config.PA));
-    SelectItem(ui->AutoZeroGrp, Config.AZ);
+    SelectItem(AutoZeroButtons, Config.AZ);
     for (QWidget* group : {ui->AutoStartGrp, ui->AutoStopGrp, ui->AutoZeroGrp})
         group->setVisible(true);
 }
 
 void TMainForm::ReadCfgBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     ReadConfig();
 }
 
@@ -241,12 +241,12 @@ ConfigControls TMainForm::ReadConfigControls() const
 {
     ConfigControls c;
     c.interval = Interval;
-    c.unitsIndex = SelectedItem(ui->UnitsGrp);
+    c.unitsIndex = UnitsButtons->checkedId();
     c.trigger = ui->TrigChk->isChecked();
     c.reverseTrigger = ui->RevTrigChk->isChecked();
-    c.autoStart = SelectedItem(ui->AutoStartGrp);
-    c.autoStop = SelectedItem(ui->AutoStopGrp);
-    c.autoZero = SelectedItem(ui->AutoZeroGrp);
+    c.autoStart = AutoStartButtons->checkedId();
+    c.autoStop = AutoStopButtons->checkedId();
+    c.autoZero = AutoZeroButtons->checkedId();
     c.startAltitude = ui->AutoStartAltitudeEdit->text();
     c.stopAltitude = ui->AutoStopAltitudeEdit->text();
     c.startSeconds = ui->AutoStartSecEdit->text();
@@ -256,10 +256,8 @@ ConfigControls TMainForm::ReadConfigControls() const
 
 void TMainForm::WriteCfgBtnClick()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     const std::optional<ConfigToWrite> out = ConfigFromControls(ReadConfigControls(), Config);
     if (!out) {
         Prompts.Warn(QStringLiteral("Vexa"),
@@ -277,10 +275,8 @@ void TMainForm::WriteCfgBtnClick()
 
 void TMainForm::BitBtn1Click()
 {
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     if (!Prompts.AskYesNo(QStringLiteral("Reset Config Defaults"),
                           QStringLiteral("This will reset all configuration values in the "
                                          "device.  Are you sure?")))
@@ -323,7 +319,15 @@ void TMainForm::ShowRecordTime()
     ui->SecondPanel->setText(QStringLiteral("%1").arg(Interval.seconds, 2, 10, QLatin1Char('0')));
     ui->mSecPanel->setText(
         QStringLiteral("%1").arg(Interval.milliseconds, 3, 10, QLatin1Char('0')));
-    // The spinners mirror the parts; their own limits never decide anything.
+    // The spinners mirror the parts. The milliseconds one reaches exactly the
+    // next step either way, so its arrows follow SI.
+    {
+        const QSignalBlocker quiet(ui->mSecSpin);
+        const IntervalPart ms = IntervalPart::Milliseconds;
+        ui->mSecSpin->setRange(SpinInterval(Interval, ms, false, Config.SI).milliseconds,
+                               SpinInterval(Interval, ms, true, Config.SI).milliseconds);
+        ui->mSecSpin->setSingleStep(Config.SI > 0 ? Config.SI : 1);
+    }
     const std::pair<QSpinBox*, int> spinners[] = {{ui->HourSpin, Interval.hours},
                                                   {ui->MinSpin, Interval.minutes},
                                                   {ui->SecSpin, Interval.seconds},
@@ -331,10 +335,6 @@ void TMainForm::ShowRecordTime()
     for (const auto& [spin, value] : spinners) {
         const QSignalBlocker quiet(spin);
         spin->setValue(value);
-    }
-    {
-        const QSignalBlocker quiet(ui->mSecSpin);
-        ui->mSecSpin->setSingleStep(Config.SI > 0 ? Config.SI : 1);
     }
     ui->Msg1->setText(RecordTimeText(Interval.TotalMs()));
 }
@@ -354,10 +354,8 @@ void TMainForm::StartBtnClick()
         ui->LogDisp->clear();
         return;
     }
-    if (!Connected) {
-        NotConnectedResponse(true);
+    if (!RequireConnected(true))
         return;
-    }
     Logging = true;
     ui->StartBtn->setText(QStringLiteral("Stop"));
     ui->LogDisp->setText(QStringLiteral("Logging"));
@@ -367,6 +365,43 @@ void TMainForm::StartBtnClick()
 void TMainForm::Timer1Timer()
 {
     // The module has no command for its current altitude; nothing feeds the chart yet.
+}
+
+void TMainForm::UpdateBtnClick()
+{
+    // The live log would talk to the module while its firmware is replaced.
+    if (Logging)
+        StartBtnClick();
+    UpdateForm->exec();
+}
+
+bool TMainForm::LinkConnected() const
+{
+    return Connected;
+}
+
+void TMainForm::CloseLink()
+{
+    Port.Close();
+    ShowNotConnected();
+}
+
+QString TMainForm::SelectedPortName() const
+{
+    const int position = ui->CommPortBox->currentIndex();
+    return position >= 0 && position < Ports.Count() ? Ports.names[position] : QString();
+}
+
+void TMainForm::LinkOpened()
+{
+    ui->ConnectBtn->setText(QStringLiteral("Disconnect"));
+    Connected = true;
+}
+
+void TMainForm::LinkReleased()
+{
+    ui->ConnectBtn->setText(QStringLiteral("Connect"));
+    Connected = false;
 }
 
 } // namespace vexa

@@ -1,12 +1,13 @@
 // The main window's plot navigation: zoom and pan buttons, Reset, Crop and
 // the keys the window sees before its controls.
 #include "TMainForm.h"
-#include "WaitCursor.h"
 #include "plot/Navigation.h"
 #include "plotui/TEditInfoForm.h"
 #include "plotui/TPlotBox.h"
 #include "plotui/TScaleForm.h"
 #include "ui_TMainForm.h"
+#include "widgets/EventHooks.h"
+#include "widgets/WaitCursor.h"
 
 #include <QButtonGroup>
 #include <QKeyEvent>
@@ -34,12 +35,16 @@ void TMainForm::WirePlotHandlers()
     TPlotBox* box = ui->PlotBox;
     connect(box, &TPlotBox::XYTextChanged, ui->XYDisp, &QLabel::setText);
     connect(box, &TPlotBox::ROCTextChanged, ui->ROCDisp, &QLabel::setText);
-    box->installEventFilter(this); // a click on the plot takes the focus to its page
-    QButtonGroup* modes = ui->MouseGrp->findChild<QButtonGroup*>(QStringLiteral("MouseGrpButtons"));
-    connect(modes, &QButtonGroup::idClicked, box,
+    // A click on the plot takes the focus to its page.
+    OnEvent(box, [this](QEvent* event) {
+        if (event->type() == QEvent::MouseButtonPress)
+            ui->DataPage->setFocus();
+        return false;
+    });
+    connect(MouseButtons, &QButtonGroup::idClicked, box,
             [box](int id) { box->SetMouseMode(static_cast<MouseMode>(id)); });
 
-    ScaleForm = new TScaleForm(Plot, Full, Store, this);
+    ScaleForm = new TScaleForm(Plot, Full, Store, Prompts, this);
     connect(ScaleForm, &TScaleForm::PlotChanged, box, &TPlotBox::PlotChanged);
     EditInfoForm =
         new TEditInfoForm(Plot, Show, this, deps_.colors ? deps_.colors : &dialogColors_);

@@ -30,13 +30,13 @@ QString General(double v)
 
 void AddToTimes(SampleBlock& s, double dt)
 {
-    for (int i = 0; i < s.count; ++i)
+    for (int i = 0; i < s.Count(); ++i)
         s.time[std::size_t(i)] += dt;
 }
 
 void AddToAltitudes(SampleBlock& s, double da)
 {
-    for (int i = 0; i < s.count; ++i)
+    for (int i = 0; i < s.Count(); ++i)
         s.altitude[std::size_t(i)] += da;
 }
 
@@ -46,7 +46,7 @@ int LowestIndex(const SampleBlock& s, int first, int last)
 {
     int found = -1;
     double lowest = Inf;
-    for (int i = std::max(first, 0); i <= last && i < s.count; ++i) {
+    for (int i = std::max(first, 0); i <= last && i < s.Count(); ++i) {
         if (s.altitude[std::size_t(i)] < lowest) {
             lowest = s.altitude[std::size_t(i)];
             found = i;
@@ -58,7 +58,7 @@ int LowestIndex(const SampleBlock& s, int first, int last)
 double Highest(const SampleBlock& s)
 {
     double highest = -Inf;
-    for (int i = 0; i < s.count; ++i)
+    for (int i = 0; i < s.Count(); ++i)
         highest = std::max(highest, s.altitude[std::size_t(i)]);
     return highest;
 }
@@ -68,16 +68,16 @@ double Highest(const SampleBlock& s)
 // of their times so a long recording with many triggers stays fast.
 void FollowSamples(const SampleBlock& samples, SampleBlock& triggers)
 {
-    if (triggers.count == 0 || samples.count == 0)
+    if (triggers.Count() == 0 || samples.Count() == 0)
         return;
     std::vector<std::pair<double, int>> byTime;
-    byTime.reserve(std::size_t(samples.count));
-    for (int i = 0; i < samples.count; ++i)
+    byTime.reserve(std::size_t(samples.Count()));
+    for (int i = 0; i < samples.Count(); ++i)
         if (!std::isnan(samples.time[std::size_t(i)]))
             byTime.emplace_back(samples.time[std::size_t(i)], i);
     std::sort(byTime.begin(), byTime.end());
 
-    for (int j = 0; j < triggers.count; ++j) {
+    for (int j = 0; j < triggers.Count(); ++j) {
         const double t = triggers.time[std::size_t(j)];
         auto it = std::lower_bound(byTime.begin(), byTime.end(),
                                    std::make_pair(t - TriggerTimeTolerance, -1));
@@ -184,7 +184,7 @@ CorrectionResult FixDrift(DataSetStore& store, int k, QString& info3)
         return result;
     DataSetRecord& set = store.Set(k);
     SampleBlock& s = set.samples;
-    const int n = s.count;
+    const int n = s.Count();
     if (n < 10) {
         result.reason =
             QStringLiteral("Fix Drift needs at least 10 samples; this set has %1.").arg(n);
@@ -223,7 +223,7 @@ CorrectionResult FixOffset(DataSetStore& store, int k)
     if (!ValidSet(store, k))
         return result;
     DataSetRecord& set = store.Set(k);
-    const int lowest = LowestIndex(set.samples, 0, set.samples.count - 1);
+    const int lowest = LowestIndex(set.samples, 0, set.samples.Count() - 1);
     if (lowest < 0) {
         result.reason = QStringLiteral("Fix Offset found no altitude in the set.");
         return result;
@@ -265,7 +265,7 @@ QString PhotoList(const DataSetStore& store, int k, const QString& title, const 
     if (!set.triggers)
         return list;
     const SampleBlock& t = set.triggers->samples;
-    for (int j = 0; j < t.count; ++j)
+    for (int j = 0; j < t.Count(); ++j)
         list += QStringLiteral("%1, %2, %3\r\n")
                     .arg(j + 1, 5)
                     .arg(General(t.time[std::size_t(j)]), 6)

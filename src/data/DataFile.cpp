@@ -162,7 +162,7 @@ bool AddClimbMark(DataSetRecord& set, QByteArrayView line)
     std::int64_t first = 0, last = 0;
     if (!(f.Int(first) && f.Comma() && f.Int(last)))
         return false;
-    const int count = set.samples.count;
+    const int count = set.samples.Count();
     if (first < 0 || first >= count || last < 0 || last >= count)
         return false;
     const int slot = set.FreeClimbSlot();
@@ -173,8 +173,9 @@ bool AddClimbMark(DataSetRecord& set, QByteArrayView line)
 
 void ApplyWindow(PlotFileHeader& plot, QByteArrayView line)
 {
-    double* targets[] = {&plot.TimeMin, &plot.AltitudeMin, &plot.TimeMax, &plot.AltitudeMax};
-    double values[4] = {plot.TimeMin, plot.AltitudeMin, plot.TimeMax, plot.AltitudeMax};
+    PlotView& w = plot.view;
+    double* targets[] = {&w.TimeMin, &w.AltitudeMin, &w.TimeMax, &w.AltitudeMax};
+    double values[4] = {w.TimeMin, w.AltitudeMin, w.TimeMax, w.AltitudeMax};
     FieldScanner f(line, 1);
     for (int i = 0; i < 4; ++i)
         if (!f.Double(values[i]) || (i < 3 && !f.Comma()))
@@ -246,22 +247,22 @@ void WriteSetBlock(QByteArray& out, const DataSetStore& store, int k, const Plot
     const DataSetRecord& set = store.Set(k);
     const SampleBlock& s = set.samples;
     const SampleBlock* triggers = set.triggers ? &set.triggers->samples : nullptr;
-    const int triggerCount =
-        triggers ? std::clamp(triggers->count, 0, int(triggers->time.size())) : 0;
-    // The four-column lines carry trigger points; a set without any (the
-    // start-up set among them, whose triggers record is drawn by default)
-    // writes the three-column lines.
-    const bool triggerFlag = set.triggers && set.triggers->visible && triggerCount > 0;
+    const int triggerCount = triggers ? triggers->Count() : 0;
+    // The flag is the one the set came with. The start-up set came with
+    // none (its triggers record is merely drawn by default), so it writes
+    // the three-column lines unless it has trigger points.
+    const DataSetRecord* t = set.triggers;
+    const bool triggerFlag = t && t->visible && (t->flagGiven || triggerCount > 0);
 
     for (const QString* text :
          {&set.name, &plot.XAxisLabel, &plot.YAxisLabel, &set.note1, &set.note2, &set.note3})
         AppendTextLine(out, *text);
     LineBuilder line;
-    line.Char('#').General(plot.TimeMin).Char(',').General(plot.AltitudeMin).Char(',');
-    line.General(plot.TimeMax).Char(',').General(plot.AltitudeMax).Char(',');
+    line.Char('#').General(plot.view.TimeMin).Char(',').General(plot.view.AltitudeMin).Char(',');
+    line.General(plot.view.TimeMax).Char(',').General(plot.view.AltitudeMax).Char(',');
     line.Int(triggerFlag ? 1 : 0).EndTo(out);
 
-    const int count = std::clamp(s.count, 0, int(s.time.size()));
+    const int count = s.Count();
     out.reserve(out.size() + qsizetype(count) * 32 + 1024);
     int j = 0; // the next trigger to place
     for (int i = 0; i < count; ++i) {
@@ -292,7 +293,7 @@ QByteArray PlotFileBytes(const DataSetStore& store, const PlotFileHeader& plot)
 {
     qsizetype samples = 0;
     for (int k = 0; k < store.SetCount(); ++k)
-        samples += std::max(store.Set(k).samples.count, 0);
+        samples += store.Set(k).samples.Count();
     QByteArray out;
     out.reserve(samples * 32 + 4096);
 
@@ -302,8 +303,8 @@ QByteArray PlotFileBytes(const DataSetStore& store, const PlotFileHeader& plot)
          {&plot.Title, &plot.XAxisLabel, &plot.YAxisLabel, &plot.Info1, &plot.Info2, &plot.Info3})
         AppendTextLine(out, *text);
     LineBuilder line;
-    line.Char('#').General(plot.TimeMin).Char(',').General(plot.AltitudeMin).Char(',');
-    line.General(plot.TimeMax).Char(',').General(plot.AltitudeMax).EndTo(out);
+    line.Char('#').General(plot.view.TimeMin).Char(',').General(plot.view.AltitudeMin).Char(',');
+    line.General(plot.view.TimeMax).Char(',').General(plot.view.AltitudeMax).EndTo(out);
 
     for (int k = 0; k < store.SetCount(); ++k) {
         const DataSetRecord& set = store.Set(k);
@@ -368,8 +369,8 @@ SetBlockResult ReadSetBlock(DataFileLines& in, DataSetStore& store)
         m = ClimbMark{};
     SampleBlock& s = set.samples;
     SampleBlock& triggers = set.triggers->samples;
-    s.count = 0;
-    triggers.count = 0;
+    s.Clear();
+    triggers.Clear();
 
     bool triggerFlag = false;
     QByteArrayView line;
@@ -410,7 +411,7 @@ SetBlockResult ReadSetBlock(DataFileLines& in, DataSetStore& store)
         }
         if (IsBlankLine(line))
             continue;
-        if (s.count >= SampleBlock::Capacity) {
+        if (s.Count() >= SampleBlock::Capacity) {
             result.overflow = true;
             break;
         }
@@ -425,18 +426,12 @@ SetBlockResult ReadSetBlock(DataFileLines& in, DataSetStore& store)
         }
         if (f.Comma() && f.Int(third) && triggerFlag && f.Comma())
             f.Int(fourth);
-        const std::size_t i = std::size_t(s.count);
-        s.time[i] = time;
-        s.altitude[i] = altitude;
-        s.peakMarks[i] = PeakByte(triggerFlag ? fourth : third);
-        ++s.count;
-        if (triggerFlag && third != 0 && triggers.count < SampleBlock::Capacity) {
-            triggers.time[std::size_t(triggers.count)] = time;
-            triggers.altitude[std::size_t(triggers.count)] = altitude;
-            ++triggers.count;
-        }
+        s.Append(time, altitude, PeakByte(triggerFlag ? fourth : third));
+        if (triggerFlag && third != 0)
+            triggers.Append(time, altitude);
     }
     set.triggers->visible = triggerFlag;
+    set.triggers->flagGiven = true;
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataSetStore.h"
+#include "PlotView.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -19,16 +20,12 @@ struct PlotFileHeader {
     QString Info1;
     QString Info2;
     QString Info3;
-    double TimeMin = 0.0;
-    double TimeMax = 20.0;
-    double AltitudeMin = 0.0;
-    double AltitudeMax = 20.0;
+    PlotView view;
 };
 
 template <typename Plot> PlotFileHeader PlotFileHeaderOf(const Plot& p)
 {
-    return {p.Title, p.XAxisLabel, p.YAxisLabel, p.Info1,       p.Info2,
-            p.Info3, p.TimeMin,    p.TimeMax,    p.AltitudeMin, p.AltitudeMax};
+    return {p.Title, p.XAxisLabel, p.YAxisLabel, p.Info1, p.Info2, p.Info3, p.view};
 }
 
 template <typename Plot> void ApplyPlotFileHeader(const PlotFileHeader& h, Plot& p)
@@ -39,15 +36,12 @@ template <typename Plot> void ApplyPlotFileHeader(const PlotFileHeader& h, Plot&
     p.Info1 = h.Info1;
     p.Info2 = h.Info2;
     p.Info3 = h.Info3;
-    p.TimeMin = h.TimeMin;
-    p.TimeMax = h.TimeMax;
-    p.AltitudeMin = h.AltitudeMin;
-    p.AltitudeMax = h.AltitudeMax;
+    p.view = h.view;
 }
 
 inline constexpr char PlotFileMarker[] = "Vexa Plot";
-// Every set reserves its full capacity, so a few bytes per set could claim
-// gigabytes; one load adds at most this many sets.
+// One load adds at most this many sets, so a file of many tiny sets
+// cannot flood the store and its name lists.
 inline constexpr int MaxSetsPerLoad = 256;
 // Larger files are refused unread.
 inline constexpr qint64 MaxDataFileBytes = 512LL * 1024 * 1024;

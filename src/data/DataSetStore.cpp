@@ -1,5 +1,6 @@
 #include "DataSetStore.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vexa {
@@ -22,9 +23,24 @@ Qt::PenStyle LinePenStyle(int lineStyle)
     }
 }
 
-SampleBlock::SampleBlock(bool withPeakMarks)
-    : time(Capacity), altitude(Capacity), peakMarks(withPeakMarks ? Capacity : 0)
+void SampleBlock::Resize(int n)
 {
+    const std::size_t size = std::size_t(std::clamp(n, 0, Capacity));
+    time.resize(size);
+    altitude.resize(size);
+    if (withPeakMarks_)
+        peakMarks.resize(size);
+}
+
+bool SampleBlock::Append(double t, double a, std::uint8_t peakMark)
+{
+    if (Count() >= Capacity)
+        return false;
+    time.push_back(t);
+    altitude.push_back(a);
+    if (withPeakMarks_)
+        peakMarks.push_back(peakMark);
+    return true;
 }
 
 DataSetRecord::DataSetRecord(bool altitudeRecord)
@@ -69,7 +85,7 @@ DataSetRecord& DataSetStore::NewDataSet()
     auto altitude = std::make_unique<DataSetRecord>(true);
     auto triggers = std::make_unique<DataSetRecord>(false);
     SampleBlock& s = altitude->samples;
-    s.count = 21;
+    s.Resize(21);
     for (int i = 0; i <= 20; ++i)
         s.time[std::size_t(i)] = s.altitude[std::size_t(i)] = i;
     for (DataSetRecord* r : {altitude.get(), triggers.get()})
@@ -92,12 +108,17 @@ void DataSetStore::DeleteDataSet(int k)
 {
     if (k < 0 || k >= SetCount())
         return;
-    records_.erase(records_.begin() + 2 * k, records_.begin() + 2 * k + 2);
-    names_.removeRows(k, 1);
+    int next = active_ > k ? active_ - 1 : active_;
     if (active_ == k)
-        SetActiveSet(SetCount() > 0 ? 0 : -1);
-    else if (active_ > k)
-        SetActiveSet(active_ - 1);
+        next = SetCount() > 1 ? 0 : -1;
+    records_.erase(records_.begin() + 2 * k, records_.begin() + 2 * k + 2);
+    // A combo on the name model moves its own selection while the row goes
+    // and reports it back; only the choice made here counts.
+    removingRow_ = true;
+    names_.removeRows(k, 1);
+    removingRow_ = false;
+    active_ = next;
+    emit ActiveSetChanged(next);
 }
 
 void DataSetStore::RefreshSetName(int k)
@@ -109,6 +130,8 @@ void DataSetStore::RefreshSetName(int k)
 
 void DataSetStore::SetActiveSet(int k)
 {
+    if (removingRow_)
+        return;
     if (k < -1 || k >= SetCount())
         k = -1;
     if (k == active_)
@@ -127,7 +150,7 @@ template <typename Field> bool Extents(const DataSetStore& store, Field field, E
     for (int k = 0; k < store.SetCount(); ++k) {
         const SampleBlock& s = store.Set(k).samples;
         const std::vector<double>& values = s.*field;
-        for (int i = 0; i < s.count; ++i) {
+        for (int i = 0; i < s.Count(); ++i) {
             const double v = values[std::size_t(i)];
             if (v < minimum)
                 minimum = v;

@@ -11,19 +11,29 @@
 
 namespace vexa {
 
-// One record's samples, reserved at full capacity so that appending never
-// reallocates.
+// One record's samples, sized to what it holds. Capacity is the most one
+// record may hold, not a reservation. The three vectors change size only
+// through Resize, Append and Clear, so they always hold Count() samples.
 struct SampleBlock {
     static constexpr int Capacity = 65536;
 
-    explicit SampleBlock(bool withPeakMarks);
+    explicit SampleBlock(bool withPeakMarks) : withPeakMarks_(withPeakMarks) {}
 
     std::vector<double> time;            // seconds
     std::vector<double> altitude;        // module units
-    std::vector<std::uint8_t> peakMarks; // empty on a triggers record
-    int count = 0;
+    std::vector<std::uint8_t> peakMarks; // always empty on a triggers record
 
-    bool HasPeakMarks() const { return !peakMarks.empty(); }
+    int Count() const { return static_cast<int>(time.size()); }
+    bool HasPeakMarks() const { return withPeakMarks_; }
+
+    // Holds n samples (at most Capacity); new ones are zero, unmarked.
+    void Resize(int n);
+    // False, and nothing stored, when the block is full.
+    bool Append(double t, double a, std::uint8_t peakMark = 0);
+    void Clear() { Resize(0); }
+
+private:
+    bool withPeakMarks_;
 };
 
 // A measured climb between two samples of a set.
@@ -81,6 +91,9 @@ struct DataSetRecord {
     double altitudeScale = 1.0;
     QString kind;
     bool visible = true;
+    // On a triggers record: a download or a data file set `visible` as the
+    // set's trigger flag. The start-up set's default is no flag of its own.
+    bool flagGiven = false;
     std::vector<ClimbMark> climbMarks; // ClimbMarkSlots on an altitude record
     DataSetRecord* triggers = nullptr; // the companion, owned by the store
     QString note1, note2, note3;
@@ -137,6 +150,7 @@ private:
     std::vector<std::unique_ptr<DataSetRecord>> records_;
     QStringListModel names_;
     int active_ = -1;
+    bool removingRow_ = false;
     int nameCounter_ = 0;
     int colorPosition_ = 0;
 };

@@ -114,8 +114,8 @@ SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, cons
     DataSetRecord& set = store.NewDataSet();
     SampleBlock& samples = set.samples;
     SampleBlock& triggers = set.triggers->samples;
-    samples.count = 0;
-    triggers.count = 0;
+    samples.Clear();
+    triggers.Clear();
     double maximum = -99999.0;
     const int interval = header->intervalMs;
     const int announced = header->recordCount;
@@ -142,18 +142,13 @@ SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, cons
         }
         if (!v)
             continue; // never store a value that did not arrive
-        const std::size_t i = std::size_t(n);
-        samples.time[i] = double(n) * interval * 0.001;
-        samples.altitude[i] = *v;
-        if (triggered && triggers.count < SampleBlock::Capacity) {
-            triggers.time[std::size_t(triggers.count)] = samples.time[i];
-            triggers.altitude[std::size_t(triggers.count)] = *v;
-            ++triggers.count;
-        }
+        const double time = double(n) * interval * 0.001;
+        samples.Append(time, *v);
+        if (triggered)
+            triggers.Append(time, *v);
         if (*v > maximum)
             maximum = *v;
         ++n;
-        samples.count = n;
         if (progress) {
             const int position = announced ? int(100LL * n / announced) : 0;
             if (position != shown || n % 256 == 0) {
@@ -163,8 +158,6 @@ SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, cons
         }
     }
 
-    samples.count = n;
-    std::fill(samples.peakMarks.begin(), samples.peakMarks.begin() + n, std::uint8_t(0));
     for (ClimbMark& m : set.climbMarks)
         m = ClimbMark{};
 
@@ -177,10 +170,21 @@ SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, cons
                     .arg(k + 1)
                     .arg(n);
     set.triggers->visible = header->triggerFlag != 0;
+    set.triggers->flagGiven = true;
     set.note3 = QStringLiteral("%1 sec, interval=%2 sec, max=%3")
                     .arg(Shortest(double(interval) * n * 0.001), Shortest(interval * 0.001),
                          Shortest(maximum));
     return result;
+}
+
+void DownloadSets(ModuleLink& link, DataSetStore& store, int position, int setCount,
+                  const QDate& today, const DownloadProgress& progress, const SetFinished& finished)
+{
+    for (int k : SetsToDownload(position, setCount)) {
+        const SetDownloadResult result = DownloadSet(link, store, k, today, progress);
+        if (finished)
+            finished(result);
+    }
 }
 
 } // namespace vexa

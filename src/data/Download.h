@@ -54,4 +54,13 @@ SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, cons
 // list whose last item ("All") sits at setCount.
 std::vector<int> SetsToDownload(int position, int setCount);
 
+// Called after each set of a download with what that set brought.
+using SetFinished = std::function<void(const SetDownloadResult&)>;
+
+// Fetches, one after the other, the sets that SetsToDownload names for
+// list position p; progress restarts at 0 for each set.
+void DownloadSets(ModuleLink& link, DataSetStore& store, int position, int setCount,
+                  const QDate& today, const DownloadProgress& progress,
+                  const SetFinished& finished);
+
 } // namespace vexa

@@ -6,7 +6,6 @@
 
 #include <QFileInfo>
 #include <QItemSelectionModel>
-#include <QMessageBox>
 #include <QShowEvent>
 #include <QUrl>
 
@@ -38,10 +37,6 @@ TDataPropForm::TDataPropForm(DataSetStore& store, DataPropDeps deps, QWidget* pa
       deps_(std::move(deps))
 {
     ui->setupUi(this);
-    if (!deps_.warn)
-        deps_.warn = [this](const QString& caption, const QString& text) {
-            QMessageBox::warning(this, caption, text);
-        };
 
     ui->SetListBox->setModel(store_.Names());
     ui->SetListBox->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -259,7 +254,7 @@ void TDataPropForm::UpdateActions()
 
 void TDataPropForm::Warn(const QString& caption, const QString& text)
 {
-    deps_.warn(caption, text);
+    deps_.prompts.Warn(caption, text);
 }
 
 } // namespace vexa

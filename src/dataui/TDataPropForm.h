@@ -3,10 +3,10 @@
 #include "data/DataSetStore.h"
 #include "platform/Shell.h"
 #include "widgets/Choosers.h"
+#include "widgets/Prompter.h"
 
 #include <QDialog>
 #include <array>
-#include <functional>
 #include <memory>
 
 class QPushButton;
@@ -31,8 +31,7 @@ struct DataPropDeps {
     FileChooser& files;
     ColorChooser& colors;
     Shell& shell;
-    // Failures and refusals; a warning box over the dialog when not given.
-    std::function<void(const QString& caption, const QString& text)> warn;
+    Prompter& prompts; // failures and refusals
 };
 
 // "Data Properties": name, colours, styles, notes and corrections of one

@@ -1,6 +1,7 @@
 #include "ModuleConfig.h"
 
 #include <cstdio>
+#include <type_traits>
 
 namespace vexa {
 
@@ -18,31 +19,33 @@ QString UnitName(int units)
     }
 }
 
+int ConfigRegister::Get(const ModuleConfig& c) const
+{
+    return std::visit([&c](auto field) { return int(c.*field); }, member);
+}
+
+void ConfigRegister::Set(ModuleConfig& c, int value) const
+{
+    std::visit(
+        [&c, value](auto field) {
+            using Field = std::remove_reference_t<decltype(c.*field)>;
+            c.*field = static_cast<Field>(value);
+        },
+        member);
+}
+
 ModuleConfig ReadModuleConfig(ModuleLink& link)
 {
     ModuleConfig c;
-    auto u16 = [&](const char* name) { return static_cast<std::uint16_t>(link.GetValue(name)); };
-    auto u8 = [&](const char* name) { return static_cast<std::uint8_t>(link.GetValue(name)); };
-    c.SR = u16(Cmd::SR);
-    c.SI = u16(Cmd::SI);
-    c.SA = u16(Cmd::SA);
-    c.PA = u16(Cmd::PA);
-    c.ST = u16(Cmd::ST);
-    c.PT = u16(Cmd::PT);
-    c.UA = u8(Cmd::UA);
-    c.AS = u8(Cmd::AS);
-    c.AP = u8(Cmd::AP);
-    c.AZ = u8(Cmd::AZ);
-    c.RT = u8(Cmd::RT);
-    c.RV = u8(Cmd::RV);
+    for (const ConfigRegister& r : ConfigRegisters)
+        r.Set(c, link.GetValue(r.name));
     return c;
 }
 
 void WriteModuleConfig(ModuleLink& link, const ModuleConfig& c)
 {
-    const int values[] = {c.SR, c.SI, c.SA, c.PA, c.ST, c.PT, c.UA, c.AS, c.AP, c.AZ, c.RT, c.RV};
-    for (std::size_t i = 0; i < ConfigOrder.size(); ++i)
-        link.SetValue(ConfigOrder[i], values[i]);
+    for (const ConfigRegister& r : ConfigRegisters)
+        link.SetValue(r.name, r.Get(c));
     link.SendCommand(Cmd::ConfigWrite);
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <variant>
 
 namespace vexa {
 
@@ -32,10 +33,33 @@ enum AltitudeUnits : int { Feet = 0, Yards = 1, Meters = 2 };
 // "Feet", "Yards", "Meters"; empty for a value outside the list.
 QString UnitName(int units);
 
-// The register commands in the order they are read and written.
-inline constexpr std::array<const char*, 12> ConfigOrder{Cmd::SR, Cmd::SI, Cmd::SA, Cmd::PA,
-                                                         Cmd::ST, Cmd::PT, Cmd::UA, Cmd::AS,
-                                                         Cmd::AP, Cmd::AZ, Cmd::RT, Cmd::RV};
+// One configuration register: its command and the field that holds it,
+// whose type is the register's width.
+struct ConfigRegister {
+    using Member = std::variant<std::uint16_t ModuleConfig::*, std::uint8_t ModuleConfig::*>;
+    const char* name;
+    Member member;
+
+    int Get(const ModuleConfig& c) const;
+    // Keeps the low bits that fit the register.
+    void Set(ModuleConfig& c, int value) const;
+};
+
+// The twelve registers in the order they are read and written.
+inline constexpr std::array<ConfigRegister, 12> ConfigRegisters{{
+    {Cmd::SR, &ModuleConfig::SR},
+    {Cmd::SI, &ModuleConfig::SI},
+    {Cmd::SA, &ModuleConfig::SA},
+    {Cmd::PA, &ModuleConfig::PA},
+    {Cmd::ST, &ModuleConfig::ST},
+    {Cmd::PT, &ModuleConfig::PT},
+    {Cmd::UA, &ModuleConfig::UA},
+    {Cmd::AS, &ModuleConfig::AS},
+    {Cmd::AP, &ModuleConfig::AP},
+    {Cmd::AZ, &ModuleConfig::AZ},
+    {Cmd::RT, &ModuleConfig::RT},
+    {Cmd::RV, &ModuleConfig::RV},
+}};
 
 // Reads the twelve registers; a register that does not answer reads 0.
 ModuleConfig ReadModuleConfig(ModuleLink& link);

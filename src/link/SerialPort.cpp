@@ -84,7 +84,7 @@ int SerialPort::DrainInput()
 {
     int discarded = 0;
     char c;
-    while (device_.Read(&c, 1) == 1)
+    while ((quickDrain_ ? device_.ReadWaiting(&c, 1) : device_.Read(&c, 1)) == 1)
         ++discarded;
     return discarded;
 }

@@ -63,6 +63,10 @@ public:
     int ReadLine(char* buf, int m, int timeoutMs);
 
     Clock& clock() { return clock_; }
+    // While on, DrainInput takes only the bytes already received instead of
+    // waiting out a read time-out: the boot loader exchange drains before
+    // every line it sends and would otherwise spend most of its time waiting.
+    void SetQuickDrain(bool on) { quickDrain_ = on; }
 
     static constexpr int ReadMsPerByte = 20;
     static constexpr int WriteMsPerByte = 20;
@@ -71,6 +75,7 @@ private:
     SerialDevice& device_;
     Clock& clock_;
     QString openPath_;
+    bool quickDrain_ = false;
 };
 
 // Port names found by discovery; position i of the port list opens entry i.

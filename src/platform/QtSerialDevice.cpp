@@ -90,9 +90,19 @@ int QtSerialDevice::Write(const char* data, int n)
 
 int QtSerialDevice::Read(char* buf, int n)
 {
+    return ReadWithin(buf, n, readMsPerByte_ * n);
+}
+
+int QtSerialDevice::ReadWaiting(char* buf, int n)
+{
+    return ReadWithin(buf, n, 0);
+}
+
+int QtSerialDevice::ReadWithin(char* buf, int n, int waitMs)
+{
     if (!port_.isOpen() || n <= 0)
         return 0;
-    if (port_.bytesAvailable() == 0 && !port_.waitForReadyRead(readMsPerByte_ * n)) {
+    if (port_.bytesAvailable() == 0 && !port_.waitForReadyRead(waitMs)) {
         port_.clearError();
         return 0;
     }

@@ -20,8 +20,11 @@ public:
 
     int Write(const char* data, int n) override;
     int Read(char* buf, int n) override;
+    int ReadWaiting(char* buf, int n) override;
 
 private:
+    int ReadWithin(char* buf, int n, int waitMs);
+
     QSerialPort port_;
     QString errorText_;
     int readMsPerByte_ = 20;

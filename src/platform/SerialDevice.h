@@ -38,6 +38,8 @@ public:
 
     virtual int Write(const char* data, int n) = 0;
     virtual int Read(char* buf, int n) = 0;
+    // Up to n bytes that have already arrived, without waiting for more.
+    virtual int ReadWaiting(char* buf, int n) { return Read(buf, n); }
 };
 
 using SerialDeviceFactory = std::function<std::unique_ptr<SerialDevice>()>;

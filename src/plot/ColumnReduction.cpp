@@ -177,6 +177,7 @@ void ColumnRuns(const DataSetRecord& record, int n, const PlotMapping& mapping, 
                 bool keepOrder, std::vector<ColumnRun>& out)
 {
     out.clear();
+    n = std::clamp(n, 0, record.samples.Count());
     const PlotMapping map = mapping;
     const double* time = record.samples.time.data();
     const double* altitude = record.samples.altitude.data();

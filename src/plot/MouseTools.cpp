@@ -10,12 +10,6 @@ namespace vexa {
 
 namespace {
 
-int ValidCount(const SampleBlock& s)
-{
-    const int stored = int(std::min(s.time.size(), s.altitude.size()));
-    return std::clamp(s.count, 0, stored);
-}
-
 int TruncToInt(double v)
 {
     if (!(v == v))
@@ -33,14 +27,14 @@ bool LongEnough(double from, double to)
 
 bool TimesAscending(const SampleBlock& samples)
 {
-    const int n = ValidCount(samples);
+    const int n = samples.Count();
     const double* t = samples.time.data();
     return std::is_sorted(t, t + n);
 }
 
 int NearestSample(const SampleBlock& samples, double t, bool ascending)
 {
-    const int n = ValidCount(samples);
+    const int n = samples.Count();
     if (n < 2)
         return -1;
     const double* time = samples.time.data();
@@ -110,7 +104,7 @@ int MouseTool::Nearest(const SampleBlock& s, double t)
 {
     // A full set is too long to check on every move; it is checked again
     // when it is another set or its length or ends have changed.
-    const int n = ValidCount(s);
+    const int n = s.Count();
     const double first = n > 0 ? s.time[0] : 0, last = n > 0 ? s.time[std::size_t(n - 1)] : 0;
     if (!ascendingKnown_ || ascendingOf_ != &s || ascendingCount_ != n ||
         ascendingFirst_ != first || ascendingLast_ != last) {
@@ -131,15 +125,12 @@ MouseOutcome MouseTool::Move(QPoint p, MouseMode mode)
     if (!set || !InDataArea(p))
         return out;
     const SampleBlock& s = set->samples;
-    if (ValidCount(s) < 2)
+    if (s.Count() < 2)
         return out;
 
     const PlotRect& r = rect_;
-    const double t = plot_.TimeMin + (p.x() - r.plotLeft) * (plot_.TimeMax - plot_.TimeMin) /
-                                         (r.plotRight - r.plotLeft);
-    const double a = plot_.AltitudeMax - (p.y() - r.plotTop) *
-                                             (plot_.AltitudeMax - plot_.AltitudeMin) /
-                                             (r.plotBottom - r.plotTop);
+    const double t = PixelToTime(plot_.view, r, p.x());
+    const double a = PixelToAltitude(plot_.view, r, p.y());
     const int i = Nearest(s, t);
 
     const DragPoint here{p.x(), p.y(), t, a};
@@ -154,7 +145,7 @@ MouseOutcome MouseTool::Move(QPoint p, MouseMode mode)
     out.xyText = XYText(s, i);
     out.rocText = ROCText(s, i);
 
-    const PlotMapping map(plot_, r);
+    const PlotMapping map(plot_.view, r);
     cursorMark_ = QPoint(r.plotLeft + map.MapTime(s.time[std::size_t(i)]),
                          r.plotTop + map.MapAltitude(s.altitude[std::size_t(i)]));
     nearest_ = i;
@@ -184,8 +175,7 @@ MouseOutcome MouseTool::Press(Qt::MouseButton button, QPoint p, MouseMode mode)
         break;
     case MouseMode::Peak: {
         SampleBlock& s = set->samples;
-        if (s.HasPeakMarks() && nearest_ >= 0 && nearest_ < ValidCount(s) &&
-            nearest_ < int(s.peakMarks.size())) {
+        if (s.HasPeakMarks() && nearest_ >= 0 && nearest_ < s.Count()) {
             std::uint8_t& mark = s.peakMarks[std::size_t(nearest_)];
             mark = mark ? 0 : 1;
             out.marksChanged = true;
@@ -207,8 +197,8 @@ MouseOutcome MouseTool::Release(Qt::MouseButton button, QPoint p, MouseMode mode
         out.render = true;
         if (LongEnough(anchor_.t, corner_.t) && LongEnough(anchor_.a, corner_.a))
             out.windowChanged =
-                SetWindow(plot_, std::min(anchor_.t, corner_.t), std::max(anchor_.t, corner_.t),
-                          std::min(anchor_.a, corner_.a), std::max(anchor_.a, corner_.a));
+                SetWindow(plot_, {std::min(anchor_.t, corner_.t), std::max(anchor_.t, corner_.t),
+                                  std::min(anchor_.a, corner_.a), std::max(anchor_.a, corner_.a)});
     } else if (mode == MouseMode::Climb && climbDrag_) {
         DataSetRecord* set = ActiveSet();
         if (!set)
@@ -216,7 +206,7 @@ MouseOutcome MouseTool::Release(Qt::MouseButton button, QPoint p, MouseMode mode
         climbDrag_ = false;
         out.render = true;
         const SampleBlock& s = set->samples;
-        const int n = ValidCount(s);
+        const int n = s.Count();
         const int slot = set->FreeClimbSlot();
         const bool valid = climbStart_ >= 0 && climbStart_ < n && nearest_ >= 0 && nearest_ < n;
         // Both ends on one time would give the climb no rate.

@@ -10,12 +10,6 @@ namespace vexa {
 
 namespace {
 
-int ValidCount(const SampleBlock& s)
-{
-    const int stored = int(std::min(s.time.size(), s.altitude.size()));
-    return std::clamp(s.count, 0, stored);
-}
-
 bool UsableAxis(double min, double max)
 {
     return std::isfinite(min) && std::isfinite(max) && max > min && std::isfinite(max - min);
@@ -23,41 +17,39 @@ bool UsableAxis(double min, double max)
 
 } // namespace
 
-bool IsUsableWindow(double timeMin, double timeMax, double altitudeMin, double altitudeMax)
+bool IsUsableWindow(const PlotView& w)
 {
-    return UsableAxis(timeMin, timeMax) && UsableAxis(altitudeMin, altitudeMax);
+    return UsableAxis(w.TimeMin, w.TimeMax) && UsableAxis(w.AltitudeMin, w.AltitudeMax);
 }
 
-bool SetWindow(PlotRecord& plot, double timeMin, double timeMax, double altitudeMin,
-               double altitudeMax)
+bool SetWindow(PlotRecord& plot, const PlotView& window)
 {
-    if (!IsUsableWindow(timeMin, timeMax, altitudeMin, altitudeMax))
+    if (!IsUsableWindow(window))
         return false;
-    plot.TimeMin = timeMin;
-    plot.TimeMax = timeMax;
-    plot.AltitudeMin = altitudeMin;
-    plot.AltitudeMax = altitudeMax;
+    plot.view = window;
     return true;
 }
 
 bool Zoom(PlotRecord& plot, double factor)
 {
-    const double timeSpan = plot.TimeMax - plot.TimeMin;
-    const double altitudeSpan = plot.AltitudeMax - plot.AltitudeMin;
-    const double timeCentre = plot.TimeMin + 0.5 * timeSpan;
-    const double altitudeCentre = plot.AltitudeMin + 0.5 * altitudeSpan;
+    const PlotView& v = plot.view;
+    const double timeSpan = v.TimeSpan();
+    const double altitudeSpan = v.AltitudeSpan();
+    const double timeCentre = v.TimeMin + 0.5 * timeSpan;
+    const double altitudeCentre = v.AltitudeMin + 0.5 * altitudeSpan;
     const double newTimeSpan = std::max(factor * timeSpan, MinZoomSpan);
     const double newAltitudeSpan = std::max(factor * altitudeSpan, MinZoomSpan);
     const double timeMin = timeCentre - 0.5 * newTimeSpan;
     const double altitudeMin = altitudeCentre - 0.5 * newAltitudeSpan;
-    return SetWindow(plot, timeMin, timeMin + newTimeSpan, altitudeMin,
-                     altitudeMin + newAltitudeSpan);
+    return SetWindow(plot,
+                     {timeMin, timeMin + newTimeSpan, altitudeMin, altitudeMin + newAltitudeSpan});
 }
 
 bool Pan(PlotRecord& plot, PanDirection direction, double fraction)
 {
-    const double dt = fraction * (plot.TimeMax - plot.TimeMin);
-    const double da = fraction * (plot.AltitudeMax - plot.AltitudeMin);
+    const PlotView& v = plot.view;
+    const double dt = fraction * v.TimeSpan();
+    const double da = fraction * v.AltitudeSpan();
     double t = 0, a = 0;
     switch (direction) {
     case PanDirection::Left:
@@ -73,38 +65,29 @@ bool Pan(PlotRecord& plot, PanDirection direction, double fraction)
         a = -da;
         break;
     }
-    return SetWindow(plot, plot.TimeMin + t, plot.TimeMax + t, plot.AltitudeMin + a,
-                     plot.AltitudeMax + a);
+    return SetWindow(plot, {v.TimeMin + t, v.TimeMax + t, v.AltitudeMin + a, v.AltitudeMax + a});
 }
 
 bool GoHome(PlotRecord& plot)
 {
-    return SetWindow(plot, 0.0, 20.0, 0.0, 20.0);
+    return SetWindow(plot, PlotView{});
 }
 
 bool ResetToFull(PlotRecord& plot, const FullExtent& full)
 {
-    return SetWindow(plot, full.TimeMin, full.TimeMax, full.AltitudeMin, full.AltitudeMax);
-}
-
-void CopyWindowToFull(const PlotRecord& plot, FullExtent& full)
-{
-    full.TimeMin = plot.TimeMin;
-    full.TimeMax = plot.TimeMax;
-    full.AltitudeMin = plot.AltitudeMin;
-    full.AltitudeMax = plot.AltitudeMax;
+    return SetWindow(plot, full);
 }
 
 void FitWindowToData(const DataSetStore& store, PlotRecord& plot, FullExtent& full)
 {
     Extent e;
     if (store.ComputeTimeExtent(e) && UsableAxis(e.low, e.high)) {
-        plot.TimeMin = full.TimeMin = e.low;
-        plot.TimeMax = full.TimeMax = e.high;
+        plot.view.TimeMin = full.TimeMin = e.low;
+        plot.view.TimeMax = full.TimeMax = e.high;
     }
     if (store.ComputeAltitudeExtent(e) && UsableAxis(e.low, e.high)) {
-        plot.AltitudeMin = full.AltitudeMin = e.low;
-        plot.AltitudeMax = full.AltitudeMax = e.high;
+        plot.view.AltitudeMin = full.AltitudeMin = e.low;
+        plot.view.AltitudeMax = full.AltitudeMax = e.high;
     }
 }
 
@@ -148,20 +131,19 @@ PlotKey PlotKeyAction(int key, Qt::KeyboardModifiers modifiers, bool plotPageCur
 
 bool ApplyPlotKey(PlotRecord& plot, PlotKey action)
 {
-    const double timeSpan = plot.TimeMax - plot.TimeMin;
-    const double altitudeSpan = plot.AltitudeMax - plot.AltitudeMin;
-    const double t0 = plot.TimeMin, a0 = plot.AltitudeMin;
+    const PlotView v = plot.view;
+    const double t0 = v.TimeMin, a0 = v.AltitudeMin;
     switch (action) {
     case PlotKey::None:
         return false;
     case PlotKey::StretchTime:
-        return SetWindow(plot, t0, t0 + 2.0 * timeSpan, a0, plot.AltitudeMax);
+        return SetWindow(plot, {t0, t0 + 2.0 * v.TimeSpan(), a0, v.AltitudeMax});
     case PlotKey::ShrinkTime:
-        return SetWindow(plot, t0, t0 + 0.5 * timeSpan, a0, plot.AltitudeMax);
+        return SetWindow(plot, {t0, t0 + 0.5 * v.TimeSpan(), a0, v.AltitudeMax});
     case PlotKey::ShrinkAltitude:
-        return SetWindow(plot, t0, plot.TimeMax, a0, a0 + 0.5 * altitudeSpan);
+        return SetWindow(plot, {t0, v.TimeMax, a0, a0 + 0.5 * v.AltitudeSpan()});
     case PlotKey::StretchAltitude:
-        return SetWindow(plot, t0, plot.TimeMax, a0, a0 + 2.0 * altitudeSpan);
+        return SetWindow(plot, {t0, v.TimeMax, a0, a0 + 2.0 * v.AltitudeSpan()});
     case PlotKey::PanLeft:
         return Pan(plot, PanDirection::Left, KeyPanFraction);
     case PlotKey::PanRight:
@@ -178,7 +160,7 @@ bool ApplyPlotKey(PlotRecord& plot, PlotKey action)
 
 std::optional<CropRange> FindCropRange(const SampleBlock& samples, double timeMin, double timeMax)
 {
-    const int n = ValidCount(samples);
+    const int n = samples.Count();
     const std::vector<double>& time = samples.time;
     int first = 0;
     while (first < n && !(time[std::size_t(first)] >= timeMin))
@@ -205,7 +187,7 @@ bool CropDataSet(DataSetRecord& altitudeRecord, double timeMin, double timeMax)
 
     if (DataSetRecord* triggers = altitudeRecord.triggers) {
         SampleBlock& trig = triggers->samples;
-        const int m = ValidCount(trig);
+        const int m = trig.Count();
         int kept = 0;
         for (int j = 0; j < m; ++j) {
             const double t = trig.time[std::size_t(j)];
@@ -217,7 +199,7 @@ bool CropDataSet(DataSetRecord& altitudeRecord, double timeMin, double timeMax)
                 trig.peakMarks[std::size_t(kept)] = trig.peakMarks[std::size_t(j)];
             ++kept;
         }
-        trig.count = kept;
+        trig.Resize(kept);
     }
 
     // Moving down never overwrites a sample still to be read.
@@ -229,7 +211,7 @@ bool CropDataSet(DataSetRecord& altitudeRecord, double timeMin, double timeMax)
         if (peaks)
             s.peakMarks[to] = s.peakMarks[from];
     }
-    s.count = last - first + 1;
+    s.Resize(last - first + 1);
 
     for (ClimbMark& m : altitudeRecord.climbMarks) {
         if (!m.used)
@@ -250,7 +232,7 @@ int CropToWindow(DataSetStore& store, PlotRecord& plot, FullExtent& full)
 {
     int cut = 0;
     for (int k = 0; k < store.SetCount(); ++k)
-        if (CropDataSet(store.Set(k), plot.TimeMin, plot.TimeMax))
+        if (CropDataSet(store.Set(k), plot.view.TimeMin, plot.view.TimeMax))
             ++cut;
     FitWindowToData(store, plot, full);
     return cut;
@@ -263,8 +245,9 @@ QString WindowNumberText(double v)
 
 WindowTexts WindowToTexts(const PlotRecord& plot)
 {
-    return {WindowNumberText(plot.TimeMin), WindowNumberText(plot.TimeMax),
-            WindowNumberText(plot.AltitudeMin), WindowNumberText(plot.AltitudeMax)};
+    const PlotView& v = plot.view;
+    return {WindowNumberText(v.TimeMin), WindowNumberText(v.TimeMax),
+            WindowNumberText(v.AltitudeMin), WindowNumberText(v.AltitudeMax)};
 }
 
 std::optional<double> LeadingNumber(const QString& text)
@@ -316,10 +299,11 @@ QString CheckAxis(double min, double max, const QString& minName, const QString&
 
 QString ApplyWindowTexts(const WindowTexts& texts, PlotRecord& plot, FullExtent& full)
 {
-    const double timeMin = ReadOr(texts.timeMin, plot.TimeMin);
-    const double timeMax = ReadOr(texts.timeMax, plot.TimeMax);
-    const double altitudeMin = ReadOr(texts.altitudeMin, plot.AltitudeMin);
-    const double altitudeMax = ReadOr(texts.altitudeMax, plot.AltitudeMax);
+    const PlotView& v = plot.view;
+    const double timeMin = ReadOr(texts.timeMin, v.TimeMin);
+    const double timeMax = ReadOr(texts.timeMax, v.TimeMax);
+    const double altitudeMin = ReadOr(texts.altitudeMin, v.AltitudeMin);
+    const double altitudeMax = ReadOr(texts.altitudeMax, v.AltitudeMax);
     QString problem =
         CheckAxis(timeMin, timeMax, QStringLiteral("Time Min"), QStringLiteral("Time Max"));
     if (problem.isEmpty())
@@ -327,8 +311,8 @@ QString ApplyWindowTexts(const WindowTexts& texts, PlotRecord& plot, FullExtent&
                             QStringLiteral("Altitude Max"));
     if (!problem.isEmpty())
         return problem;
-    SetWindow(plot, timeMin, timeMax, altitudeMin, altitudeMax);
-    CopyWindowToFull(plot, full);
+    SetWindow(plot, {timeMin, timeMax, altitudeMin, altitudeMax});
+    full = plot.view;
     return {};
 }
 

@@ -15,13 +15,12 @@ inline constexpr double ButtonPanFraction = 0.2;
 inline constexpr double KeyPanFraction = 0.1;
 
 // A window the mapping can use: finite, max above min, and a finite span.
-bool IsUsableWindow(double timeMin, double timeMax, double altitudeMin, double altitudeMax);
+bool IsUsableWindow(const PlotView& window);
 
 // Writes the window when it is usable; false (record unchanged) otherwise.
 // Every navigation step goes through here, so a degenerate window never
 // reaches the mapping however often a key is pressed.
-bool SetWindow(PlotRecord& plot, double timeMin, double timeMax, double altitudeMin,
-               double altitudeMax);
+bool SetWindow(PlotRecord& plot, const PlotView& window);
 
 // Centred zoom on both axes; neither span ends below MinZoomSpan.
 bool Zoom(PlotRecord& plot, double factor);
@@ -42,7 +41,6 @@ bool Pan(PlotRecord& plot, PanDirection direction, double fraction = ButtonPanFr
 bool GoHome(PlotRecord& plot);
 // Back to the window the extents or the scale dialog last set.
 bool ResetToFull(PlotRecord& plot, const FullExtent& full);
-void CopyWindowToFull(const PlotRecord& plot, FullExtent& full);
 
 // The rounded extents of every set's samples become the window and the full
 // extent; an axis without samples keeps its values.

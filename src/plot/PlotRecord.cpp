@@ -70,41 +70,39 @@ PlotRect ComputePlotRect(int dpiX, int dpiY, const OutputSettings& out)
     return r;
 }
 
-PlotMapping::PlotMapping(const PlotRecord& record, const PlotRect& rect)
-    : timeMin_(record.TimeMin), timeMax_(record.TimeMax),
-      timeScale_(Scale(rect.plotRight - rect.plotLeft, record.TimeMin, record.TimeMax)),
-      altitudeMin_(record.AltitudeMin), altitudeMax_(record.AltitudeMax),
-      altitudeScale_(Scale(rect.plotBottom - rect.plotTop, record.AltitudeMin, record.AltitudeMax)),
+PlotMapping::PlotMapping(const PlotView& view, const PlotRect& rect)
+    : timeMin_(view.TimeMin), timeMax_(view.TimeMax),
+      timeScale_(Scale(rect.plotRight - rect.plotLeft, view.TimeMin, view.TimeMax)),
+      altitudeMin_(view.AltitudeMin), altitudeMax_(view.AltitudeMax),
+      altitudeScale_(Scale(rect.plotBottom - rect.plotTop, view.AltitudeMin, view.AltitudeMax)),
       width_(rect.plotRight - rect.plotLeft), height_(rect.plotBottom - rect.plotTop)
 {
 }
 
-int MapTime(const PlotRecord& record, double t)
+int MapTime(const PlotView& view, const PlotRect& rect, double t)
 {
-    return PlotMapping(record, record.rect).MapTime(t);
+    return PlotMapping(view, rect).MapTime(t);
 }
 
-int MapAltitude(const PlotRecord& record, double a)
+int MapAltitude(const PlotView& view, const PlotRect& rect, double a)
 {
-    return PlotMapping(record, record.rect).MapAltitude(a);
+    return PlotMapping(view, rect).MapAltitude(a);
 }
 
-double PixelToTime(const PlotRecord& record, int x)
+double PixelToTime(const PlotView& view, const PlotRect& r, int x)
 {
-    const PlotRect& r = record.rect;
     const int w = r.plotRight - r.plotLeft;
     if (w == 0)
-        return record.TimeMin;
-    return record.TimeMin + (x - r.plotLeft) * (record.TimeMax - record.TimeMin) / w;
+        return view.TimeMin;
+    return view.TimeMin + (x - r.plotLeft) * view.TimeSpan() / w;
 }
 
-double PixelToAltitude(const PlotRecord& record, int y)
+double PixelToAltitude(const PlotView& view, const PlotRect& r, int y)
 {
-    const PlotRect& r = record.rect;
     const int h = r.plotBottom - r.plotTop;
     if (h == 0)
-        return record.AltitudeMax;
-    return record.AltitudeMax - (y - r.plotTop) * (record.AltitudeMax - record.AltitudeMin) / h;
+        return view.AltitudeMax;
+    return view.AltitudeMax - (y - r.plotTop) * view.AltitudeSpan() / h;
 }
 
 } // namespace vexa

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataSetStore.h"
+#include "data/PlotView.h"
 
 #include <QColor>
 #include <QString>
@@ -35,13 +36,7 @@ struct PlotRecord {
     DataSetStore* store = nullptr;
 
     // The view window in data units.
-    double TimeMin = 0.0;
-    double TimeMax = 20.0;
-    double AltitudeMin = 0.0;
-    double AltitudeMax = 20.0;
-    // Written by every drawing.
-    double TimeSpan = 20.0;
-    double AltitudeSpan = 20.0;
+    PlotView view;
 
     // Text lines; store them through SetPlotText so they stay within PlotTextMax.
     QString Title = QStringLiteral("Altitude versus Time");
@@ -52,21 +47,13 @@ struct PlotRecord {
     QString Info3;
     QString CreditLine = QStringLiteral("Created by Vexa - Get an Altitude!");
     QString WebLine = QStringLiteral("www.vexa-instruments.example");
-
-    // Where the last drawing put things; the mouse tools read it back.
-    PlotRect rect;
 };
 
 // Stores text in one of the record's text lines, cut to PlotTextMax characters.
 void SetPlotText(QString& line, const QString& text);
 
 // The window that Reset returns to.
-struct FullExtent {
-    double TimeMin = 0.0;
-    double TimeMax = 20.0;
-    double AltitudeMin = 0.0;
-    double AltitudeMax = 20.0;
-};
+using FullExtent = PlotView;
 
 // Size and place of a drawing in inches; the screen uses its own size and 0, 0.
 struct OutputSettings {
@@ -112,7 +99,7 @@ PlotRect ComputePlotRect(int dpiX, int dpiY, const OutputSettings& out);
 // area taken once so the per-sample work is a compare and a multiply.
 class PlotMapping {
 public:
-    PlotMapping(const PlotRecord& record, const PlotRect& rect);
+    PlotMapping(const PlotView& view, const PlotRect& rect);
 
     // -1 left of the window, 9999 right of it, else 0 ... width.
     int MapTime(double t) const
@@ -148,12 +135,12 @@ private:
     int width_, height_;
 };
 
-// One-off mapping through record.rect; the caller adds plotLeft / plotTop.
-int MapTime(const PlotRecord& record, double t);
-int MapAltitude(const PlotRecord& record, double a);
+// One-off mapping; the caller adds plotLeft / plotTop.
+int MapTime(const PlotView& view, const PlotRect& rect, double t);
+int MapAltitude(const PlotView& view, const PlotRect& rect, double a);
 
 // Pixel (device coordinates inside the data area) back to data units.
-double PixelToTime(const PlotRecord& record, int x);
-double PixelToAltitude(const PlotRecord& record, int y);
+double PixelToTime(const PlotView& view, const PlotRect& rect, int x);
+double PixelToAltitude(const PlotView& view, const PlotRect& rect, int y);
 
 } // namespace vexa

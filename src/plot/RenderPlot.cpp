@@ -1,6 +1,7 @@
 #include "RenderPlot.h"
 
 #include "ColumnReduction.h"
+#include "platform/Fonts.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -45,20 +46,10 @@ Ticks ChooseTicks(double min, double max)
     return t;
 }
 
-namespace {
-
-int ValidCount(const SampleBlock& s)
-{
-    const int stored = int(std::min(s.time.size(), s.altitude.size()));
-    return std::clamp(s.count, 0, stored);
-}
-
-} // namespace
-
 double AverageClimb(const DataSetRecord& record, double timeMin, double timeMax)
 {
     const SampleBlock& s = record.samples;
-    const int n = ValidCount(s);
+    const int n = s.Count();
     int start = 0;
     while (start < n && !(s.time[std::size_t(start)] >= timeMin))
         ++start;
@@ -296,7 +287,7 @@ void DrawClimbMarks(RecordPass& pass, const DataSetRecord& r, int n)
     const std::vector<double>& altitude = r.samples.altitude;
     auto inWindow = [&](int i) {
         const double t = time[std::size_t(i)];
-        return t >= pass.plot.TimeMin && t <= pass.plot.TimeMax;
+        return t >= pass.plot.view.TimeMin && t <= pass.plot.view.TimeMax;
     };
     for (const ClimbMark& m : r.climbMarks) {
         const int a = m.firstSample, b = m.lastSample;
@@ -327,10 +318,8 @@ void DrawClimbMarks(RecordPass& pass, const DataSetRecord& r, int n)
 void DrawRecord(RecordPass& pass, const DataSetRecord& r)
 {
     const SampleBlock& s = r.samples;
-    int n = ValidCount(s);
+    const int n = s.Count();
     const bool peaks = s.HasPeakMarks();
-    if (peaks)
-        n = std::min(n, int(s.peakMarks.size()));
     if (r.lineStyle != LineNone)
         DrawLine(pass, r, n);
     if (r.pointStyle != PointNone)
@@ -343,8 +332,9 @@ void DrawRecord(RecordPass& pass, const DataSetRecord& r)
 
 } // namespace
 
-void RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out, PlotRecord& record,
-                const ShowFlags& show, const QImage* background, LineDrawing lines)
+PlotRect RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out,
+                    const PlotRecord& record, const ShowFlags& show, const QImage* background,
+                    LineDrawing lines)
 {
     const bool color = out.color;
     const QColor black(Qt::black);
@@ -374,14 +364,12 @@ void RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out, Plot
     }
 
     const PlotRect r = ComputePlotRect(dpiX, dpiY, out);
-    record.rect = r;
-    record.TimeSpan = record.TimeMax - record.TimeMin;
-    record.AltitudeSpan = record.AltitudeMax - record.AltitudeMin;
-    const PlotMapping map(record, r);
+    const PlotView& view = record.view;
+    const PlotMapping map(view, r);
     const QPen solid = Pen(grid, 1);
     const QPen dotted = Pen(grid, 1, Qt::DotLine);
 
-    const Ticks timeTicks = ChooseTicks(record.TimeMin, record.TimeMax);
+    const Ticks timeTicks = ChooseTicks(view.TimeMin, view.TimeMax);
     double tick = timeTicks.first;
     for (int k = 0; k < timeTicks.count; ++k, tick += timeTicks.step) {
         const int px = r.plotLeft + map.MapTime(tick);
@@ -393,7 +381,7 @@ void RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out, Plot
         text.Draw(px - text.Width(label) / 2, r.plotBottom + dpiY / 15, label);
     }
 
-    const Ticks altitudeTicks = ChooseTicks(record.AltitudeMin, record.AltitudeMax);
+    const Ticks altitudeTicks = ChooseTicks(view.AltitudeMin, view.AltitudeMax);
     tick = altitudeTicks.first;
     for (int k = 0; k < altitudeTicks.count; ++k, tick += altitudeTicks.step) {
         const int py = r.plotTop + map.MapAltitude(tick);
@@ -432,8 +420,8 @@ void RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out, Plot
     text.SetColor(ToQColor(record.LabelColor));
     text.DrawCentred(r, r.xLabelTop, record.XAxisLabel);
 
-    // Any sans face stands in where Arial is missing.
-    font.setFamilies({QStringLiteral("Arial")});
+    // Arial or its metric twin, so the texts take the room they were placed for.
+    font.setFamilies({ResolveFamily(QStringLiteral("Arial"))});
     font.setStyleHint(QFont::SansSerif);
     SetCellHeight(font, H / 35, device);
     text.SetFont(font);
@@ -442,9 +430,9 @@ void RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out, Plot
     text.Draw(right - text.Width(record.CreditLine), bottom - 2 * text.Height(), record.CreditLine);
     text.Draw(right - text.Width(record.WebLine), bottom - text.Height(), record.WebLine);
 
-    DataSetStore* store = record.store;
+    const DataSetStore* store = record.store;
     if (show.ShowAvgROC && store && store->SetCount() > 0) {
-        const double climb = AverageClimb(store->Set(0), record.TimeMin, record.TimeMax);
+        const double climb = AverageClimb(store->Set(0), view.TimeMin, view.TimeMax);
         text.DrawCentred(r, int(std::trunc(r.xLabelTop + 1.5 * text.Height())),
                          QString::asprintf("Avg Climb = %.3g", climb));
     }
@@ -485,6 +473,7 @@ void RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out, Plot
 
     p.setPen(Pen(grid, 1));
     p.setClipping(false);
+    return r;
 }
 
 } // namespace vexa

@@ -27,10 +27,11 @@ double AverageClimb(const DataSetRecord& record, double timeMin, double timeMax)
 enum class LineDrawing { PerColumn, EverySample };
 
 // Draws the whole plot for a device of dpiX x dpiY pixels per inch into the
-// area `out` describes; writes record.rect and the spans. background may be
-// null. Leaves the painter with a 1-pixel pen and no clip.
-void RenderPlot(QPainter& painter, int dpiX, int dpiY, const OutputSettings& out,
-                PlotRecord& record, const ShowFlags& show, const QImage* background,
-                LineDrawing lines = LineDrawing::PerColumn);
+// area `out` describes and returns where it put the data area and labels.
+// The record is only read, so the screen's state survives a print or export.
+// background may be null. Leaves the painter with a 1-pixel pen and no clip.
+PlotRect RenderPlot(QPainter& painter, int dpiX, int dpiY, const OutputSettings& out,
+                    const PlotRecord& record, const ShowFlags& show, const QImage* background,
+                    LineDrawing lines = LineDrawing::PerColumn);
 
 } // namespace vexa

@@ -1,9 +1,8 @@
 #include "TEditInfoForm.h"
 
 #include "ui_TEditInfoForm.h"
+#include "widgets/EventHooks.h"
 
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QShowEvent>
 
 namespace vexa {
@@ -32,8 +31,9 @@ TEditInfoForm::TEditInfoForm(PlotRecord& plot, ShowFlags& show, QWidget* parent,
                     {ui->ScaleColorPanel, &PlotRecord::ScaleColor, "ScaleColorDlg"},
                     {ui->LabelColorPanel, &PlotRecord::LabelColor, "LabelColorDlg"},
                     {ui->InfoColorPanel, &PlotRecord::InfoColor, "InfoColorDlg"}}};
+    // The panels take the focus, so the keyboard reaches them too.
     for (const ColorSlot& slot : colorSlots_)
-        slot.panel->installEventFilter(this);
+        OnActivate(slot.panel, [this, &slot] { ColorPanelClick(slot); });
     // Set only from the saved settings.
     ui->ShowROCChk->hide();
     for (std::size_t i = 0; i < colorSlots_.size(); ++i)
@@ -106,30 +106,6 @@ void TEditInfoForm::ColorPanelClick(const ColorSlot& slot)
     plot_.*slot.color = ToColorRef(*chosen);
     PaintPanels();
     emit PlotChanged();
-}
-
-bool TEditInfoForm::eventFilter(QObject* watched, QEvent* event)
-{
-    for (const ColorSlot& slot : colorSlots_) {
-        if (watched != slot.panel)
-            continue;
-        bool click = false;
-        if (event->type() == QEvent::MouseButtonRelease) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            click = mouse->button() == Qt::LeftButton &&
-                    slot.panel->rect().contains(mouse->position().toPoint());
-        } else if (event->type() == QEvent::KeyPress) {
-            // The panels take the focus, so the keyboard reaches them too.
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            click = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
-        }
-        if (click) {
-            ColorPanelClick(slot);
-            return true;
-        }
-        break;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void TEditInfoForm::accept()

@@ -49,19 +49,27 @@ void TPlotBox::Render()
     cache_.fill(Qt::white);
     if (plot_ && width() > 0 && height() > 0) {
         QPainter painter(&cache_);
-        painter.setFont(font());
-        // The drawing area is the box itself; the stored print size stays.
-        OutputSettings screen;
-        screen.width = double(width()) / dpiX;
-        screen.height = double(height()) / dpiY;
-        screen.left = screen.top = 0;
-        screen.color = true;
-        RenderPlot(painter, dpiX, dpiY, screen, *plot_, show_ ? *show_ : ShowFlags{}, background_);
-        tool_->SetRect(plot_->rect);
+        tool_->SetRect(Draw(painter));
         tool_->Rendered();
     }
     stale_ = false;
     ++renderCount_;
+}
+
+PlotRect TPlotBox::Draw(QPainter& painter)
+{
+    if (!plot_)
+        return {};
+    const int dpiX = logicalDpiX(), dpiY = logicalDpiY();
+    painter.setFont(font());
+    // The drawing area is the box itself; the stored print size stays.
+    OutputSettings screen;
+    screen.width = double(width()) / dpiX;
+    screen.height = double(height()) / dpiY;
+    screen.left = screen.top = 0;
+    screen.color = true;
+    return RenderPlot(painter, dpiX, dpiY, screen, *plot_, show_ ? *show_ : ShowFlags{},
+                      background_);
 }
 
 void TPlotBox::paintEvent(QPaintEvent* event)

@@ -5,6 +5,8 @@
 
 #include <QImage>
 #include <QWidget>
+
+class QPainter;
 #include <optional>
 
 namespace vexa {
@@ -24,6 +26,9 @@ public:
     MouseMode Mode() const { return mode_; }
     // Null until SetPlot.
     const MouseTool* Tool() const { return tool_ ? &*tool_ : nullptr; }
+    // Draws the plot as the box shows it onto a device of the box's size;
+    // returns where the plot area fell.
+    PlotRect Draw(QPainter& painter);
     // How often the plot itself has been drawn.
     int RenderCount() const { return renderCount_; }
 

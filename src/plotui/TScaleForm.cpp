@@ -3,20 +3,16 @@
 #include "plot/Navigation.h"
 #include "ui_TScaleForm.h"
 
-#include <QMessageBox>
 #include <QShowEvent>
 
 namespace vexa {
 
 TScaleForm::TScaleForm(PlotRecord& plot, FullExtent& full, const DataSetStore& store,
-                       QWidget* parent)
+                       Prompter& prompts, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TScaleForm>()), plot_(plot), full_(full),
-      store_(store)
+      store_(store), prompts_(prompts)
 {
     ui->setupUi(this);
-    warn_ = [this](const QString& text) {
-        QMessageBox::warning(this, QStringLiteral("Vexa"), text);
-    };
     connect(ui->OKBtn, &QPushButton::clicked, this, &TScaleForm::accept);
     connect(ui->CancelBtn, &QPushButton::clicked, this, &TScaleForm::reject);
     connect(ui->AutoBtn, &QPushButton::clicked, this, &TScaleForm::AutoBtnClick);
@@ -46,9 +42,9 @@ void TScaleForm::AutoBtnClick()
     FitWindowToData(store_, plot_, full_);
     // Time Min offers 0, not the fitted minimum: recordings are timed from their start.
     ui->XMinEdit->setText(WindowNumberText(0));
-    ui->XMaxEdit->setText(WindowNumberText(plot_.TimeMax));
-    ui->YMinEdit->setText(WindowNumberText(plot_.AltitudeMin));
-    ui->YMaxEdit->setText(WindowNumberText(plot_.AltitudeMax));
+    ui->XMaxEdit->setText(WindowNumberText(plot_.view.TimeMax));
+    ui->YMinEdit->setText(WindowNumberText(plot_.view.AltitudeMin));
+    ui->YMaxEdit->setText(WindowNumberText(plot_.view.AltitudeMax));
 }
 
 void TScaleForm::accept()
@@ -57,7 +53,7 @@ void TScaleForm::accept()
                             ui->YMaxEdit->text()};
     const QString problem = ApplyWindowTexts(typed, plot_, full_);
     if (!problem.isEmpty()) {
-        warn_(problem);
+        prompts_.Warn(QStringLiteral("Vexa"), problem);
         return;
     }
     QDialog::accept();

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "plot/PlotRecord.h"
+#include "widgets/Prompter.h"
 
 #include <QDialog>
-#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -18,13 +18,10 @@ class TScaleForm : public QDialog {
     Q_OBJECT
 
 public:
-    TScaleForm(PlotRecord& plot, FullExtent& full, const DataSetStore& store,
+    // Refused entries are told through prompts.
+    TScaleForm(PlotRecord& plot, FullExtent& full, const DataSetStore& store, Prompter& prompts,
                QWidget* parent = nullptr);
     ~TScaleForm() override;
-
-    // How a refused entry is told; a warning box over the dialog unless replaced.
-    using Warn = std::function<void(const QString& text)>;
-    void SetWarn(Warn warn) { warn_ = std::move(warn); }
 
 public slots:
     // OK: the typed window, or a warning and the dialog stays open.
@@ -46,7 +43,7 @@ private:
     PlotRecord& plot_;
     FullExtent& full_;
     const DataSetStore& store_;
-    Warn warn_;
+    Prompter& prompts_;
 };
 
 } // namespace vexa

@@ -10,13 +10,24 @@ namespace vexa {
 
 // What a file dialog shows: its objectName, title, filter (Qt form, as
 // "Photo List (*.txt);;All Files (*)"), default suffix and starting file.
+// Without a default suffix a save dialog adds the chosen filter's own.
 struct FileDialogSetup {
     QString name;
     QString title;
     QString filter;
     QString defaultSuffix;
     QString file;
+    int filterIndex = 0; // the filter selected at first, from 0
 };
+
+// A file to write and the filter (from 0) it was chosen under.
+struct SaveChoice {
+    QString file;
+    int filterIndex = 0;
+};
+
+// "jpg" for "JPEG (*.jpg)"; empty when the filter names no single suffix.
+QString FilterSuffix(const QString& filter);
 
 // Asks the user for a file name; tests answer without a modal dialog.
 class FileChooser {
@@ -26,6 +37,11 @@ public:
     virtual QString SaveFileName(QWidget* parent, const FileDialogSetup& setup) = 0;
     // An existing file to read; empty when the user cancels.
     virtual QString OpenFileName(QWidget* parent, const FileDialogSetup& setup) = 0;
+    // As SaveFileName, telling also which filter the user chose.
+    virtual SaveChoice SaveFileAndFilter(QWidget* parent, const FileDialogSetup& setup)
+    {
+        return {SaveFileName(parent, setup), setup.filterIndex};
+    }
 };
 
 // The platform's file dialogs, modal over the parent.
@@ -33,6 +49,7 @@ class DialogFileChooser final : public FileChooser {
 public:
     QString SaveFileName(QWidget* parent, const FileDialogSetup& setup) override;
     QString OpenFileName(QWidget* parent, const FileDialogSetup& setup) override;
+    SaveChoice SaveFileAndFilter(QWidget* parent, const FileDialogSetup& setup) override;
 };
 
 // Asks the user for a colour; tests answer without a modal dialog.

@@ -1,5 +1,10 @@
 #include "app/About.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace vexa;
@@ -19,9 +24,7 @@ private slots:
             << BuildDateText("Mar  9 2012", "08:05:00") << "Mar 9 2012, 08:05:00";
         QTest::newRow("two-digit day")
             << BuildDateText("Mar 19 2012", "22:44:31") << "Mar 19 2012, 22:44:31";
-        QTest::newRow("manual beside the program")
-            << ManualPath("/opt/vexa/bin/") << "/opt/vexa/bin/V6R-Manual.pdf";
-        QTest::newRow("manual, no folder known") << ManualPath("") << "V6R-Manual.pdf";
+        QTest::newRow("version of this build") << GetVersionText() << EXPECTED_VERSION;
         QTest::newRow("mail address trimmed")
             << MailUrl("  help@vexa.example \n").toString() << "mailto:help@vexa.example";
     }
@@ -30,6 +33,58 @@ private slots:
         QFETCH(QString, got);
         QFETCH(QString, expected);
         QCOMPARE(got, expected);
+    }
+
+    void buildDateOfThisBuild()
+    {
+        static const QRegularExpression shape(
+            QStringLiteral("^[A-Z][a-z]{2} [1-9][0-9]? [0-9]{4}, [0-9]{2}:[0-9]{2}:[0-9]{2}$"));
+        QVERIFY2(shape.match(BuildDateText()).hasMatch(), qPrintable(BuildDateText()));
+    }
+
+    void findManual_data()
+    {
+        // Paths below a scratch root; the program lives in opt/bin.
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QString>("found");
+        const QString beside = QStringLiteral("opt/bin/V6R-Manual.pdf");
+        const QString prefix = QStringLiteral("opt/share/vexa/V6R-Manual.pdf");
+        const QString system = QStringLiteral("usr/share/vexa/V6R-Manual.pdf");
+        QTest::newRow("beside the program first") << QStringList{system, prefix, beside} << beside;
+        QTest::newRow("installed under the program's prefix")
+            << QStringList{system, prefix} << prefix;
+        QTest::newRow("system data folder") << QStringList{system} << system;
+        QTest::newRow("a folder of that name is no manual")
+            << QStringList{beside + QLatin1Char('/'), system} << system;
+        QTest::newRow("nowhere") << QStringList{} << QString();
+    }
+    void findManual()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QString, found);
+        QTemporaryDir root;
+        QDir dir(root.path());
+        for (const QString& path : present) {
+            if (path.endsWith(QLatin1Char('/'))) {
+                QVERIFY(dir.mkpath(path));
+                continue;
+            }
+            QVERIFY(dir.mkpath(QFileInfo(path).path()));
+            QFile file(dir.filePath(path));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QStringList candidates =
+            ManualCandidates(dir.filePath(QStringLiteral("opt/bin")),
+                             {dir.filePath(QStringLiteral("usr/local/share")),
+                              dir.filePath(QStringLiteral("usr/share/"))});
+        QCOMPARE(candidates.size(), 4);
+        QCOMPARE(FindManual(candidates), found.isEmpty() ? QString() : dir.filePath(found));
+        if (found.isEmpty()) {
+            // The user is told every place, so an odd installation can be found out.
+            const QString text = ManualMissingText(candidates);
+            for (const QString& path : candidates)
+                QVERIFY2(text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
+        }
     }
 };
 

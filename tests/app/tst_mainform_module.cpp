@@ -3,11 +3,18 @@
 // and data libraries; here each handler once, with what the window shows.
 #include "MainFormRig.h"
 #include "TestData.h"
+#include "TextRecorder.h"
+#include "plotui/TPlotBox.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QListView>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -48,7 +55,8 @@ void PlayModule(FakeSerialDevice& line, const Registers& registers)
 }
 
 struct Rig : vexa::test::MainFormRig {
-    explicit Rig(const Registers& registers = Module)
+    explicit Rig(const Registers& registers = Module, const QString& programDir = {})
+        : MainFormRig({{"ttyUSB0", "USB Serial", "USB"}}, programDir)
     {
         form->show();
         PlayModule(*line, registers);
@@ -383,6 +391,189 @@ private slots:
         QTest::keyClick(edit, Qt::Key_Home);
         QTest::keyClick(edit, Qt::Key_Right, Qt::ShiftModifier);
         QCOMPARE(edit->textCursor().selectedText(), QString("a"));
+    }
+
+    void manualOpensOrSaysWhereItLooked_data()
+    {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<bool>("opener");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("installed") << true << true << QString();
+        QTest::newRow("missing") << false << true
+                                 << "Vexa: The manual V6R-Manual.pdf was not found";
+        QTest::newRow("no viewer") << true << false << "Vexa: Unable to open %1!";
+    }
+    void manualOpensOrSaysWhereItLooked()
+    {
+        QFETCH(bool, installed);
+        QFETCH(bool, opener);
+        QFETCH(QString, warning);
+        QTemporaryDir root;
+        const QString manual = root.filePath(QStringLiteral("share/vexa/V6R-Manual.pdf"));
+        if (installed) {
+            QVERIFY(QDir(root.path()).mkpath(QStringLiteral("share/vexa")));
+            QFile file(manual);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        Rig r(Module, root.filePath(QStringLiteral("bin")));
+        r.shell.result = opener;
+        r.click("ManualBtn");
+        QCOMPARE(r.shell.opened.isEmpty(), !installed);
+        if (installed)
+            QCOMPARE(r.shell.opened.constFirst(), QUrl::fromLocalFile(manual));
+        QCOMPARE(r.prompts.warned.size(), warning.isEmpty() ? 0 : 1);
+        if (!warning.isEmpty()) {
+            const QString& told = r.prompts.warned.constFirst();
+            QVERIFY2(told.startsWith(QString(warning).replace("%1", manual)), qPrintable(told));
+            // A missing manual names where it was looked for.
+            QVERIFY2(installed || told.contains(manual), qPrintable(told));
+        }
+    }
+
+    // Both draw their own copy of the plot; the screen's stays as it was.
+    void exportAndPrint()
+    {
+        Rig r;
+        QTemporaryDir dir;
+        r.find<QTabWidget>("PageControl1")->setCurrentWidget(r.find("DataPage"));
+        const QImage screen = r.find("PlotBox")->grab().toImage();
+        QStringList shown; // the Output dialog as each click found it
+        auto answerOutput = [&shown] {
+            QTimer::singleShot(0, [&shown] {
+                QWidget* form = QApplication::activeModalWidget();
+                shown << form->windowTitle() +
+                             (form->findChild<QLineEdit*>("LeftEdit")->isEnabled() ? "+" : "");
+                QMetaObject::invokeMethod(form, "accept");
+            });
+        };
+        r.files.answers = {dir.filePath("plot.bmp")};
+        answerOutput();
+        r.click("ExportBtn");
+        QImageReader image(dir.filePath("plot.bmp")); // by content: the first filter's format
+        QCOMPARE(image.format() + ' ' + QByteArray::number(image.size().width()), "bmp 700");
+
+        r.printers.file = dir.filePath("page.pdf");
+        answerOutput();
+        r.click("PrtBtn");
+        QVERIFY(QFileInfo(r.printers.file).size() > 1000);
+        QCOMPARE(shown, QStringList({"Output", "Output+"}));
+        QCOMPARE(r.find("PlotBox")->grab().toImage(), screen);
+        QVERIFY(r.prompts.warned.isEmpty());
+
+        const QString missing = dir.filePath("missing/plot.bmp");
+        r.files.answers = {missing};
+        answerOutput();
+        r.click("ExportBtn");
+        QCOMPARE(r.prompts.warned.size(), 1);
+        QVERIFY(r.prompts.warned[0].startsWith("Error: Unable to write " + missing + "! ("));
+    }
+
+    // The set the combo shows stays active when another set is deleted, and
+    // the first set becomes active when the active one is.
+    void deletingASetKeepsTheActiveOne_data()
+    {
+        QTest::addColumn<int>("sets");
+        QTest::addColumn<int>("active");
+        QTest::addColumn<int>("deleted");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("an earlier set") << 4 << 3 << 0 << "Data003";
+        QTest::newRow("the active last set") << 3 << 2 << 2 << "Data000";
+    }
+    void deletingASetKeepsTheActiveOne()
+    {
+        QFETCH(int, sets);
+        QFETCH(int, active);
+        QFETCH(int, deleted);
+        Rig r;
+        r.connect();
+        r.click("DLInfoBtn");
+        for (int i = 1; i < sets; ++i)
+            r.click("DLDataBtn");
+        auto* combo = r.find<QComboBox>("ActiveSetCombo");
+        combo->setCurrentIndex(active);
+        auto* list = r.find<QListView>("SetListBox");
+        list->setCurrentIndex(list->model()->index(deleted, 0));
+        r.click("DelSetBtn");
+        QTEST(combo->currentText(), "after");
+    }
+
+    // Text that names no item of the set box selects nothing; typing adds no item.
+    void typedSetNumbers_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("3 over 1") << "3"
+                                  << "EraseDataBtn" << QByteArray("ES=1\rSV\rNS\r");
+        QTest::newRow("7, Erase") << "7"
+                                  << "EraseDataBtn" << QByteArray();
+        QTest::newRow("7, Download") << "7"
+                                     << "DLDataBtn" << QByteArray();
+    }
+    void typedSetNumbers()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, button);
+        QFETCH(QByteArray, sent);
+        Rig r;
+        r.connect();
+        r.click("DLInfoBtn");
+        r.line->ClearWrites();
+        QLineEdit* edit = r.find<QComboBox>("SetList")->lineEdit();
+        edit->selectAll();
+        QTest::keyClicks(edit, typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(r.find<QComboBox>("SetList")->count(), 4);
+        r.click(button.toLatin1().constData());
+        QCOMPARE(r.line->Written(), sent);
+        QCOMPARE(r.prompts.warned.size(), sent.isEmpty() ? 1 : 0);
+    }
+
+    void millisecondsFollowTheUnit_data()
+    {
+        QTest::addColumn<int>("si");
+        QTest::addColumn<int>("sr");
+        QTest::addColumn<QString>("ms");
+        QTest::newRow("SI 25 up to 975") << 25 << 36 << "975";
+        QTest::newRow("SI 50 reads 950") << 50 << 19 << "950";
+    }
+    void millisecondsFollowTheUnit()
+    {
+        QFETCH(int, si);
+        QFETCH(int, sr);
+        Registers registers = Module;
+        registers["SI"] = si;
+        registers["SR"] = sr;
+        Rig r(registers);
+        r.connect();
+        auto* spin = r.find<QSpinBox>("mSecSpin");
+        for (int i = 0; i < 5; ++i)
+            spin->stepUp();
+        QTEST(r.find<QLabel>("mSecPanel")->text(), "ms");
+        QTEST(QString::number(spin->value()), "ms");
+    }
+
+    // The plot's texts are drawn in the faces they were laid out for, each in
+    // its own place. Fails without fonts-liberation2.
+    void plotTextsDoNotOverlap()
+    {
+        Rig r;
+        r.connect();
+        r.click("DLInfoBtn");
+        r.click("DLDataBtn");
+        r.find<QTabWidget>("PageControl1")->setCurrentWidget(r.find("DataPage"));
+        auto* box = r.find<TPlotBox>("PlotBox");
+        vexa::test::TextRecorder page(box->width(), box->height());
+        QPainter painter(&page);
+        box->Draw(painter);
+        QVERIFY(page.texts.size() > 20);
+        for (const auto& t : page.texts) {
+            QVERIFY2(QStringList({"Arial", "Liberation Sans", "MS Sans Serif"}).contains(t.family),
+                     qPrintable(t.text + " in " + t.family));
+            for (const auto& u : page.texts)
+                QVERIFY2(&t == &u || !t.box.intersects(u.box.adjusted(1, 1, -1, -1)),
+                         qPrintable(t.text + " | " + u.text));
+        }
     }
 };
 

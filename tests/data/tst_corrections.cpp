@@ -14,12 +14,12 @@ namespace {
 
 std::vector<double> Altitudes(const SampleBlock& s)
 {
-    return {s.altitude.begin(), s.altitude.begin() + s.count};
+    return {s.altitude.begin(), s.altitude.begin() + s.Count()};
 }
 
 std::vector<double> Times(const SampleBlock& s)
 {
-    return {s.time.begin(), s.time.begin() + s.count};
+    return {s.time.begin(), s.time.begin() + s.Count()};
 }
 
 SetProperties PropertiesOf(const DataSetRecord& set)
@@ -223,10 +223,10 @@ private slots:
         QCOMPARE(!r.reason.isEmpty(), refused);
         if (refused) {
             QCOMPARE(info3, QString("max=1"));
-            QCOMPARE(set.samples.count, int(altitudes.size()));
+            QCOMPARE(set.samples.Count(), int(altitudes.size()));
         } else {
             // The last sample is levelled down to the first.
-            QCOMPARE(set.samples.altitude[std::size_t(set.samples.count - 1)], altitudes[0]);
+            QCOMPARE(set.samples.altitude[std::size_t(set.samples.Count() - 1)], altitudes[0]);
         }
     }
 

@@ -59,7 +59,7 @@ struct Rig {
 QList<int> PeakMarks(const DataSetRecord& r)
 {
     QList<int> out;
-    for (int i = 0; i < r.samples.count; ++i)
+    for (int i = 0; i < r.samples.Count(); ++i)
         out << r.samples.peakMarks[std::size_t(i)];
     return out;
 }
@@ -192,7 +192,7 @@ private slots:
         QVERIFY(r.Load(SetFileBytes(r.store, 0, r.plot)).ok());
         const SampleBlock& back = r.Last().triggers->samples;
         QVERIFY(r.Last().triggers->visible);
-        QCOMPARE(back.count, marked.size());
+        QCOMPARE(back.Count(), marked.size());
         for (int j = 0; j < marked.size(); ++j) {
             QCOMPARE(back.time[std::size_t(j)], double(marked[j]));
             QCOMPARE(back.altitude[std::size_t(j)], double(10 + marked[j]));
@@ -279,7 +279,7 @@ private slots:
         QCOMPARE(r.store.Names()->stringList().last(), name);
         QCOMPARE(r.Last().note1, note1);
         QCOMPARE(PeakMarks(r.Last()), peaks);
-        QCOMPARE(r.Last().triggers->samples.count, triggers);
+        QCOMPARE(r.Last().triggers->samples.Count(), triggers);
         QCOMPARE(r.plot.Title, StartPlot().Title); // a single set leaves the plot alone
     }
 
@@ -296,8 +296,8 @@ private slots:
             set.triggers->pointStyle = PointCross;
         }
         source.plot.Title = "Three flights";
-        source.plot.TimeMin = -5;
-        source.plot.AltitudeMax = 1234.5;
+        source.plot.view.TimeMin = -5;
+        source.plot.view.AltitudeMax = 1234.5;
         const QByteArray bytes = PlotFileBytes(source.store, source.plot);
         QCOMPARE(bytes, TestData("three-flights.csv"));
 
@@ -330,9 +330,9 @@ private slots:
         QFETCH(QList<double>, window);
         Rig r;
         QVERIFY(r.Load(Crlf({"Vexa Plot", "#", "#", "#", "#", "#", "#", line.constData()})).ok());
-        QCOMPARE(
-            (QList<double>{r.plot.TimeMin, r.plot.TimeMax, r.plot.AltitudeMin, r.plot.AltitudeMax}),
-            window);
+        QCOMPARE((QList<double>{r.plot.view.TimeMin, r.plot.view.TimeMax, r.plot.view.AltitudeMin,
+                                r.plot.view.AltitudeMax}),
+                 window);
     }
 
     // Everything the format keeps comes back; saving again gives the same bytes.
@@ -349,7 +349,7 @@ private slots:
         Fill(a.triggers->samples, {0.25}, {0});
         Fill(source.store.NewDataSet().samples, {10, 10.5}, {1e6, -1e6});
         source.plot.Title = QString::fromUtf8("Über");
-        source.plot.TimeMax = 123.4567891;
+        source.plot.view.TimeMax = 123.4567891;
         const QByteArray first = PlotFileBytes(source.store, source.plot);
 
         Rig r;
@@ -366,15 +366,37 @@ private slots:
         QVERIFY(std::signbit(b.samples.altitude[3]));
         QCOMPARE(PeakMarks(b), (QList<int>{0, 0, 1, 0}));
         QCOMPARE(UsedClimbSlots(b), QList<int>{0});
-        QCOMPARE(b.triggers->samples.count, 1);
+        QCOMPARE(b.triggers->samples.Count(), 1);
         QCOMPARE(b.triggers->samples.altitude[0], 815.0);
         QVERIFY(!r.store.Set(2).triggers->visible);
         QCOMPARE(r.store.Set(2).samples.altitude[1], -1e6);
         QCOMPARE(r.plot.Title, source.plot.Title);
-        QCOMPARE(r.plot.TimeMax, 123.457);
+        QCOMPARE(r.plot.view.TimeMax, 123.457);
 
         r.store.DeleteDataSet(0);
         QCOMPARE(PlotFileBytes(r.store, r.plot), QByteArray(first).replace(" am Morgen", " am"));
+    }
+
+    // Whatever flag a file gives its sets, saving it again writes the same.
+    void filesSaveBackUnchanged_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char* file :
+             {"fresh-set.csv", "downloaded-trigger-on.csv", "plot-trigger-flags.csv"})
+            QTest::newRow(file) << file;
+    }
+    void filesSaveBackUnchanged()
+    {
+        QFile golden(QFINDTESTDATA("golden/" + QString(QTest::currentDataTag())));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        const QByteArray bytes = golden.readAll();
+        Rig r;
+        const LoadResult loaded = r.Load(bytes);
+        QVERIFY(loaded.ok() && loaded.warning.isEmpty());
+        r.store.DeleteDataSet(0); // the start-up set
+        QCOMPARE(loaded.plotFile ? PlotFileBytes(r.store, r.plot)
+                                 : SetFileBytes(r.store, 0, r.plot),
+                 bytes);
     }
 
     // From another copy of the program on Windows: Windows-1252 texts,
@@ -470,7 +492,7 @@ private slots:
         Rig r;
         LoadResult result = r.Load(body + Crlf({"#C 0, 65535", "! 0, 1, 0, 0, 0, 7", "#Next"}));
         QCOMPARE(result.setsAdded, 2);
-        QCOMPARE(r.store.Set(1).samples.count, SampleBlock::Capacity);
+        QCOMPARE(r.store.Set(1).samples.Count(), SampleBlock::Capacity);
         QCOMPARE(UsedClimbSlots(r.store.Set(1)), QList<int>{0});
         // One sample more ends the reading there.
         Rig o;
@@ -495,7 +517,7 @@ private slots:
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old\r\n") == 5);
         old.close();
         Rig r;
-        r.store.Set(0).samples.count = SampleBlock::Capacity;
+        r.store.Set(0).samples.Resize(SampleBlock::Capacity);
 
         const QString missing = dir.filePath("no/such/folder/Plot.csv");
         QCOMPARE(SavePlot(missing, r.store, r.plot).error,

@@ -10,6 +10,18 @@ class TestDataSetStore : public QObject {
     Q_OBJECT
 
 private slots:
+    // A set costs what it holds; the capacity only limits growth.
+    void samplesGrowToTheLimitOnly()
+    {
+        DataSetStore store;
+        SampleBlock& s = store.NewDataSet().samples;
+        QVERIFY(s.time.capacity() < 1024);
+        s.Resize(SampleBlock::Capacity + 10);
+        QVERIFY(!s.Append(1, 2));
+        QCOMPARE(s.Count(), SampleBlock::Capacity);
+        QCOMPARE(int(s.peakMarks.size()), SampleBlock::Capacity);
+    }
+
     void colourCycleAndNameCounterWrap()
     {
         DataSetStore store;
@@ -114,15 +126,11 @@ private slots:
 
         DataSetStore store;
         DataSetRecord& set = store.NewDataSet();
-        set.samples.count = 0;
-        for (double a : altitudes) {
-            set.samples.time[std::size_t(set.samples.count)] = a;
-            set.samples.altitude[std::size_t(set.samples.count++)] = a;
-        }
+        set.samples.Clear();
+        for (double a : altitudes)
+            set.samples.Append(a, a);
         // Trigger points lie far outside and must not widen anything.
-        set.triggers->samples.time[0] = -5000;
-        set.triggers->samples.altitude[0] = 90000;
-        set.triggers->samples.count = 1;
+        set.triggers->samples.Append(-5000, 90000);
 
         Extent t, a;
         QVERIFY(store.ComputeTimeExtent(t));

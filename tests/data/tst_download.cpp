@@ -1,5 +1,6 @@
 #include "FakeSerialDevice.h"
 #include "LinkRig.h"
+#include "data/DataFile.h"
 #include "data/Download.h"
 
 #include <QtTest>
@@ -43,14 +44,14 @@ private slots:
         QCOMPARE(r.store.SetCount(), 2);
         QCOMPARE(r.store.ActiveSet(), 1);
         const DataSetRecord& set = r.store.Set(1);
-        QCOMPARE(set.samples.count, 5);
+        QCOMPARE(set.samples.Count(), 5);
         const double times[] = {0, 0.1, 0.2, 0.3, 0.4};
         const double alts[] = {10, 12, 15, 14, 11};
         for (int i = 0; i < 5; ++i) {
             QCOMPARE(set.samples.time[std::size_t(i)], times[i]);
             QCOMPARE(set.samples.altitude[std::size_t(i)], alts[i]);
         }
-        QCOMPARE(set.triggers->samples.count, 0);
+        QCOMPARE(set.triggers->samples.Count(), 0);
         QVERIFY(!set.triggers->visible);
         QCOMPARE(set.note2, QString("2026-12-06  Set 1, 5 samples"));
         QCOMPARE(set.note3, QString("0.5 sec, interval=0.1 sec, max=15"));
@@ -66,11 +67,24 @@ private slots:
         const DataSetRecord& set = r.store.Set(1);
         QCOMPARE(set.samples.altitude[1], 20.0);
         QCOMPARE(set.samples.time[2], 0.5);
-        QCOMPARE(set.triggers->samples.count, 1);
+        QCOMPARE(set.triggers->samples.Count(), 1);
         QCOMPARE(set.triggers->samples.time[0], 0.25);
         QCOMPARE(set.triggers->samples.altitude[0], 20.0);
         QVERIFY(set.triggers->visible);
         QCOMPARE(result.infoLines.last(), QString("Set 3: Downloaded 3 data samples."));
+    }
+
+    // The trigger input was on but never fired: the file still says so.
+    void triggerInputWithoutEventsSaved()
+    {
+        Rig r;
+        r.Fetch(0, Lines({"3,100,5,1,0", "10", "12", "15", "14", "11"}));
+        QFile golden(QFINDTESTDATA("golden/downloaded-trigger-on.csv"));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        PlotFileHeader plot;
+        plot.XAxisLabel = "Time (sec)";
+        plot.YAxisLabel = "Altitude (Feet)";
+        QCOMPARE(SetFileBytes(r.store, 1, plot), golden.readAll());
     }
 
     void transferEnds_data()
@@ -102,7 +116,7 @@ private slots:
         Rig r;
         const auto result = r.Fetch(0, reply);
         QVERIFY(result.created);
-        QCOMPARE(r.store.Set(1).samples.count, samples);
+        QCOMPARE(r.store.Set(1).samples.Count(), samples);
         QCOMPARE(r.store.Set(1).note3, note3);
     }
 

@@ -26,13 +26,7 @@ struct Fixture {
         for (int k = 0; k < sets; ++k)
             store.NewDataSet();
         form = std::make_unique<TDataPropForm>(
-            store, DataPropDeps{{title, xLabel, yLabel, info3},
-                                files,
-                                colors,
-                                shell,
-                                [this](const QString& caption, const QString& text) {
-                                    warnings.append(caption + QStringLiteral(": ") + text);
-                                }});
+            store, DataPropDeps{{title, xLabel, yLabel, info3}, files, colors, shell, prompts});
         spy = std::make_unique<QSignalSpy>(form.get(), &TDataPropForm::PlotChanged);
     }
     void Open() const { form->show(); }
@@ -61,7 +55,8 @@ struct Fixture {
     vexa::test::ScriptedFiles files;
     vexa::test::ScriptedColors colors;
     vexa::test::RecordingShell shell;
-    QStringList warnings;
+    vexa::test::ScriptedPrompter prompts;
+    QStringList& warnings = prompts.warned;
     std::unique_ptr<TDataPropForm> form;
     std::unique_ptr<QSignalSpy> spy;
 };

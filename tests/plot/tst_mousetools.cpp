@@ -1,6 +1,7 @@
 #include "plot/MouseTools.h"
 
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -11,8 +12,8 @@ namespace {
 SampleBlock Block(const QList<double>& times)
 {
     SampleBlock s(true);
-    s.count = int(times.size());
-    for (int i = 0; i < s.count; ++i) {
+    s.Resize(int(times.size()));
+    for (int i = 0; i < s.Count(); ++i) {
         s.time[std::size_t(i)] = times[i];
         s.altitude[std::size_t(i)] = i;
     }
@@ -38,15 +39,15 @@ struct Scene {
     Scene()
     {
         plot.store = &store;
-        plot.TimeMax = 50;
-        plot.AltitudeMax = 300;
+        plot.view.TimeMax = 50;
+        plot.view.AltitudeMax = 300;
         PlotRect r;
         r.plotLeft = 100;
         r.plotRight = 600;
         r.plotTop = 50;
         r.plotBottom = 350;
         tool.SetRect(r);
-        set.samples.count = 501;
+        set.samples.Resize(501);
         for (int i = 0; i <= 500; ++i) {
             set.samples.time[std::size_t(i)] = i * 0.1;
             set.samples.altitude[std::size_t(i)] = i * 0.5;
@@ -141,7 +142,7 @@ private slots:
         QFETCH(QString, xy);
         QFETCH(QString, roc);
         SampleBlock s = Block(times);
-        for (int i = 0; i < s.count; ++i)
+        for (int i = 0; i < s.Count(); ++i)
             s.altitude[std::size_t(i)] = altitudes[i];
         QCOMPARE(XYText(s, sample), xy);
         QCOMPARE(ROCText(s, sample).value_or(QString()), roc);
@@ -170,10 +171,10 @@ private slots:
             s.tool.Release(Qt::LeftButton, Scene::At(30, 250), MouseMode::Zoom);
         QVERIFY(done.render && done.windowChanged);
         QVERIFY(!s.tool.ZoomDrag());
-        QCOMPARE(s.plot.TimeMin, 10.0);
-        QCOMPARE(s.plot.TimeMax, 30.0);
-        QCOMPARE(s.plot.AltitudeMin, 100.0);
-        QCOMPARE(s.plot.AltitudeMax, 250.0);
+        QCOMPARE(s.plot.view.TimeMin, 10.0);
+        QCOMPARE(s.plot.view.TimeMax, 30.0);
+        QCOMPARE(s.plot.view.AltitudeMin, 100.0);
+        QCOMPARE(s.plot.view.AltitudeMax, 250.0);
     }
 
     // A climb drag begun with the right button still ends on a left release;
@@ -219,10 +220,10 @@ private slots:
         Scene s;
         s.tool.Move(Scene::At(45, 100), MouseMode::Peak);
         QCOMPARE(s.tool.Nearest(), 450);
-        s.set.samples.count = 100;
+        s.set.samples.Resize(100);
         s.tool.DataChanged();
         s.tool.Press(Qt::LeftButton, QPoint(5, 5), MouseMode::Peak);
-        QCOMPARE(int(s.set.samples.peakMarks[450]), 0);
+        QCOMPARE(std::count(s.set.samples.peakMarks.begin(), s.set.samples.peakMarks.end(), 1), 0);
     }
 };
 

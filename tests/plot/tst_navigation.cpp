@@ -14,7 +14,7 @@ namespace {
 
 Window WindowOf(const PlotRecord& r)
 {
-    return {r.TimeMin, r.TimeMax, r.AltitudeMin, r.AltitudeMax};
+    return {r.view.TimeMin, r.view.TimeMax, r.view.AltitudeMin, r.view.AltitudeMax};
 }
 
 Window WindowOf(const FullExtent& f)
@@ -24,10 +24,7 @@ Window WindowOf(const FullExtent& f)
 
 void Put(PlotRecord& r, const Window& w)
 {
-    r.TimeMin = w[0];
-    r.TimeMax = w[1];
-    r.AltitudeMin = w[2];
-    r.AltitudeMax = w[3];
+    r.view = {w[0], w[1], w[2], w[3]};
 }
 
 // n samples every `step` seconds from `start`; altitude 100 + index.
@@ -182,8 +179,7 @@ private slots:
             ApplyPlotKey(r, action);
             Pan(r, PanDirection::Right);
             ZoomOut(r);
-            QVERIFY2(IsUsableWindow(r.TimeMin, r.TimeMax, r.AltitudeMin, r.AltitudeMax),
-                     qPrintable(QString("press %1").arg(i)));
+            QVERIFY2(IsUsableWindow(r.view), qPrintable(QString("press %1").arg(i)));
         }
     }
 
@@ -317,16 +313,16 @@ private slots:
         QCOMPARE(CropDataSet(set, from, to), !kept.isEmpty());
         const SampleBlock& s = set.samples;
         const QList<double> after = kept.isEmpty() ? times : kept;
-        QCOMPARE(s.count, after.size());
-        for (int i = 0; i < s.count; ++i)
+        QCOMPARE(s.Count(), after.size());
+        for (int i = 0; i < s.Count(); ++i)
             QVERIFY2(std::abs(s.time[std::size_t(i)] - after[i]) < 1e-9,
                      qPrintable(QString::number(i)));
         QCOMPARE(s.altitude[0], firstAltitude);
         const SampleBlock& t = set.triggers->samples;
-        QCOMPARE(t.count, keptTriggers.size());
-        for (int j = 0; j < t.count; ++j)
+        QCOMPARE(t.Count(), keptTriggers.size());
+        for (int j = 0; j < t.Count(); ++j)
             QVERIFY(std::abs(t.time[std::size_t(j)] - keptTriggers[j]) < 1e-9);
-        for (int i = 0; i < s.count; ++i)
+        for (int i = 0; i < s.Count(); ++i)
             QCOMPARE(s.peakMarks[std::size_t(i)], std::uint8_t(i == peakAfter));
     }
 
@@ -380,8 +376,8 @@ private slots:
         AddSet(store, 101, 0.1, 50);
         Put(r, {2.05, 3.05, 0, 200});
         QCOMPARE(CropToWindow(store, r, full), 1);
-        QCOMPARE(store.Set(0).samples.count, 10);
-        QCOMPARE(store.Set(1).samples.count, 101);
+        QCOMPARE(store.Set(0).samples.Count(), 10);
+        QCOMPARE(store.Set(1).samples.Count(), 101);
         QCOMPARE(WindowOf(r), (Window{0, 70, 100, 300}));
         QCOMPARE(WindowOf(full), WindowOf(r));
     }

@@ -8,16 +8,16 @@ using namespace vexa;
 
 namespace {
 
+struct Screen {
+    PlotView view;
+    PlotRect rect;
+};
+
 // The data area of a 750 x 461 screen plot: 576 x 305 pixels at (112, 80).
-PlotRecord ScreenRecord()
+Screen ScreenRecord()
 {
-    PlotRecord r;
-    r.rect = ComputePlotRect(96, 96, OutputSettings{750.0 / 96, 461.0 / 96, 0, 0, true});
-    r.TimeMin = 10;
-    r.TimeMax = 70;
-    r.AltitudeMin = -100;
-    r.AltitudeMax = 500;
-    return r;
+    return {{10, 70, -100, 500},
+            ComputePlotRect(96, 96, OutputSettings{750.0 / 96, 461.0 / 96, 0, 0, true})};
 }
 
 } // namespace
@@ -89,7 +89,7 @@ private slots:
     {
         QFETCH(double, time);
         QFETCH(int, x);
-        QCOMPARE(MapTime(ScreenRecord(), time), x);
+        QCOMPARE(MapTime(ScreenRecord().view, ScreenRecord().rect, time), x);
     }
 
     void mapAltitude_data()
@@ -107,44 +107,44 @@ private slots:
     {
         QFETCH(double, altitude);
         QFETCH(int, y);
-        QCOMPARE(MapAltitude(ScreenRecord(), altitude), y);
+        QCOMPARE(MapAltitude(ScreenRecord().view, ScreenRecord().rect, altitude), y);
     }
 
     void zeroBelowWindowSitsOnBottomEdge()
     {
-        PlotRecord r = ScreenRecord();
-        r.AltitudeMin = 1000;
-        r.AltitudeMax = 2000;
-        QCOMPARE(MapAltitude(r, 0), r.rect.plotBottom - r.rect.plotTop);
+        Screen r = ScreenRecord();
+        r.view.AltitudeMin = 1000;
+        r.view.AltitudeMax = 2000;
+        QCOMPARE(MapAltitude(r.view, r.rect, 0), r.rect.plotBottom - r.rect.plotTop);
     }
 
     void inverse()
     {
-        const PlotRecord r = ScreenRecord();
-        QCOMPARE(PixelToTime(r, r.rect.plotLeft), 10.0);
-        QCOMPARE(PixelToTime(r, r.rect.plotRight), 70.0);
-        QCOMPARE(PixelToAltitude(r, r.rect.plotTop), 500.0);
-        QCOMPARE(PixelToAltitude(r, r.rect.plotBottom), -100.0);
+        const Screen r = ScreenRecord();
+        QCOMPARE(PixelToTime(r.view, r.rect, r.rect.plotLeft), 10.0);
+        QCOMPARE(PixelToTime(r.view, r.rect, r.rect.plotRight), 70.0);
+        QCOMPARE(PixelToAltitude(r.view, r.rect, r.rect.plotTop), 500.0);
+        QCOMPARE(PixelToAltitude(r.view, r.rect, r.rect.plotBottom), -100.0);
         // Back and forth lands within a pixel: the forward map truncates and
         // puts the window's bottom one pixel up.
         for (int x = r.rect.plotLeft; x <= r.rect.plotRight; x += 7)
-            QVERIFY(std::abs(r.rect.plotLeft + MapTime(r, PixelToTime(r, x)) - x) <= 1);
+            QVERIFY(std::abs(r.rect.plotLeft +
+                             MapTime(r.view, r.rect, PixelToTime(r.view, r.rect, x)) - x) <= 1);
         for (int y = r.rect.plotTop; y <= r.rect.plotBottom; y += 5)
-            QVERIFY(std::abs(r.rect.plotTop + MapAltitude(r, PixelToAltitude(r, y)) - y) <= 1);
+            QVERIFY(std::abs(r.rect.plotTop +
+                             MapAltitude(r.view, r.rect, PixelToAltitude(r.view, r.rect, y)) - y) <=
+                    1);
     }
 
     void emptyWindowMapsToEdges()
     {
         // A typed window may be empty or inverted; nothing may divide by zero.
-        PlotRecord r = ScreenRecord();
-        r.TimeMin = r.TimeMax = 5;
-        r.AltitudeMin = 8;
-        r.AltitudeMax = 2;
-        QCOMPARE(MapTime(r, 5), 0);
-        QCOMPARE(MapTime(r, 6), 9999);
-        QCOMPARE(MapAltitude(r, 5), 305);
-        PlotRecord unpainted;
-        QCOMPARE(PixelToTime(unpainted, 0), 0.0);
+        Screen r = ScreenRecord();
+        r.view = {5, 5, 8, 2};
+        QCOMPARE(MapTime(r.view, r.rect, 5), 0);
+        QCOMPARE(MapTime(r.view, r.rect, 6), 9999);
+        QCOMPARE(MapAltitude(r.view, r.rect, 5), 305);
+        QCOMPARE(PixelToTime(PlotView{}, PlotRect{}, 0), 0.0);
     }
 };
 

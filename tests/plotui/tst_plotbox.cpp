@@ -23,8 +23,8 @@ struct Scene {
     Scene()
     {
         plot.store = &store;
-        set.samples.count = 1001;
-        for (int i = 0; i < set.samples.count; ++i) {
+        set.samples.Resize(1001);
+        for (int i = 0; i < set.samples.Count(); ++i) {
             set.samples.time[std::size_t(i)] = i * 0.1;
             set.samples.altitude[std::size_t(i)] = i + 0.9;
         }
@@ -43,8 +43,8 @@ struct Scene {
         if (!QTest::qWaitFor([&] { return box.RenderCount() > 0; }))
             return false;
         const PlotRect& r = box.Tool()->Rect();
-        plot.TimeMax = (r.plotRight - r.plotLeft) * 0.01;
-        plot.AltitudeMax = (r.plotBottom - r.plotTop) * 0.2;
+        plot.view.TimeMax = (r.plotRight - r.plotLeft) * 0.01;
+        plot.view.AltitudeMax = (r.plotBottom - r.plotTop) * 0.2;
         box.PlotChanged();
         return QTest::qWaitFor([&] { return box.RenderCount() > 1; });
     }
@@ -53,7 +53,7 @@ struct Scene {
     {
         const PlotRect& r = box.Tool()->Rect();
         return QPoint(r.plotLeft + int(std::lround(t / 0.01)),
-                      r.plotTop + int(std::lround((plot.AltitudeMax - a) / 0.2)));
+                      r.plotTop + int(std::lround((plot.view.AltitudeMax - a) / 0.2)));
     }
 
     void Drag(QPoint from, QPoint to)
@@ -116,9 +116,9 @@ private slots:
         QVERIFY(s.Ready());
         const int renders = s.box.RenderCount();
         s.Drag(s.At(1.0, 5), s.At(2.5, 55)); // 1.5 s by 50 units
-        QCOMPARE(s.plot.TimeMin, 0.0);
-        QCOMPARE(s.plot.AltitudeMin, 0.0);
-        QCOMPARE(s.plot.TimeMax,
+        QCOMPARE(s.plot.view.TimeMin, 0.0);
+        QCOMPARE(s.plot.view.AltitudeMin, 0.0);
+        QCOMPARE(s.plot.view.TimeMax,
                  s.box.Tool()->Rect().plotRight * 0.01 - s.box.Tool()->Rect().plotLeft * 0.01);
         QTRY_VERIFY(s.box.RenderCount() > renders);
     }
@@ -142,8 +142,8 @@ private slots:
         QSignalSpy changed(&s.box, &TPlotBox::WindowChanged);
         s.Drag(s.At(from.x(), from.y()), s.At(to.x(), to.y()));
         QCOMPARE(changed.count(), 1);
-        const double window[] = {s.plot.TimeMin, s.plot.TimeMax, s.plot.AltitudeMin,
-                                 s.plot.AltitudeMax};
+        const double window[] = {s.plot.view.TimeMin, s.plot.view.TimeMax, s.plot.view.AltitudeMin,
+                                 s.plot.view.AltitudeMax};
         const double expected[] = {1, 4, 10, 50};
         for (int k = 0; k < 4; ++k)
             QVERIFY2(std::abs(window[k] - expected[k]) < 1e-9, qPrintable(QString::number(k)));

@@ -17,7 +17,7 @@ namespace {
 
 Window WindowOf(const PlotRecord& r)
 {
-    return {r.TimeMin, r.TimeMax, r.AltitudeMin, r.AltitudeMax};
+    return {r.view.TimeMin, r.view.TimeMax, r.view.AltitudeMin, r.view.AltitudeMax};
 }
 
 Window WindowOf(const FullExtent& f)
@@ -29,13 +29,10 @@ struct ScaleScene {
     DataSetStore store;
     PlotRecord plot;
     FullExtent full{0, 30, 0, 40};
-    TScaleForm form{plot, full, store};
-    QStringList warnings;
+    vexa::test::ScriptedPrompter prompts;
+    TScaleForm form{plot, full, store, prompts};
+    QStringList& warnings = prompts.warned;
 
-    ScaleScene()
-    {
-        form.SetWarn([this](const QString& text) { warnings << text; });
-    }
     QLineEdit* Edit(const char* name) { return form.findChild<QLineEdit*>(name); }
     void Click(const char* name)
     {
@@ -93,7 +90,7 @@ private slots:
         QFETCH(Window, window);
         ScaleScene s;
         QSignalSpy changed(&s.form, &TScaleForm::PlotChanged);
-        s.plot.AltitudeMax = 3.5;
+        s.plot.view.AltitudeMax = 3.5;
         s.form.show();
         QCOMPARE(s.Texts(), (QStringList{"0", "20", "0", "3.5"}));
         s.Type(typed);
@@ -113,7 +110,7 @@ private slots:
         s.form.show();
         s.Type({"30", "20", "0", "20"});
         s.Click("OKBtn");
-        QCOMPARE(s.warnings, QStringList{"Time Min must be less than Time Max."});
+        QCOMPARE(s.warnings, QStringList{"Vexa: Time Min must be less than Time Max."});
         QVERIFY(s.form.isVisible());
         QCOMPARE(WindowOf(s.plot), (Window{0, 20, 0, 20}));
         QCOMPARE(WindowOf(s.full), (Window{0, 30, 0, 40}));
@@ -131,8 +128,8 @@ private slots:
     {
         ScaleScene s;
         DataSetRecord& set = s.store.NewDataSet();
-        set.samples.count = 201;
-        for (int i = 0; i < set.samples.count; ++i) {
+        set.samples.Resize(201);
+        for (int i = 0; i < set.samples.Count(); ++i) {
             set.samples.time[std::size_t(i)] = 105 + i * 0.1;
             set.samples.altitude[std::size_t(i)] = 5 + i * 7.475;
         }
@@ -187,6 +184,26 @@ private slots:
         s.Click("CancelBtn");
         QCOMPARE(s.plot.*ColorFields[field], before);
         QCOMPARE(changed.count(), 2);
+    }
+
+    // A panel acts like a button: left click (above) or a key; 0 is a right click.
+    void colourPanelActivation_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("opened");
+        QTest::newRow("right click") << 0 << 0;
+        QTest::newRow("space") << int(Qt::Key_Space) << 1;
+        QTest::newRow("letter") << int(Qt::Key_A) << 0;
+    }
+    void colourPanelActivation()
+    {
+        QFETCH(int, key);
+        QFETCH(int, opened);
+        InfoScene s;
+        s.form.show();
+        auto* panel = s.Find<QWidget>("GridColorPanel");
+        key ? QTest::keyClick(panel, Qt::Key(key)) : QTest::mouseClick(panel, Qt::RightButton);
+        QCOMPARE(s.chooser.asked.size(), opened);
     }
 
     // Cancel: colours back, texts as they were, show boxes as the user left them.

@@ -4,6 +4,7 @@
 // ports are test-opened on, a scripted user and desktop.
 #include "FakeSerialDevice.h"
 #include "RecordingShell.h"
+#include "ScriptedPrinter.h"
 #include "ScriptedUser.h"
 #include "VirtualClock.h"
 #include "app/TMainForm.h"
@@ -24,8 +25,9 @@ struct MainFormRig {
             (made++ == 0 ? line : probe) = device.get();
             return device;
         };
-        form = std::make_unique<TMainForm>(
-            MainFormDeps{clock, factory, ports, shell, programDir, &prompts, &files, &colors});
+        MainFormDeps deps{clock, factory, ports, shell, programDir, &prompts, &files, &colors};
+        deps.printers = &printers;
+        form = std::make_unique<TMainForm>(deps);
     }
 
     template <typename T = QWidget> T* find(const char* name) const
@@ -44,6 +46,7 @@ struct MainFormRig {
     ScriptedPrompter prompts;
     ScriptedFiles files;
     ScriptedColors colors;
+    ScriptedPrinter printers;
     FakeSerialDevice* line = nullptr;
     FakeSerialDevice* probe = nullptr;
     int made = 0;

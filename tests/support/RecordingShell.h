@@ -12,9 +12,11 @@ public:
     bool Open(const QUrl& url) override
     {
         opened.append(url);
-        return true;
+        return result;
     }
     QList<QUrl> opened;
+    // What Open answers: false plays a desktop without a handler.
+    bool result = true;
 };
 
 } // namespace vexa::test

@@ -12,17 +12,17 @@ namespace vexa::test {
 inline void Fill(SampleBlock& s, const std::vector<double>& times,
                  const std::vector<double>& altitudes)
 {
+    s.Resize(int(altitudes.size()));
     for (std::size_t i = 0; i < altitudes.size(); ++i) {
         s.time[i] = times.empty() ? double(i) : times[i];
         s.altitude[i] = altitudes[i];
     }
-    s.count = int(altitudes.size());
 }
 
 // n samples, sample i being (time, altitude) = f(i).
 inline void FillWith(SampleBlock& s, int n, const std::function<std::pair<double, double>(int)>& f)
 {
-    s.count = n;
+    s.Resize(n);
     for (int i = 0; i < n; ++i) {
         const auto [t, a] = f(i);
         s.time[std::size_t(i)] = t;

@@ -2,9 +2,9 @@
 
 // What a user or the desktop would answer, scripted: questions, file names,
 // colours and the list of ports. Header only: each test links what it uses.
-#include "app/Prompter.h"
 #include "platform/PortDescription.h"
 #include "widgets/Choosers.h"
+#include "widgets/Prompter.h"
 
 #include <QStringList>
 #include <deque>

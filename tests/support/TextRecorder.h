@@ -1,28 +1,46 @@
 #pragma once
 
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QStringList>
+#include <vector>
 
 namespace vexa::test {
 
-// A paint device that draws nothing and keeps every text drawn on it with
-// the point it was drawn at, so tests can read what a picture says.
-class TextRecorder final : public QPaintDevice {
+// Paints nothing; notes each text drawn, the box around its ink and its face,
+// so tests can read what a picture says and where.
+class TextRecorder final : public QPaintDevice, QPaintEngine {
 public:
-    TextRecorder(int width, int height, int dpi) : w_(width), h_(height), dpi_(dpi) {}
-    QPaintEngine* paintEngine() const override { return &engine_; }
-    QStringList texts;
-    QList<QPointF> at;
+    struct Text {
+        QString text;
+        QRectF box;
+        QString family;
+    };
+    TextRecorder(int width, int height, int dpi = 96)
+        : QPaintEngine(AllFeatures), size_(width, height), dpi_(dpi)
+    {
+    }
+    QPaintEngine* paintEngine() const override { return const_cast<TextRecorder*>(this); }
+    std::vector<Text> texts;
 
-protected:
+    QStringList strings() const
+    {
+        QStringList out;
+        for (const Text& t : texts)
+            out << t.text;
+        return out;
+    }
+
+private:
     int metric(PaintDeviceMetric m) const override
     {
         switch (m) {
         case PdmWidth:
-            return w_;
+            return size_.width();
         case PdmHeight:
-            return h_;
+            return size_.height();
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
@@ -33,34 +51,24 @@ protected:
         case PdmDevicePixelRatioScaled:
             return int(devicePixelRatioFScale());
         default:
-            return 1;
+            return m == PdmWidthMM || m == PdmHeightMM ? 0 : 1;
         }
     }
-
-private:
-    class Engine final : public QPaintEngine {
-    public:
-        explicit Engine(TextRecorder& r) : QPaintEngine(AllFeatures), r_(r) {}
-        bool begin(QPaintDevice*) override { return true; }
-        bool end() override { return true; }
-        void updateState(const QPaintEngineState&) override {}
-        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-        void drawPath(const QPainterPath&) override {}
-        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-        void drawPolygon(const QPoint*, int, PolygonDrawMode) override {}
-        void drawTextItem(const QPointF& p, const QTextItem& item) override
-        {
-            r_.texts << item.text();
-            r_.at << p;
-        }
-        Type type() const override { return User; }
-
-    private:
-        TextRecorder& r_;
-    };
-
-    int w_, h_, dpi_;
-    mutable Engine engine_{*this};
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    Type type() const override { return User; }
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawPath(const QPainterPath&) override {}
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+    void drawTextItem(const QPointF& p, const QTextItem& item) override
+    {
+        const QRectF ink = QFontMetricsF(item.font()).tightBoundingRect(item.text()).translated(p);
+        texts.push_back(
+            {item.text(), state->transform().mapRect(ink), QFontInfo(item.font()).family()});
+    }
+    QSize size_;
+    int dpi_;
 };
 
 } // namespace vexa::test

@@ -152,6 +152,15 @@ void CommandInterpreter::Execute(const std::string& command, Reply& reply)
     }
 }
 
+void ModuleSession::PowerUp(std::int64_t nowMs, bool forceBootLoader)
+{
+    if (bootLoader_ && (forceBootLoader || bootLoader_->TakesLineAtPowerUp()))
+        active_ = bootLoader_.get();
+    else
+        active_ = &firmware_;
+    active_->Start(nowMs);
+}
+
 Reply ModuleSession::Feed(std::string_view in, std::int64_t nowMs)
 {
     Reply reply;

@@ -27,6 +27,8 @@ struct Reply {
     std::vector<OutLine> lines;
     // The module reset: whatever it was still sending never leaves it.
     bool cutOutput = false;
+    // The cable came out: nothing passes until it is plugged in again.
+    bool unplug = false;
     Handover handover = Handover::None;
 };
 
@@ -44,6 +46,8 @@ public:
     virtual std::size_t Feed(std::string_view in, std::int64_t nowMs, Reply& reply) = 0;
     // Takes the line: after a power-up or a handover back.
     virtual void Start(std::int64_t nowMs) { (void)nowMs; }
+    // Whether it, and not the firmware, has the line after a power-up.
+    virtual bool TakesLineAtPowerUp() const { return false; }
 };
 
 // The module firmware's command side. Commands end with CR or LF; "*" resets
@@ -89,6 +93,9 @@ public:
         bootLoader_ = std::move(bootLoader);
     }
     bool InBootLoader() const { return active_ != &firmware_; }
+    // Switches the module on (again): the boot loader keeps the line when it
+    // wants it at power-up or when forced, as by the boot pin.
+    void PowerUp(std::int64_t nowMs, bool forceBootLoader = false);
 
     Reply Feed(std::string_view in, std::int64_t nowMs);
 

@@ -30,6 +30,13 @@ public:
     // last bytes before a cut are still on their way.
     std::string_view FilterInput(std::string_view in, std::int64_t nowMs, bool outputPending);
 
+    // The cable comes out now (the far end said so).
+    void Unplug()
+    {
+        unplugged_ = true;
+        quietSince_ = -1;
+    }
+
     bool Silent() const { return silent_; }
     bool Unplugged() const { return unplugged_; }
 

@@ -91,6 +91,32 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& o, std::stri
         } else if (arg == "--reset-ms") {
             if (!intOption(0, 60'000, o.resetMs))
                 return false;
+        } else if (arg == "--boot-loader") {
+            o.bootLoader = true;
+        } else if (arg == "--flash-dump") {
+            if (!takeValue())
+                return false;
+            o.flashDump = value;
+        } else if (arg == "--part-id") {
+            if (!takeValue())
+                return false;
+            if (!ParseNumber(value, std::uint32_t{0}, std::numeric_limits<std::uint32_t>::max(),
+                             o.partId)) {
+                error = "--part-id: expected a whole number, got \"" + value + "\"";
+                return false;
+            }
+        } else if (arg == "--isp-silent-after") {
+            if (!intOption(0, std::numeric_limits<int>::max(), o.ispSilentAfter))
+                return false;
+        } else if (arg == "--isp-resend") {
+            if (!intOption(1, std::numeric_limits<int>::max(), o.ispResend))
+                return false;
+        } else if (arg == "--isp-stuck-byte") {
+            if (!intOption(0, 32767, o.ispStuckByte))
+                return false;
+        } else if (arg == "--isp-cut-block") {
+            if (!intOption(1, std::numeric_limits<int>::max(), o.ispCutBlock))
+                return false;
         } else if (arg == "--name") {
             if (!takeValue())
                 return false;
@@ -164,8 +190,38 @@ Download lines, each ended by CR LF: the acknowledgement "DL=k", the header
 "k,interval_ms,record_lines,trigger_flag,units", then one altitude per line;
 "-1535" before a sample marks a trigger at that sample.
 
-The boot loader is not emulated yet: "!" is answered with the
-acknowledgement "!" and the byte "!", and the firmware keeps the line.
+The boot loader: "!" is answered with the acknowledgement "!" and the byte
+"!", and the microcontroller's UART boot loader takes the line: a 32 KB part
+(eight 4 KB sectors, 8 KB of RAM from 0x10000000). "?" gets "Synchronized",
+then "Synchronized" and the crystal frequency in kHz each get "OK". Every
+line received is echoed, ended by CR LF, while echo is on ("A 0" / "A 1").
+Commands, numbers in decimal: U 23130 (unlock), J (part identification),
+K (boot code version), N (serial number), B, P/E/I first last (prepare,
+erase, blank check sectors 0-7), W addr count (write to RAM: UU lines, the
+byte sum after every 20 lines and at the end, answered OK or RESEND), R addr
+count (read: UU lines and sums, the program answers OK or RESEND), C flash
+ram count (copy RAM to flash), M addr1 addr2 count (compare), G addr T (go).
+Replies are the ROM's return codes ("0" success, 1 invalid command, 6 count,
+7 invalid sector, 8 sector not blank, 9 not prepared, 10 compare error,
+12 parameter, 13 address, 14 not mapped, 15 locked, 16 invalid code, ...).
+Flash acts as flash: erase sets bytes to 0xFF, a copy only clears bits, and
+erase and copy need a prepare of their sectors and the unlock. G with the
+reset routine in RAM resets the part: with a valid vector checksum (words 0
+to 6 of the flash sum to 0, or words 0 to 7) the module answers again,
+otherwise the boot loader starts afresh; G into flash runs the image, and G
+anywhere else leaves the part silent. Power-up follows the same rule; the
+emulator starts with a small valid stand-in image.
+  --boot-loader      Starts in the boot loader, as with the boot pin held.
+  --flash-dump FILE  Writes the 32 KB flash to FILE when the emulator ends.
+  --part-id N        Part identification J answers (default 71569451).
+  --isp-silent-after N  The boot loader sends N lines (echoes included),
+                     then nothing ever again.
+  --isp-resend N     Answers the N-th checksum line RESEND, right or not.
+  --isp-cut-block K  Pulls the cable after the sixth data line of the K-th
+                     write to RAM (counted from 1). When it goes back in
+                     (see --replug-ms) the module is switched off and on.
+  --isp-stuck-byte A A worn flash cell: the byte at address A (0 to 32767)
+                     stays 0xFF whatever is copied to it.
 )";
 }
 

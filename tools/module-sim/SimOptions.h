@@ -16,7 +16,14 @@ struct SimOptions {
     int dropAfter = -1;
     int replugMs = 2000;
     int resetMs = 1500;
-    std::string name; // empty: vexa-sim-<pid>
+    std::string name;        // empty: vexa-sim-<pid>
+    bool bootLoader = false; // start in the boot loader
+    std::string flashDump;   // where the flash goes when the emulator ends
+    std::uint32_t partId = 0x0444102B;
+    int ispSilentAfter = -1;
+    int ispResend = -1;
+    int ispCutBlock = -1;
+    int ispStuckByte = -1;
     bool publish = true;
     bool verbose = false;
     bool help = false;

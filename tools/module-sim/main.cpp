@@ -1,5 +1,6 @@
 // vexa-module-sim: an altitude logger module on a pseudo-terminal.
 
+#include "BootLoader.h"
 #include "CommandInterpreter.h"
 #include "FlightFile.h"
 #include "FlightGenerator.h"
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 
 namespace {
@@ -108,6 +110,18 @@ int main(int argc, char** argv)
                   << '\n';
 
     ModuleSession session(model, opt.resetMs);
+    BootLoaderOptions bootOptions;
+    bootOptions.partId = opt.partId;
+    bootOptions.silentAfter = opt.ispSilentAfter;
+    bootOptions.resendAt = opt.ispResend;
+    bootOptions.cutAtWrite = opt.ispCutBlock;
+    bootOptions.stuckByte = opt.ispStuckByte;
+    auto bootLoaderOwned = std::make_unique<BootLoader>(bootOptions);
+    const BootLoader& bootLoader = *bootLoaderOwned;
+    session.SetBootLoader(std::move(bootLoaderOwned));
+    if (opt.bootLoader)
+        session.PowerUp(NowUs() / 1000, true);
+    bool powerCycleOnReplug = false;
     FaultOptions faultOptions;
     faultOptions.silentAfter = opt.silentAfter;
     faultOptions.garbageEvery = opt.garbageEvery;
@@ -120,14 +134,24 @@ int main(int argc, char** argv)
     constexpr int IdlePollMs = 100; // how soon a signal is noticed on a quiet line
     char buf[4096];
     while (!g_stop) {
-        const std::int64_t waitUs = pacer.UsUntilDue(NowUs());
+        const std::int64_t waitUs = pacer.UsUntilDue(NowUs() + 1000);
         const int timeoutMs = waitUs < 0 ? IdlePollMs : static_cast<int>((waitUs + 999) / 1000);
         const int got = pty.Read(buf, static_cast<int>(sizeof buf), timeoutMs);
 
         const std::int64_t nowUs = NowUs();
         const std::int64_t nowMs = nowUs / 1000;
+        const bool wasUnplugged = faults.Unplugged();
         const std::string_view heard = faults.FilterInput(
             std::string_view(buf, static_cast<std::size_t>(got)), nowMs, pacer.Pending());
+        if (wasUnplugged && !faults.Unplugged() && powerCycleOnReplug) {
+            // Whoever pulled the cable switches the module off and on before trying again.
+            powerCycleOnReplug = false;
+            session.PowerUp(nowMs);
+            if (opt.verbose)
+                std::cerr << "-- cable back, power-up "
+                          << (session.InBootLoader() ? "in the boot loader" : "as the module")
+                          << '\n';
+        }
         if (opt.verbose && got > 0 && heard.empty())
             std::cerr << "<< (lost on the way) "
                       << Printable(std::string_view(buf, static_cast<std::size_t>(got))) << '\n';
@@ -137,13 +161,22 @@ int main(int argc, char** argv)
             Reply reply = session.Feed(heard, nowMs);
             if (reply.cutOutput)
                 pacer.Clear();
-            if (reply.handover == Handover::BootLoader && opt.verbose && !session.InBootLoader())
-                std::cerr
-                    << "-- boot loader requested; not emulated, the firmware keeps the line\n";
+            if (reply.handover != Handover::None && opt.verbose)
+                std::cerr << (session.InBootLoader() ? "-- boot loader has the line\n"
+                                                     : "-- module firmware has the line\n");
             pacer.Queue(faults.Render(reply.lines), nowUs);
+            if (reply.unplug) {
+                faults.Unplug();
+                powerCycleOnReplug = true;
+                if (opt.verbose)
+                    std::cerr << "-- cable pulled\n";
+            }
         }
 
-        const std::string_view due = pacer.Due(NowUs());
+        // The loop wakes on whole milliseconds: bytes may leave up to that
+        // much ahead of the wire's schedule, so that none arrives late.
+        constexpr std::int64_t WakeLeadUs = 1000;
+        const std::string_view due = pacer.Due(NowUs() + WakeLeadUs);
         if (!due.empty()) {
             const int put = pty.Write(due.data(), static_cast<int>(due.size()));
             pacer.Sent(static_cast<std::size_t>(put > 0 ? put : 0));
@@ -158,6 +191,13 @@ int main(int argc, char** argv)
         }
     }
 
+    if (!opt.flashDump.empty()) {
+        std::ofstream dump(opt.flashDump, std::ios::binary | std::ios::trunc);
+        dump.write(reinterpret_cast<const char*>(bootLoader.Flash().data()),
+                   static_cast<std::streamsize>(bootLoader.Flash().size()));
+        if (!dump)
+            std::cerr << "vexa-module-sim: cannot write " << opt.flashDump << '\n';
+    }
     vexa::UnpublishEmulatorPort(link);
     pty.Close();
     return 0;

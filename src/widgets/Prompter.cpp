@@ -2,21 +2,31 @@
 
 #include "WaitCursor.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace vexa {
+namespace {
+
+QWidget* Over(QWidget* parent)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal ? modal : parent;
+}
+
+} // namespace
 
 bool MessageBoxPrompter::AskYesNo(const QString& caption, const QString& text)
 {
     WaitCursor::Pause normal;
-    return QMessageBox::question(parent_, caption, text, QMessageBox::Yes | QMessageBox::No,
+    return QMessageBox::question(Over(parent_), caption, text, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
 void MessageBoxPrompter::Warn(const QString& caption, const QString& text)
 {
     WaitCursor::Pause normal;
-    QMessageBox::warning(parent_, caption, text);
+    QMessageBox::warning(Over(parent_), caption, text);
 }
 
 } // namespace vexa

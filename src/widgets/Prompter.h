@@ -6,7 +6,8 @@ class QWidget;
 
 namespace vexa {
 
-// Questions and warnings the main window puts to the user.
+// Questions and warnings put to the user, by the main window and every
+// dialog; tests answer them without a modal box.
 class Prompter {
 public:
     virtual ~Prompter() = default;
@@ -16,7 +17,8 @@ public:
     virtual void Warn(const QString& caption, const QString& text) = 0;
 };
 
-// Modal message boxes over a parent window.
+// Modal message boxes over the dialog the user is in, or else over the
+// parent window.
 class MessageBoxPrompter final : public Prompter {
 public:
     explicit MessageBoxPrompter(QWidget* parent) : parent_(parent) {}

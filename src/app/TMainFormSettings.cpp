@@ -1,0 +1,126 @@
+// The main window's settings kept between runs: each value lives in its
+// control or record during the run and is read and written only here.
+#include "TMainForm.h"
+#include "plotui/TEditInfoForm.h"
+#include "ui_TMainForm.h"
+#include "widgets/RadioGroup.h"
+
+#include <QButtonGroup>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+
+namespace vexa {
+
+AppSettings TMainForm::CurrentSettings() const
+{
+    AppSettings s;
+    s.ComPort = ui->CommPortBox->currentIndex();
+    s.BaudRate = SpeedIndex;
+    s.Left = pos().x();
+    s.Top = pos().y();
+    s.SimulateTarget = ui->SimulateChk->isChecked();
+    s.ShowPoints = ui->ShowPointsChk->isChecked();
+    s.ShowInfo = Show.ShowInfo;
+    s.ShowBackground = Show.ShowBackground;
+    s.ShowAvgROC = Show.ShowAvgROC;
+    s.RevTrig = ui->RevTrigChk->isChecked();
+    s.Triggered = ui->TrigChk->isChecked();
+    s.Sizeable = ui->SizeChk->isChecked();
+    s.PrtWidth = Output.width;
+    s.PrtHeight = Output.height;
+    s.PrtColor = Output.colorBox;
+    s.BGColor = Plot.BGColor;
+    s.GridColor = Plot.GridColor;
+    s.ScaleColor = Plot.ScaleColor;
+    s.LabelColor = Plot.LabelColor;
+    s.InfoColor = Plot.InfoColor;
+    s.AutoStart = AutoStartButtons->checkedId();
+    s.AutoStartSec = LeadingInteger(ui->AutoStartSecEdit->text());
+    s.AutoStartAltitude = LeadingInteger(ui->AutoStartAltitudeEdit->text());
+    s.AutoStop = AutoStopButtons->checkedId();
+    s.AutoStopSec = LeadingInteger(ui->AutoStopSecEdit->text());
+    s.AutoStopAltitude = LeadingInteger(ui->AutoStopAltitudeEdit->text());
+    s.AutoZero = AutoZeroButtons->checkedId();
+    s.ExportType = Output.exportType;
+    s.Interval = Config.SI;
+    return s;
+}
+
+void TMainForm::ApplySettings(const AppSettings& s)
+{
+    // Port and speed wait for the end of the first show.
+    SpeedIndex = s.BaudRate;
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary)
+        move(PlaceOnScreen(QPoint(s.Left, s.Top), frameGeometry().size(), screens,
+                           primary->availableGeometry()));
+    ui->SimulateChk->setChecked(s.SimulateTarget);
+    ui->ShowPointsChk->setChecked(s.ShowPoints);
+    Show.ShowInfo = s.ShowInfo;
+    Show.ShowBackground = s.ShowBackground;
+    Show.ShowAvgROC = s.ShowAvgROC;
+    EditInfoForm->LoadShowBoxes();
+    ui->RevTrigChk->setChecked(s.RevTrig);
+    ui->TrigChk->setChecked(s.Triggered);
+    ui->SizeChk->setChecked(s.Sizeable);
+    Output.width = s.PrtWidth;
+    Output.height = s.PrtHeight;
+    Output.colorBox = s.PrtColor;
+    Plot.BGColor = s.BGColor;
+    Plot.GridColor = s.GridColor;
+    Plot.ScaleColor = s.ScaleColor;
+    Plot.LabelColor = s.LabelColor;
+    Plot.InfoColor = s.InfoColor;
+    SelectItem(AutoStartButtons, s.AutoStart);
+    ui->AutoStartSecEdit->setText(QString::number(s.AutoStartSec));
+    ui->AutoStartAltitudeEdit->setText(QString::number(s.AutoStartAltitude));
+    SelectItem(AutoStopButtons, s.AutoStop);
+    ui->AutoStopSecEdit->setText(QString::number(s.AutoStopSec));
+    ui->AutoStopAltitudeEdit->setText(QString::number(s.AutoStopAltitude));
+    SelectItem(AutoZeroButtons, s.AutoZero);
+    ui->AutoZeroChk->setChecked(s.AutoZero == 2);
+    Output.exportType = s.ExportType;
+    Config.SI = s.Interval;
+    ShowRecordTime();
+    PlotChanged();
+}
+
+void TMainForm::LoadSettings()
+{
+    // Values that cannot be read keep what their holders have now.
+    AppSettings values = CurrentSettings();
+    const auto store = OpenSettingsStore(deps_.settingsFile);
+    const int read = ReadSettings(*store, values);
+    StoredPort = read > 0 ? std::optional<int>(values.ComPort) : std::nullopt;
+    ApplySettings(values);
+}
+
+void TMainForm::SaveSettings()
+{
+    // A store that cannot be written is passed over in silence.
+    const auto store = OpenSettingsStore(deps_.settingsFile);
+    WriteSettings(*store, CurrentSettings());
+}
+
+void TMainForm::SelectStoredPort()
+{
+    QComboBox* box = ui->CommPortBox;
+    int position = StoredPort.value_or(PreferredPortPosition(PortEnumerators));
+    if (position < 0 || position >= box->count())
+        position = -1;
+    box->setCurrentIndex(position);
+    ui->SpeedBox->setCurrentIndex(SpeedIndex >= 0 && SpeedIndex < ui->SpeedBox->count() ? SpeedIndex
+                                                                                        : -1);
+}
+
+void TMainForm::ShowPointsChkClick(bool checked)
+{
+    Show.ShowPoints = checked;
+    PlotChanged();
+}
+
+} // namespace vexa

@@ -1,0 +1,96 @@
+#include "firmware/UpdateList.h"
+
+#include <QtTest>
+
+using namespace vexa;
+
+// Entries as "number|module|version|description|address", CR shown as \r.
+static QStringList Rows(const std::vector<UpdateEntry>& entries)
+{
+    QStringList rows;
+    for (const UpdateEntry& e : entries)
+        rows << QStringList{QString::number(e.number), e.module, e.version, e.description,
+                            e.fileAddress}
+                    .join(QLatin1Char('|'))
+                    .replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    return rows;
+}
+
+class TestUpdateList : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parses_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("two entries") << QByteArray("A1,1.00,X\nfirst\nB2,1.01,Y\nsecond\n")
+                                     << QStringList{"1|A1|1.00|first|X", "2|B2|1.01|second|Y"};
+        QTest::newRow("CR and blanks")
+            << QByteArray("A1,1.00,X\r\n \t first \r\n") << QStringList{"1|A1|1.00|first|X\\r"};
+        QTest::newRow("empty") << QByteArray() << QStringList{"1||||"};
+        QTest::newRow("short tail stops")
+            << QByteArray("A,1,X\nd\n\n\nB,2\n") << QStringList{"1|A|1|d|X"};
+        QTest::newRow("seven left goes on")
+            << QByteArray("A,1,X\nd\nB,2,Y\n\n") << QStringList{"1|A|1|d|X", "2|B|2||Y"};
+        QTest::newRow("no separators") << QByteArray("just some words") << QStringList{"1||||"};
+        QTest::newRow("missing comma") << QByteArray("A1 1.00 X\nfirst\nsecond line\n")
+                                       << QStringList{"1|||first|A1 1.00 X", "2||||second line"};
+        QTest::newRow("cut UTF-8") << QByteArray("A,1,X\ncaf\xC3\n")
+                                   << QStringList{"1|A|1|caf\u00C3|X"};
+        QTest::newRow("byte order mark")
+            << QByteArray("\xEF\xBB\xBFV6,2,X\nd\n") << QStringList{"1|V6|2|d|X"};
+    }
+
+    void parses()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, rows);
+        QCOMPARE(Rows(ParseUpdateList(text)), rows);
+    }
+
+    void rowLines_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("empty") << 0 << 1;
+        QTest::newRow("50") << 50 << 1;
+        QTest::newRow("51") << 51 << 2;
+        QTest::newRow("101") << 101 << 3;
+    }
+
+    void rowLines()
+    {
+        QFETCH(int, length);
+        QFETCH(int, lines);
+        QCOMPARE(DescriptionLines(QString(length, QLatin1Char('x'))), lines);
+    }
+
+    void imageAddress_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("http") << "http://h.example/a.hex"
+                              << "http://h.example/a.hex";
+        QTest::newRow("https, CR") << "https://h.example/a.hex\r"
+                                   << "https://h.example/a.hex";
+        QTest::newRow("ftp") << "ftp://h.example/a.hex"
+                             << "";
+        QTest::newRow("file") << "file:///etc/passwd"
+                              << "";
+        QTest::newRow("relative") << "a.hex"
+                                  << "";
+        QTest::newRow("no host") << "http:///a.hex"
+                                 << "";
+    }
+
+    void imageAddress()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, address);
+        QCOMPARE(ImageAddress(field).toString(), address);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUpdateList)
+#include "tst_updatelist.moc"

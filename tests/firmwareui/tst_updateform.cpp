@@ -1,0 +1,270 @@
+// The update dialog against a web server in the test and a scripted line.
+#include "HttpStub.h"
+#include "LinkRig.h"
+#include "ScriptedUser.h"
+#include "firmwareui/StatusPanel.h"
+#include "firmwareui/TUpdateForm.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace vexa;
+using namespace vexa::test;
+
+namespace {
+
+QByteArray TestData(const QString& name)
+{
+    QFile file(QStringLiteral(VEXA_TEST_DATA "/updates/") + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct FakeHost final : UpdateHost {
+    bool LinkConnected() const override { return connected; }
+    void CloseLink() override { Note("close", false); }
+    QString SelectedPortName() const override { return port; }
+    void LinkOpened() override { Note("opened", true); }
+    void LinkReleased() override { Note("released", false); }
+    void Note(const char* call, bool on)
+    {
+        calls << call;
+        connected = on;
+    }
+    bool connected = true;
+    QString port = QStringLiteral("/dev/ttyFAKE");
+    QStringList calls;
+};
+
+} // namespace
+
+class TestUpdateForm : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir temp_;
+    HttpStub server_;
+    std::unique_ptr<LinkRig> rig_;
+    FakeHost host_;
+    ScriptedPrompter prompts_;
+    std::unique_ptr<TUpdateForm> form_;
+
+    template <typename T = QWidget> T* find(const char* name) const
+    {
+        return form_->findChild<T*>(QLatin1String(name));
+    }
+    QTableWidget* grid() const { return find<QTableWidget>("StringGrid1"); }
+    QString status() const { return find<QLabel>("StatusText")->text(); }
+    QPushButton* load() const { return find<QPushButton>("LoadBtn"); }
+    // Paths the dialog opened (the rig opens the line once on its own).
+    QStringList opened() const { return rig_->device.OpenAttempts().mid(1); }
+
+    // Shows the dialog and waits for its list.
+    void ShowList()
+    {
+        form_->hide();
+        prompts_.warned.clear();
+        const auto asked = server_.Requests().size();
+        form_->show();
+        QTRY_VERIFY(server_.Requests().mid(asked).contains("/list.txt") &&
+                    !status().startsWith("Reading"));
+    }
+
+    // Loads the first entry, an image that the engine takes.
+    void StartUpdate()
+    {
+        server_.Set("/small.hex", {200, TestData("small.hex")});
+        ShowList();
+        load()->click();
+        QVERIFY(form_->Updating());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(temp_.isValid());
+        qputenv("TMPDIR", temp_.path().toLocal8Bit());
+    }
+
+    void init()
+    {
+        rig_ = std::make_unique<LinkRig>();
+        rig_->port.Close();
+        host_ = FakeHost();
+        prompts_ = ScriptedPrompter();
+        QByteArray list = TestData("two-entries.txt");
+        list.replace("@BASE@", server_.Url(QString()).toString().toLatin1());
+        server_.Set("/list.txt", {200, list + "V6,6.1.04,ftp://127.0.0.1/x.hex\nnot on the web\n"});
+        // The list has moved; the dialog follows.
+        server_.Set("/moved.txt", {302, "", false, server_.Url("/list.txt").toEncoded()});
+        form_ = std::make_unique<TUpdateForm>(
+            UpdateFormDeps{rig_->link, rig_->clock, host_, server_.Url("/moved.txt"), &prompts_});
+    }
+
+    void cleanup()
+    {
+        form_.reset();
+        QCOMPARE(QDir(temp_.path()).entryList(QDir::Files), QStringList());
+    }
+
+    void showsTheListEachTime()
+    {
+        ShowList();
+        QCOMPARE(prompts_.warned, QStringList());
+        QCOMPARE(grid()->rowCount(), 3);
+        QList<int> widths;
+        for (int c = 0; c < grid()->columnCount(); ++c)
+            widths << grid()->columnWidth(c);
+        QCOMPARE(widths, QList<int>({20, 50, 50, 425, 1}));
+        QCOMPARE(grid()->horizontalHeaderItem(4)->text(), QString("Filename"));
+        QCOMPARE(grid()->item(1, 0)->text() + grid()->item(1, 2)->text(), QString("26.1.03"));
+        const int header = grid()->horizontalHeader()->height();
+        QCOMPARE(grid()->rowHeight(0), header);
+        QCOMPARE(grid()->rowHeight(1), 2 * header);
+        QVERIFY(find<QCheckBox>("StartISPChk")->isChecked());
+
+        // A failed fetch leaves nothing of the earlier list to load.
+        server_.Set("/list.txt", {404, "gone"});
+        ShowList();
+        QTRY_COMPARE(prompts_.warned.size(), 1);
+        QVERIFY2(prompts_.warned[0].contains("404"), qPrintable(prompts_.warned[0]));
+        QCOMPARE(grid()->rowCount(), 0);
+        QCOMPARE(status(), QString("No list"));
+        server_.Set("/list.txt", {200, TestData("not-found.html")});
+        ShowList();
+        QTRY_COMPARE(prompts_.warned.size(), 1);
+        QCOMPARE(grid()->rowCount(), 0);
+    }
+
+    void refusesWithoutTouchingThePort_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("imageStatus");
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("message");
+        const QString fake = "/dev/ttyFAKE";
+        QTest::newRow("404") << 0 << 404 << "not-found.html" << false << fake << "404";
+        QTest::newRow("HTML") << 0 << 200 << "not-found.html" << false << fake << "no firmware";
+        QTest::newRow("time-out") << 0 << 200 << "small.hex" << true << fake << "did not answer";
+        QTest::newRow("no port") << 0 << 200 << "small.hex" << false << ""
+                                 << "No serial port";
+        QTest::newRow("ftp") << 2 << 200 << "small.hex" << false << fake << "not an http";
+    }
+
+    void refusesWithoutTouchingThePort()
+    {
+        QFETCH(int, row);
+        QFETCH(int, imageStatus);
+        QFETCH(QString, image);
+        QFETCH(QString, port);
+        QFETCH(QString, message);
+        HttpStub::Answer answer{imageStatus, TestData(image)};
+        QFETCH(bool, silent);
+        answer.silent = silent;
+        server_.Set("/small.hex", answer);
+        host_.port = port;
+        // Virtual time runs fast while the server keeps silent.
+        QTimer clock;
+        connect(&clock, &QTimer::timeout, [this] { rig_->clock.Advance(1000); });
+        clock.start(5);
+
+        ShowList();
+        grid()->selectRow(row);
+        load()->click();
+        QCOMPARE(prompts_.warned.size(), 1);
+        QVERIFY2(prompts_.warned[0].contains(message), qPrintable(prompts_.warned[0]));
+        QCOMPARE(opened(), QStringList());
+        QCOMPARE(host_.calls, QStringList());
+        QVERIFY(load()->isEnabled());
+    }
+
+    // No boot loader answers: the link is taken over, the update fails at
+    // the handshake and gives the line back.
+    void takesOverTheLinkAndGivesItBack()
+    {
+        StartUpdate();
+        QCOMPARE(host_.calls, QStringList({"close", "opened"}));
+        QCOMPARE(opened(), QStringList("/dev/ttyFAKE"));
+        QCOMPARE(rig_->device.Settings().baud, 115200u);
+        QCOMPARE(status(), QString("Loading..."));
+        QVERIFY(!load()->isEnabled());
+
+        prompts_.answer = false;
+        form_->reject();
+        QVERIFY(form_->isVisible() && form_->Updating());
+        QCOMPARE(prompts_.asked.size(), 1);
+
+        QTRY_VERIFY(!form_->Updating());
+        QCOMPARE(status(), QString("Failed!"));
+        QCOMPARE(prompts_.warned, QStringList("Error: Part not responding"));
+        QCOMPARE(host_.calls.last(), QString("released"));
+        QVERIFY(!rig_->port.IsOpen() && load()->isEnabled());
+        QVERIFY(!find<QGroupBox>("ProgressPanel")->isVisible());
+    }
+
+    void stopsWhenClosedDuringAnUpdate()
+    {
+        StartUpdate();
+        form_->reject();
+        QVERIFY(!form_->isVisible() && !form_->Updating());
+        QCOMPARE(host_.calls.last(), QString("released"));
+        QVERIFY(!rig_->port.IsOpen());
+    }
+
+    void drawsProgress_data()
+    {
+        QTest::addColumn<int>("progress");
+        QTest::addColumn<int>("blueTo");
+        QTest::addColumn<bool>("white");
+        QTest::addColumn<bool>("black");
+        QTest::newRow("0") << 0 << 0 << false << false;
+        QTest::newRow("500") << 500 << 200 << true << true;
+        QTest::newRow("1000") << 1000 << 400 << true << false;
+        QTest::newRow("-1") << -1 << 0 << false << true;
+    }
+
+    void drawsProgress()
+    {
+        QFETCH(int, progress);
+        QFETCH(int, blueTo);
+        const QColor face(0xD4, 0xD0, 0xC8);
+        QImage image(400, 20, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QFont font;
+        font.setPixelSize(12);
+        font.setBold(true);
+        painter.setFont(font);
+        StatusBar1DrawPanel(painter, image.rect(), progress, face);
+        painter.end();
+
+        int textLeft = 400, textRight = -1;
+        bool white = false, black = false;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c == (x < blueTo ? QColor(Qt::blue) : face))
+                    continue;
+                // Anything else is the percentage, light on the bar, dark beside it.
+                QVERIFY(x < blueTo ? c.blue() == 255
+                                   : c.blue() <= c.red() && c.lightness() < face.lightness());
+                white |= c == Qt::white;
+                black |= c == Qt::black;
+                textLeft = std::min(textLeft, x);
+                textRight = std::max(textRight, x);
+            }
+        QTEST(white, "white");
+        QTEST(black, "black");
+        if (white || black)
+            QVERIFY(qAbs((textLeft + textRight) / 2 - 200) <= 3);
+    }
+};
+
+QTEST_MAIN(TestUpdateForm)
+#include "tst_updateform.moc"
