@@ -1,3 +1,5 @@
+#include "Samples.h"
+#include "TestData.h"
 #include "data/Corrections.h"
 
 #include <QTemporaryDir>
@@ -6,17 +8,9 @@
 #include <limits>
 
 using namespace vexa;
+using vexa::test::Fill;
 
 namespace {
-
-void Fill(SampleBlock& s, const std::vector<double>& times, const std::vector<double>& altitudes)
-{
-    s.Resize(int(altitudes.size()));
-    for (std::size_t i = 0; i < altitudes.size(); ++i) {
-        s.time[i] = times.empty() ? double(i) : times[i];
-        s.altitude[i] = altitudes[i];
-    }
-}
 
 std::vector<double> Altitudes(const SampleBlock& s)
 {
@@ -171,7 +165,7 @@ private slots:
         std::vector<double> a(100);
         for (int i = 0; i < 100; ++i)
             a[std::size_t(i)] = 30 + i % 7;
-        a[4] = 2;
+        a[4] = a[7] = 2; // of equal lowest values the first counts
         a[95] = 12;
         Fill(set.samples, {}, a);
         // One trigger on sample 50, one between samples.
@@ -307,15 +301,7 @@ private slots:
         set.note1 = QStringLiteral("Club launch");
         set.note3 = QStringLiteral("48 sec, interval=0.1 sec, max=1234.5");
         Fill(set.triggers->samples, {12.5, 40}, {1234.5, -0.25});
-        const QString expected = QStringLiteral("#Altitude versus Time\r\n"
-                                                "#Time (seconds)\r\n"
-                                                "#Altitude (feet)\r\n"
-                                                "#Club launch\r\n"
-                                                "#\r\n"
-                                                "#48 sec, interval=0.1 sec, max=1234.5\r\n"
-                                                "# pic    time   altitude\r\n"
-                                                "    1,   12.5, 1234.5\r\n"
-                                                "    2,     40,  -0.25\r\n");
+        const QString expected = QString::fromUtf8(vexa::test::TestData("photo-list.txt"));
         const QString list =
             PhotoList(store, 0, QStringLiteral("Altitude versus Time"),
                       QStringLiteral("Time (seconds)"), QStringLiteral("Altitude (feet)"));

@@ -1,5 +1,8 @@
+#include "Samples.h"
+#include "TestData.h"
 #include "data/DataFile.h"
 #include "data/DataFileNumbers.h"
+#include "data/TextCodec.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,6 +17,8 @@
 #endif
 
 using namespace vexa;
+using vexa::test::Fill;
+using vexa::test::TestData;
 
 namespace {
 
@@ -34,32 +39,12 @@ PlotFileHeader StartPlot()
     return p;
 }
 
-QByteArray FreshSetFile()
-{
-    QByteArray out =
-        Crlf({"#Data000", "#Time (sec)", "#Altitude (Feet)", "#", "#", "#", "#0,0,20,20,0"});
-    for (int i = 0; i <= 20; ++i) {
-        const QByteArray v = (QByteArray::number(i) + ".0000").rightJustified(9, ' ');
-        out += v + ", " + v + ", 0\r\n";
-    }
-    return out;
-}
-
 QByteArray SetFile(std::initializer_list<const char*> samples, const char* window = "#0,0,20,20,0")
 {
     QByteArray out = Crlf({"#Set", "#", "#", "#", "#", "#", window});
     for (const char* s : samples)
         out += QByteArray(s) + "\r\n";
     return out;
-}
-
-void Fill(DataSetRecord& r, const std::vector<double>& times, const std::vector<double>& alts)
-{
-    r.samples.Resize(int(times.size()));
-    for (std::size_t i = 0; i < times.size(); ++i) {
-        r.samples.time[i] = times[i];
-        r.samples.altitude[i] = alts[i];
-    }
 }
 
 // A store holding the start-up set, and loads into it.
@@ -138,14 +123,14 @@ private slots:
         QVERIFY2(saved.ok, qPrintable(saved.error));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), FreshSetFile());
+        QCOMPARE(file.readAll(), TestData("fresh-set.csv"));
         char buf[NumberBufferSize];
         QCOMPARE(QByteArray(buf, FormatFixed9_4(buf, 0.1)), QByteArray("   0.1000"));
 
         PlotFileHeader plot = StartPlot();
         QVERIFY(LoadDataFile(path, store, plot).ok());
         QCOMPARE(store.Set(1).samples.altitude[20], 20.0);
-        QCOMPARE(SetFileBytes(store, 1, StartPlot()), FreshSetFile());
+        QCOMPARE(SetFileBytes(store, 1, StartPlot()), TestData("fresh-set.csv"));
     }
 
     // The fast path must give printf's digits exactly: next to rounding
@@ -194,8 +179,8 @@ private slots:
         QFETCH(QList<int>, marked);
         Rig r;
         DataSetRecord& set = r.store.Set(0);
-        Fill(set, {0, 1, 2, 3, 4, 5}, {10, 11, 12, 13, 14, 15});
-        Fill(*set.triggers, {triggers.begin(), triggers.end()},
+        Fill(set.samples, {0, 1, 2, 3, 4, 5}, {10, 11, 12, 13, 14, 15});
+        Fill(set.triggers->samples, {triggers.begin(), triggers.end()},
              std::vector<double>(std::size_t(triggers.size()), 99));
         const QList<QByteArray> lines = SetFileBytes(r.store, 0, r.plot).split('\n');
         QCOMPARE(lines[6], QByteArray("#0,0,20,20,1\r"));
@@ -261,6 +246,9 @@ private slots:
         QTest::addColumn<int>("triggers");
         QTest::newRow("headerless") << Crlf({"0, 5, 1", "0.1, 6, 0", "0.2, 7, 3"}) << "Data001"
                                     << "" << QList<int>{1, 0, 3} << 0;
+        QTest::newRow("peaks past a byte still mark")
+            << Crlf({"0, 5, 300", "0.1, 6, -2"}) << "Data001"
+            << "" << QList<int>{1, 1} << 0;
         QTest::newRow("name line only") << Crlf({"#Trip", "0, 5, 0", "0.1, 6, 1"}) << "Trip"
                                         << "" << QList<int>{0, 1} << 0;
         QTest::newRow("four header lines")
@@ -311,29 +299,15 @@ private slots:
         source.plot.view.TimeMin = -5;
         source.plot.view.AltitudeMax = 1234.5;
         const QByteArray bytes = PlotFileBytes(source.store, source.plot);
-        QVERIFY(bytes.startsWith(
-            "Vexa Plot\r\n#Three flights\r\n#Time (sec)\r\n#Altitude (Feet)\r\n#\r\n#\r\n"
-            "#\r\n#-5,0,20,1234.5\r\n! 1971200, 3, 16711680, 2, -2147483643, 4\r\n"
-            "#Flight 0\r\n"));
+        QCOMPARE(bytes, TestData("three-flights.csv"));
 
         Rig r;
         const LoadResult result = r.Load(bytes);
         QVERIFY(result.plotFile);
         QCOMPARE(result.setsAdded, 3);
         QCOMPARE(r.store.ActiveSet(), 3);
-        QCOMPARE(r.store.Names()->stringList(),
-                 (QStringList{"Data000", "Flight 0", "Flight 1", "Flight 2"}));
-        for (int k = 0; k < 3; ++k) {
-            const DataSetRecord& set = r.store.Set(k + 1);
-            QCOMPARE(set.lineColor, Rgb(10 * k, 20, 30));
-            QCOMPARE(set.pointColor, source.store.Set(k).pointColor);
-            QCOMPARE(set.pointStyle, PointCircle + k);
-            QCOMPARE(set.triggers->pointColor, ColorRef(0x80000005));
-            QCOMPARE(set.triggers->pointStyle, int(PointCross));
-        }
-        QCOMPARE(r.plot.Title, QString("Three flights"));
-        QCOMPARE(r.plot.view.TimeMin, -5.0);
-        QCOMPARE(r.plot.view.AltitudeMax, 1234.5);
+        r.store.DeleteDataSet(0);
+        QCOMPARE(PlotFileBytes(r.store, r.plot), bytes); // every field came back
         // Every set read went through NewDataSet: both counters moved on by three.
         const DataSetRecord& next = r.store.NewDataSet();
         QCOMPARE(next.name, QString("Data004"));
@@ -369,11 +343,11 @@ private slots:
         a.name = QString::fromUtf8("Flug über Zürich am Morgen");
         a.note1 = QString::fromUtf8("Höhe – „gut“ €");
         a.note2 = QString::fromUtf8("Полёт"); // outside Windows-1252: kept as UTF-8
-        Fill(a, {0, 0.123456, 0.25, 0.375}, {-3.14159, 812.34567, 815, -0.00004});
+        Fill(a.samples, {0, 0.123456, 0.25, 0.375}, {-3.14159, 812.34567, 815, -0.00004});
         a.samples.peakMarks[2] = 1;
         a.climbMarks[2] = {0, 3, true};
-        Fill(*a.triggers, {0.25}, {0});
-        Fill(source.store.NewDataSet(), {10, 10.5}, {1e6, -1e6});
+        Fill(a.triggers->samples, {0.25}, {0});
+        Fill(source.store.NewDataSet().samples, {10, 10.5}, {1e6, -1e6});
         source.plot.Title = QString::fromUtf8("Über");
         source.plot.view.TimeMax = 123.4567891;
         const QByteArray first = PlotFileBytes(source.store, source.plot);
@@ -429,39 +403,7 @@ private slots:
     // triggers, peaks, climb marks. Loaded and saved, not a byte moves.
     void windowsPlotFileResavedAsIs()
     {
-        const QByteArray file = Crlf({"Vexa Plot",
-                                      "#Two flights",
-                                      "#Time (seconds)",
-                                      "#Altitude (feet)",
-                                      "#Field \xFC"
-                                      "ber dem See",
-                                      "#",
-                                      "#wind 3 m/s",
-                                      "#0,-10,30,900",
-                                      "! 16711680, 1, 16711680, 0, 16711680, 7",
-                                      "#Alpha",
-                                      "#Time (seconds)",
-                                      "#Altitude (feet)",
-                                      "#Motor \x96 C6-5",
-                                      "#",
-                                      "#1.2 sec, max=812",
-                                      "#0,-10,30,900,1",
-                                      "   0.0000,    0.0000, 0, 0",
-                                      "   0.1000,   35.0000, 1, 0",
-                                      "   0.2000,  140.0000, 0, 1",
-                                      "   0.3000,  -10.2500, 1, 0",
-                                      "#C 0, 2",
-                                      "#C 3, 1",
-                                      "! 255, 3, 255, 2, 65280, 6",
-                                      "#Beta \x80\x81",
-                                      "#Time (seconds)",
-                                      "#Altitude (feet)",
-                                      "#",
-                                      "#",
-                                      "#",
-                                      "#0,-10,30,900,0",
-                                      "   0.0000, 12345.6789, 0",
-                                      "1000000.2500,   -0.0001, 3"});
+        const QByteArray file = TestData("windows-plot.csv");
         DataSetStore store;
         PlotFileHeader plot;
         const LoadResult result = LoadDataBytes(file, store, plot);
@@ -494,6 +436,28 @@ private slots:
         Rig r;
         QVERIFY(r.Load(line + "\r\n0, 1\r\n").ok());
         QCOMPARE(r.Last().name, name);
+    }
+
+    // One byte a character while Windows-1252 holds them all, else UTF-8;
+    // reading takes bytes that are not UTF-8 as Windows-1252.
+    void textBoundaries_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("ASCII") << QString("a\x7F") << QByteArray("a\x7F");
+        QTest::newRow("euro sign is byte 0x80") << QString::fromUtf8("a€") << QByteArray("a\x80");
+        QTest::newRow("U+0080 is not in the code page")
+            << QString(QChar(0x80)) << QByteArray("\xC2\x80");
+        QTest::newRow("last byte") << QString(QChar(0xFF)) << QByteArray("\xFF");
+        QTest::newRow("first character past it")
+            << QString::fromUtf8("a\u0100") << QByteArray("a\xC4\x80");
+    }
+    void textBoundaries()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(EncodeFileText(text), bytes);
+        QCOMPARE(DecodeFileText(bytes), text);
     }
 
     void lineEnds_data()

@@ -1,3 +1,4 @@
+#include "Samples.h"
 #include "data/DataSetStore.h"
 
 #include <QSignalSpy>
@@ -5,46 +6,10 @@
 
 using namespace vexa;
 
-namespace {
-
-void Fill(DataSetRecord& r, std::initializer_list<double> altitudes)
-{
-    r.samples.Clear();
-    for (double a : altitudes)
-        r.samples.Append(r.samples.Count(), a);
-}
-
-} // namespace
-
 class TestDataSetStore : public QObject {
     Q_OBJECT
 
 private slots:
-    void freshSet()
-    {
-        DataSetStore store;
-        DataSetRecord& set = store.NewDataSet();
-        QCOMPARE(store.SetCount(), 1);
-        QCOMPARE(store.RecordCount(), 2);
-        QCOMPARE(set.name, QString("Data000"));
-        QCOMPARE(set.samples.Count(), 21);
-        QCOMPARE(set.samples.time[20], 20.0);
-        QCOMPARE(set.samples.altitude[20], 20.0);
-        QCOMPARE(set.lineColor, ColorRef(16711680));
-        QCOMPARE(set.pointColor, ColorRef(16711680));
-        QCOMPARE(set.lineStyle, 1);
-        QCOMPARE(set.pointStyle, 0);
-        QCOMPARE(int(set.climbMarks.size()), 256);
-        QCOMPARE(set.FreeClimbSlot(), 0);
-        QVERIFY(set.triggers == &store.Record(1));
-        QCOMPARE(set.triggers->samples.Count(), 0);
-        QCOMPARE(set.triggers->pointStyle, 7);
-        QCOMPARE(set.triggers->lineStyle, 0);
-        QVERIFY(!set.triggers->samples.HasPeakMarks());
-        QCOMPARE(store.ActiveSet(), 0);
-        QCOMPARE(store.Names()->stringList(), QStringList({"Data000"}));
-    }
-
     // A set costs what it holds; the capacity only limits growth.
     void samplesGrowToTheLimitOnly()
     {
@@ -179,8 +144,8 @@ private slots:
     void extentsSpanEverySet()
     {
         DataSetStore store;
-        Fill(store.NewDataSet(), {0, 10});
-        Fill(store.NewDataSet(), {35, 5});
+        vexa::test::Fill(store.NewDataSet().samples, {}, {0, 10});
+        vexa::test::Fill(store.NewDataSet().samples, {}, {35, 5});
         Extent a;
         QVERIFY(store.ComputeAltitudeExtent(a));
         QCOMPARE(a.low, 0.0);

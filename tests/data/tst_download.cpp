@@ -197,14 +197,6 @@ private slots:
         const auto got = SetsToDownload(position, setCount);
         QCOMPARE(QList<int>(got.begin(), got.end()), sets);
     }
-
-    void axisLabels()
-    {
-        QCOMPARE(AltitudeAxisLabel(0), QString("Altitude (feet)"));
-        QCOMPARE(AltitudeAxisLabel(1), QString("Altitude (yards)"));
-        QCOMPARE(AltitudeAxisLabel(2), QString("Altitude (meters)"));
-        QVERIFY(AltitudeAxisLabel(3).isEmpty());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDownload)

@@ -1,7 +1,5 @@
 #include "dataui/TSaveSel.h"
 
-#include <QGroupBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -29,22 +27,6 @@ class TestSaveSel : public QObject {
     Q_OBJECT
 
 private slots:
-    void asksWhatToSave()
-    {
-        TSaveSel dialog;
-        QCOMPARE(dialog.windowTitle(), QString("Save"));
-        auto* label = dialog.findChild<QLabel*>();
-        QCOMPARE(label->text(), QString("What do you want to save?"));
-        QVERIFY(label->font().bold());
-        auto* group = dialog.findChild<QGroupBox*>(QStringLiteral("SaveGrp"));
-        QVERIFY(group);
-        QStringList items;
-        for (QRadioButton* r : group->findChildren<QRadioButton*>())
-            items << r->text();
-        QCOMPARE(items, QStringList({"Active Data Set", "Plot and All Data Sets"}));
-        QCOMPARE(dialog.Selected(), int(TSaveSel::ActiveDataSet));
-    }
-
     void keepsTheLastChoice()
     {
         TSaveSel dialog;

@@ -1,7 +1,7 @@
 // The update dialog against a web server in the test and a scripted line.
 #include "HttpStub.h"
 #include "LinkRig.h"
-#include "ScriptedPrompter.h"
+#include "ScriptedUser.h"
 #include "firmwareui/StatusPanel.h"
 #include "firmwareui/TUpdateForm.h"
 

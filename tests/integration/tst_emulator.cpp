@@ -1,27 +1,22 @@
 // The whole program against the module emulator on a pseudo-terminal:
-// port discovery, QSerialPort, the module actions and the download.
-#include "FlightGenerator.h"
+// port discovery, QSerialPort, the module actions and the download, once
+// each; the exchanges themselves are tested against scripted lines.
 #include "RecordingShell.h"
-#include "ScriptedPrompter.h"
+#include "ScriptedUser.h"
 #include "app/TMainForm.h"
-#include "data/Download.h"
 #include "platform/QtSerialDevice.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace vexa;
 using vexa::test::RecordingShell;
-using vexa::test::ScriptedPrompter;
 
 class TestEmulator : public QObject {
     Q_OBJECT
@@ -32,7 +27,7 @@ class TestEmulator : public QObject {
     SteadyClock clock_;
     SystemPortSource ports_;
     RecordingShell shell_;
-    ScriptedPrompter prompts_;
+    vexa::test::ScriptedPrompter prompts_;
     std::unique_ptr<TMainForm> form_;
 
     template <typename T = QWidget> T* find(const char* name) const
@@ -87,25 +82,6 @@ private slots:
         QVERIFY(find<QRadioButton>("UnitsFeet")->isChecked());
     }
 
-    void configurationWrittenReadsBack()
-    {
-        find<QSpinBox>("SecSpin")->stepUp();
-        find<QSpinBox>("mSecSpin")->stepUp();
-        find<QLineEdit>("AutoStartSecEdit")->setText("42");
-        find<QRadioButton>("UnitsMeters")->click();
-        find<QPushButton>("WriteCfgBtn")->click();
-
-        // Disturb the page, then read the module again.
-        find<QLineEdit>("AutoStartSecEdit")->setText("0");
-        find<QRadioButton>("UnitsFeet")->click();
-        find<QPushButton>("ReadCfgBtn")->click();
-        QCOMPARE(find<QLabel>("SecondPanel")->text(), QString("01"));
-        // The emulator counts in 25 ms units, so one step up is 25 ms.
-        QCOMPARE(find<QLabel>("mSecPanel")->text(), QString("125"));
-        QCOMPARE(find<QLineEdit>("AutoStartSecEdit")->text(), QString("42"));
-        QVERIFY(find<QRadioButton>("UnitsMeters")->isChecked());
-    }
-
     void infoEraseAndDownload()
     {
         find<QPushButton>("DLInfoBtn")->click();
@@ -126,39 +102,6 @@ private slots:
         QVERIFY(last.split(' ').at(3).toInt() > 100);
         QCOMPARE(find<QComboBox>("ActiveSetCombo")->count(), 2);
         find<QPushButton>("ConnectBtn")->click(); // let go of the line
-    }
-
-    // The samples that arrive are the emulator's flight, triggers and all.
-    void downloadedSamplesMatchTheFlight()
-    {
-        QtSerialDevice device;
-        SerialPort port(device, clock_);
-        QVERIFY(port.Open(link_, 115200, 0));
-        ModuleLink link(port);
-        DataSetStore store;
-        // The first flight always carries trigger events.
-        const SetDownloadResult result = DownloadSet(link, store, 0, QDate(2026, 12, 6), {});
-        QVERIFY(result.created);
-
-        sim::FlightSet flight = sim::GenerateFlight(7, 0).set;
-        sim::NormaliseSet(flight);
-        const DataSetRecord& set = store.Set(0);
-        QCOMPARE(set.samples.Count(), int(flight.altitudes.size()));
-        for (int i = 0; i < set.samples.Count(); ++i) {
-            QCOMPARE(set.samples.altitude[std::size_t(i)],
-                     double(flight.altitudes[std::size_t(i)]));
-            QCOMPARE(set.samples.time[std::size_t(i)], i * flight.intervalMs * 0.001);
-        }
-        const SampleBlock& triggers = set.triggers->samples;
-        QCOMPARE(set.triggers->visible, flight.triggerInput);
-        QVERIFY(triggers.Count() > 0);
-        QCOMPARE(triggers.Count(), int(flight.triggerSamples.size()));
-        for (int t = 0; t < triggers.Count(); ++t) {
-            const std::size_t at = std::size_t(flight.triggerSamples[std::size_t(t)]);
-            QCOMPARE(triggers.time[std::size_t(t)], set.samples.time[at]);
-            QCOMPARE(triggers.altitude[std::size_t(t)], set.samples.altitude[at]);
-        }
-        port.Close();
     }
 };
 

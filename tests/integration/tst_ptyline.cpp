@@ -2,14 +2,15 @@
 #include "link/ModuleLink.h"
 #include "link/SerialPort.h"
 #include "platform/Clock.h"
-#include "platform/PortDescription.h"
 #include "platform/PseudoTerminal.h"
 #include "platform/QtSerialDevice.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 #include <atomic>
+#include <fcntl.h>
+#include <termios.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace vexa;
 
@@ -98,47 +99,35 @@ private slots:
         b.Close();
     }
 
-    void publishedEmulatorIsDiscoveredAndProbed()
+    // What Open asks of the line, as the terminal driver holds it. A
+    // pseudo-terminal keeps speed and stop bits; it forces 8 bits, no parity.
+    void openConfiguresTheLine_data()
     {
-        QTemporaryDir runtime;
-        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<uint>("speed");
+        QTest::newRow("mode 0") << 0 << 9600 << uint(B9600);
+        QTest::newRow("mode 1") << 1 << 2400 << uint(B2400);
+    }
+    void openConfiguresTheLine()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, baud);
+        QFETCH(uint, speed);
         PseudoTerminal pty;
         QVERIFY(pty.Open());
-        const QString link = PublishEmulatorPort(pty.DevicePath(), "vexa-sim-test");
-        QVERIFY(!link.isEmpty());
-
-        const auto ports = SystemPortSource().ListPorts();
-        const auto found = std::find_if(ports.begin(), ports.end(), [&](const PortDescription& p) {
-            return p.portName == link;
-        });
-        QVERIFY(found != ports.end());
-        QCOMPARE(PortDisplayLine(*found), link + "   Vexa module emulator   virtual");
-
-        // The probe opens the link through QSerialPort; a held port is left out.
+        // Opened before the port takes the line for itself.
+        const int fd = ::open(pty.DevicePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+        QVERIFY(fd >= 0);
         SteadyClock clock;
-        QtSerialDevice probeDevice, holderDevice;
-        SerialPort probe(probeDevice, clock), holder(holderDevice, clock);
-        PortTable table;
-        QStringList items;
-        ProbeContext context{probe, 115200, table, items, {}};
-        ProbePort(context, *found);
-        QCOMPARE(table.names, QStringList({link}));
-
-        QVERIFY(holder.Open(link, 115200, 0));
-        table.names.clear();
-        items.clear();
-        ProbePort(context, *found);
-        QVERIFY(table.names.isEmpty());
-        holder.Close();
-
-        UnpublishEmulatorPort(link);
-        QVERIFY(ListEmulatorPorts(EmulatorPortFolder()).empty());
-        if (saved.isNull())
-            qunsetenv("XDG_RUNTIME_DIR");
-        else
-            qputenv("XDG_RUNTIME_DIR", saved);
+        QtSerialDevice device;
+        SerialPort port(device, clock);
+        QVERIFY(port.Open(pty.DevicePath(), std::uint32_t(baud), mode));
+        termios t{};
+        QCOMPARE(tcgetattr(fd, &t), 0);
+        ::close(fd);
+        QVERIFY(!(t.c_cflag & CSTOPB)); // one stop bit
+        QCOMPARE(uint(cfgetospeed(&t)), speed);
     }
 };
 

@@ -2,7 +2,7 @@
 // "Update Firmware", into the module emulator's boot loader on a pty.
 #include "HttpStub.h"
 #include "RecordingShell.h"
-#include "ScriptedPrompter.h"
+#include "ScriptedUser.h"
 #include "app/TMainForm.h"
 #include "firmware/HexImage.h"
 #include "firmwareui/TUpdateForm.h"

@@ -20,14 +20,6 @@ struct Rig : LinkRig {
     }
 };
 
-QByteArray Joined(const std::vector<FakeSerialDevice::Sent>& writes)
-{
-    QByteArray all;
-    for (const auto& w : writes)
-        all += w.bytes;
-    return all;
-}
-
 } // namespace
 
 class TestModuleConfig : public QObject {
@@ -83,7 +75,7 @@ private slots:
         controls.startSeconds = "65536";
         controls.stopSeconds = "60abc";
         ModuleConfig last;
-        last.SI = 100;
+        last.SI = 25; // the module counts in 25 ms units
         last.AZ = 9;
         const auto out = ConfigFromControls(controls, last);
         QVERIFY(out);
@@ -92,7 +84,7 @@ private slots:
 
         Rig r;
         WriteModuleConfig(r.link, out->config);
-        QCOMPARE(r.device.Written(), QByteArray("SR=15\rSI=100\rSA=20\rPA=65535\rST=65535\rPT=60\r"
+        QCOMPARE(r.device.Written(), QByteArray("SR=60\rSI=25\rSA=20\rPA=65535\rST=65535\rPT=60\r"
                                                 "UA=2\rAS=3\rAP=1\rAZ=9\rRT=1\rRV=0\rCW\r"));
     }
 
@@ -210,14 +202,6 @@ private slots:
         QCOMPARE(int(p.seconds), 0);
     }
 
-    void unitNames()
-    {
-        QCOMPARE(UnitName(Feet), QString("Feet"));
-        QCOMPARE(UnitName(Yards), QString("Yards"));
-        QCOMPARE(UnitName(Meters), QString("Meters"));
-        QCOMPARE(UnitName(7), QString());
-    }
-
     void moduleInfo_data()
     {
         QTest::addColumn<QByteArray>("svReply");
@@ -238,6 +222,13 @@ private slots:
             << QByteArray("SV\r\nVEXA\r\n") << QByteArray("NS\r\n1\r\n")
             << QStringList({"1", "All"}) << "No Reply from Target"
             << "Memory contains 1 data sets.";
+        QStringList many;
+        for (int k = 1; k <= 300; ++k)
+            many << QString::number(k);
+        many << "All";
+        QTest::newRow("more sets than a byte holds")
+            << identity << QByteArray("NS\r\n300\r\n") << many << "     Device Name: VEXA"
+            << "Memory contains 300 data sets.";
         QTest::newRow("garbage count") << identity << QByteArray("NS\r\n-40\r\n")
                                        << QStringList({"All"}) << "     Device Name: VEXA"
                                        << "Memory contains 0 data sets.";
@@ -294,7 +285,7 @@ private slots:
         Rig r;
         Calibrate(r.link, -120);
         const auto& w = r.device.Writes();
-        QCOMPARE(Joined(w), QByteArray("CalClr\rCalSet -120\n"));
+        QCOMPARE(r.device.Written(), QByteArray("CalClr\rCalSet -120\n"));
         QCOMPARE(w.size(), std::size_t(2));
         QCOMPARE(w[1].atMs - w[0].atMs, 1500);
         QCOMPARE(r.clock.NowMs() - w[1].atMs, 200);

@@ -1,4 +1,5 @@
 #include "FakeSerialDevice.h"
+#include "ScriptedUser.h"
 #include "app/PortDiscovery.h"
 #include "link/SerialPort.h"
 #include "platform/PortDescription.h"
@@ -11,12 +12,6 @@ using namespace vexa;
 using namespace vexa::test;
 
 namespace {
-
-class ListedPorts final : public PortSource {
-public:
-    std::vector<PortDescription> ports;
-    std::vector<PortDescription> ListPorts() const override { return ports; }
-};
 
 struct ProbeRig {
     VirtualClock clock;
@@ -117,20 +112,6 @@ private slots:
         QCOMPARE(ports[0].portName, dir.filePath("b-sim"));
         QCOMPARE(ports[0].friendlyName, QString("Vexa module emulator"));
         QCOMPARE(ports[0].enumerator, QString("virtual"));
-    }
-
-    void emulatorFolderFollowsTheRuntimeDir()
-    {
-        QTemporaryDir dir;
-        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
-        QCOMPARE(EmulatorPortFolder(), dir.filePath("vexa-ports"));
-        qputenv("XDG_RUNTIME_DIR", "/nonexistent-runtime-dir");
-        QVERIFY(EmulatorPortFolder().startsWith(QDir::tempPath()));
-        if (saved.isNull())
-            qunsetenv("XDG_RUNTIME_DIR");
-        else
-            qputenv("XDG_RUNTIME_DIR", saved);
     }
 };
 

@@ -228,14 +228,6 @@ private slots:
         QFETCH(QString, path);
         QCOMPARE(DevicePath(name, PathStyle(style)), path);
     }
-
-    void baudRateAt()
-    {
-        QCOMPARE(BaudRateAt(0), 2400u);
-        QCOMPARE(BaudRateAt(5), 115200u);
-        QCOMPARE(BaudRateAt(-1), 115200u);
-        QCOMPARE(BaudRateAt(6), 115200u);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSerialPort)

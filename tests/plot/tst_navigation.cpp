@@ -1,9 +1,12 @@
+#include "Samples.h"
 #include "plot/Navigation.h"
 
 #include <QtTest>
 #include <cmath>
+#include <tuple>
 
 using namespace vexa;
+using vexa::test::FillWith;
 
 using Window = QList<double>; // time min, time max, altitude min, altitude max
 
@@ -28,17 +31,8 @@ void Put(PlotRecord& r, const Window& w)
 DataSetRecord& AddSet(DataSetStore& store, int n, double step = 0.1, double start = 0.0)
 {
     DataSetRecord& r = store.NewDataSet();
-    r.samples.Resize(n);
-    for (int i = 0; i < n; ++i) {
-        r.samples.time[std::size_t(i)] = start + i * step;
-        r.samples.altitude[std::size_t(i)] = 100 + i;
-    }
+    FillWith(r.samples, n, [&](int i) { return std::pair(start + i * step, 100.0 + i); });
     return r;
-}
-
-void AddTrigger(DataSetRecord& set, double t, double a)
-{
-    set.triggers->samples.Append(t, a);
 }
 
 } // namespace
@@ -258,35 +252,78 @@ private slots:
         QCOMPARE(WindowOf(f), full);
     }
 
-    void cropEvenSet()
+    // Samples at `times` with altitude 100 + index, triggers at `triggers`
+    // with altitude 7 + index, a peak on sample `peak`; cropped to [from, to].
+    void crop_data()
     {
-        DataSetStore store;
-        DataSetRecord& set = AddSet(store, 101);
-        set.samples.peakMarks[25] = 1;
-        AddTrigger(set, 1.0, 7);
-        AddTrigger(set, 2.5, 8);
-        AddTrigger(set, 3.02, 9);
-        PlotRecord r;
-        r.store = &store;
-        FullExtent full;
-        Put(r, {2.05, 3.05, 0, 200});
+        QTest::addColumn<QList<double>>("times");
+        QTest::addColumn<QList<double>>("triggers");
+        QTest::addColumn<int>("peak");
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("to");
+        QTest::addColumn<QList<double>>("kept"); // times after; empty: not cropped
+        QTest::addColumn<double>("firstAltitude");
+        QTest::addColumn<QList<double>>("keptTriggers");
+        QTest::addColumn<int>("peakAfter");
 
-        QCOMPARE(CropToWindow(store, r, full), 1);
-
-        const SampleBlock& s = set.samples;
-        QCOMPARE(s.Count(), 10);
-        for (int k = 0; k < 10; ++k) {
-            QVERIFY(std::abs(s.time[std::size_t(k)] - k * 0.1) < 1e-9);
-            QCOMPARE(s.altitude[std::size_t(k)], 121.0 + k);
-            QCOMPARE(s.peakMarks[std::size_t(k)], std::uint8_t(k == 4));
+        QList<double> tenth, shifted;
+        for (int i = 0; i <= 100; ++i) {
+            tenth << i * 0.1;
+            shifted << 5 + i * 0.1;
         }
-        const SampleBlock& trig = set.triggers->samples;
-        QCOMPARE(trig.Count(), 1);
-        QVERIFY(std::abs(trig.time[0] - 0.4) < 1e-9);
-        QCOMPARE(trig.altitude[0], 8.0);
-        // Fitted to what is left: times 0 ... 0.9, altitudes 121 ... 130.
-        QCOMPARE(WindowOf(r), (Window{0, 1, 121, 131}));
-        QCOMPARE(WindowOf(full), WindowOf(r));
+        const QList<double> ten{0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9};
+        QTest::newRow("between samples") << tenth << QList<double>{1.0, 2.5, 3.02} << 25 << 2.05
+                                         << 3.05 << ten << 121.0 << QList<double>{0.4} << 4;
+        QTest::newRow("edges on samples")
+            << tenth << QList<double>{2.0, 3.0} << 20 << 2.0 << 3.0 << (ten + QList<double>{1.0})
+            << 120.0 << QList<double>{0, 1.0} << 0;
+        QTest::newRow("set moved by an offset")
+            << shifted << QList<double>{shifted[25]} << -1 << 7.05 << 8.05 << ten << 121.0
+            << QList<double>{0.4} << -1;
+        QTest::newRow("uneven times")
+            << QList<double>{0, 1, 3, 6, 10, 15} << QList<double>{} << -1 << 2.0 << 11.0
+            << QList<double>{0, 3, 7} << 102.0 << QList<double>{} << -1;
+        for (auto [name, from, to] : {std::tuple("after the samples", 100.0, 200.0),
+                                      std::tuple("before the samples", -10.0, -5.0),
+                                      std::tuple("between two samples", 2.01, 2.09)})
+            QTest::newRow(name) << tenth << QList<double>{2.5} << -1 << from << to
+                                << QList<double>{} << 100.0 << QList<double>{2.5} << -1;
+    }
+
+    void crop()
+    {
+        QFETCH(QList<double>, times);
+        QFETCH(QList<double>, triggers);
+        QFETCH(int, peak);
+        QFETCH(double, from);
+        QFETCH(double, to);
+        QFETCH(QList<double>, kept);
+        QFETCH(double, firstAltitude);
+        QFETCH(QList<double>, keptTriggers);
+        QFETCH(int, peakAfter);
+        DataSetStore store;
+        DataSetRecord& set = store.NewDataSet();
+        FillWith(set.samples, int(times.size()),
+                 [&](int i) { return std::pair(times[i], 100.0 + i); });
+        FillWith(set.triggers->samples, int(triggers.size()),
+                 [&](int j) { return std::pair(triggers[j], 7.0 + j); });
+        if (peak >= 0)
+            set.samples.peakMarks[std::size_t(peak)] = 1;
+
+        QCOMPARE(CropDataSet(set, from, to), !kept.isEmpty());
+        const SampleBlock& s = set.samples;
+        const QList<double> after = kept.isEmpty() ? times : kept;
+        QCOMPARE(s.Count(), after.size());
+        for (int i = 0; i < s.Count(); ++i)
+            QVERIFY2(std::abs(s.time[std::size_t(i)] - after[i]) < 1e-9,
+                     qPrintable(QString::number(i)));
+        QCOMPARE(s.altitude[0], firstAltitude);
+        const SampleBlock& t = set.triggers->samples;
+        QCOMPARE(t.Count(), keptTriggers.size());
+        for (int j = 0; j < t.Count(); ++j)
+            QVERIFY(std::abs(t.time[std::size_t(j)] - keptTriggers[j]) < 1e-9);
+        for (int i = 0; i < s.Count(); ++i)
+            QCOMPARE(s.peakMarks[std::size_t(i)], std::uint8_t(i == peakAfter));
     }
 
     void cropClimbMarks_data()
@@ -318,89 +355,31 @@ private slots:
         DataSetStore store;
         DataSetRecord& set = AddSet(store, 101);
         set.climbMarks[3] = ClimbMark{markFirst, markLast, true};
-
         QVERIFY(CropDataSet(set, keepFirst * 0.1 - 0.05, keepLast * 0.1 + 0.05));
-        QCOMPARE(set.samples.Count(), keepLast - keepFirst + 1);
         const ClimbMark& m = set.climbMarks[3];
         QCOMPARE(m.used, used);
-        if (used) {
-            QCOMPARE(m.firstSample, newFirst);
-            QCOMPARE(m.lastSample, newLast);
-        }
+        if (used)
+            QCOMPARE(QList<int>({m.firstSample, m.lastSample}), QList<int>({newFirst, newLast}));
     }
 
-    // A set moved by a time offset keeps its samples and triggers in step.
-    void cropShiftedSet()
-    {
-        DataSetStore store;
-        DataSetRecord& set = AddSet(store, 101, 0.1, 5.0);
-        AddTrigger(set, set.samples.time[25], 60); // fired at sample 25, 7.5 s
-        QVERIFY(CropDataSet(set, 7.05, 8.05));
-
-        const SampleBlock& s = set.samples;
-        QCOMPARE(s.Count(), 10);
-        QCOMPARE(s.time[0], 0.0);
-        QCOMPARE(s.altitude[0], 121.0);
-        QVERIFY(std::abs(s.time[9] - 0.9) < 1e-9);
-        const SampleBlock& trig = set.triggers->samples;
-        QCOMPARE(trig.Count(), 1);
-        QCOMPARE(trig.time[0], s.time[4]);
-        QCOMPARE(s.altitude[4], 125.0);
-    }
-
-    void cropUnevenSet()
-    {
-        DataSetStore store;
-        DataSetRecord& set = AddSet(store, 6);
-        const double times[] = {0, 1, 3, 6, 10, 15};
-        std::copy(std::begin(times), std::end(times), set.samples.time.begin());
-        QVERIFY(CropDataSet(set, 2, 11));
-        QCOMPARE(set.samples.Count(), 3);
-        QCOMPARE(set.samples.time[1], 3.0);
-        QCOMPARE(set.samples.time[2], 7.0);
-        QCOMPARE(set.samples.altitude[2], 104.0);
-    }
-
-    void cropWindowWithoutSamples_data()
-    {
-        QTest::addColumn<double>("from");
-        QTest::addColumn<double>("to");
-        QTest::newRow("after the samples") << 100.0 << 200.0;
-        QTest::newRow("before the samples") << -10.0 << -5.0;
-        QTest::newRow("between two samples") << 2.01 << 2.09;
-    }
-
-    void cropWindowWithoutSamples()
-    {
-        QFETCH(double, from);
-        QFETCH(double, to);
-        DataSetStore store;
-        DataSetRecord& untouched = AddSet(store, 101);
-        AddTrigger(untouched, 2.5, 8);
-        untouched.climbMarks[0] = ClimbMark{5, 40, true};
-        DataSetRecord& later = AddSet(store, 101, 0.1, from);
-        PlotRecord r;
-        FullExtent full;
-        Put(r, {from, to, 0, 200});
-
-        QCOMPARE(CropToWindow(store, r, full), 1); // only the set inside the window
-        QCOMPARE(untouched.samples.Count(), 101);
-        QCOMPARE(untouched.samples.time[100], 10.0);
-        QCOMPARE(untouched.triggers->samples.Count(), 1);
-        QCOMPARE(untouched.triggers->samples.time[0], 2.5);
-        QVERIFY(untouched.climbMarks[0].used);
-        QCOMPARE(later.samples.time[0], 0.0);
-        QVERIFY(IsUsableWindow(r.view));
-    }
-
-    void cropEmptyStore()
+    // Crop cuts every set with samples in the window and fits the window to
+    // what is left; an empty store changes nothing.
+    void cropToWindow()
     {
         DataSetStore store;
         PlotRecord r;
         FullExtent full{0, 30, 0, 40};
         QCOMPARE(CropToWindow(store, r, full), 0);
-        QCOMPARE(WindowOf(r), (Window{0, 20, 0, 20}));
         QCOMPARE(WindowOf(full), (Window{0, 30, 0, 40}));
+
+        AddSet(store, 101);
+        AddSet(store, 101, 0.1, 50);
+        Put(r, {2.05, 3.05, 0, 200});
+        QCOMPARE(CropToWindow(store, r, full), 1);
+        QCOMPARE(store.Set(0).samples.Count(), 10);
+        QCOMPARE(store.Set(1).samples.Count(), 101);
+        QCOMPARE(WindowOf(r), (Window{0, 70, 100, 300}));
+        QCOMPARE(WindowOf(full), WindowOf(r));
     }
 };
 

@@ -26,20 +26,6 @@ class TestPlotView : public QObject {
     Q_OBJECT
 
 private slots:
-    void freshRecord()
-    {
-        const PlotRecord r;
-        QCOMPARE(r.view, (PlotView{0, 20, 0, 20}));
-        QCOMPARE(r.BGColor, Rgb(255, 255, 255));
-        QCOMPARE(r.InfoColor, ColorRef(255));
-        QCOMPARE(r.Title, QString("Altitude versus Time"));
-        QCOMPARE(r.YAxisLabel, QString("Altitude (Feet)"));
-        QCOMPARE(r.CreditLine, QString("Created by Vexa - Get an Altitude!"));
-        QVERIFY(ShowFlags().ShowInfo);
-        QVERIFY(!ShowFlags().ShowBackground);
-        QVERIFY(OutputSettings().color);
-    }
-
     void textsAreCut()
     {
         QString line;

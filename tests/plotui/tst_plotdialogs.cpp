@@ -1,4 +1,4 @@
-#include "ScriptedPrompter.h"
+#include "ScriptedUser.h"
 #include "plotui/TEditInfoForm.h"
 #include "plotui/TScaleForm.h"
 
@@ -24,20 +24,6 @@ Window WindowOf(const FullExtent& f)
 {
     return {f.TimeMin, f.TimeMax, f.AltitudeMin, f.AltitudeMax};
 }
-
-// Answers colour requests without a dialog and notes what was asked.
-class ScriptedChooser final : public ColorChooser {
-public:
-    std::optional<QColor> Choose(QWidget*, const QString& name, const QColor& initial) override
-    {
-        asked << name;
-        initials << initial;
-        return answer;
-    }
-    std::optional<QColor> answer;
-    QStringList asked;
-    QList<QColor> initials;
-};
 
 struct ScaleScene {
     DataSetStore store;
@@ -70,7 +56,7 @@ struct ScaleScene {
 struct InfoScene {
     PlotRecord plot;
     ShowFlags show;
-    ScriptedChooser chooser;
+    vexa::test::ScriptedColors chooser;
     TEditInfoForm form{plot, show, nullptr, &chooser};
 
     template <typename T> T* Find(const char* name) { return form.findChild<T*>(name); }
@@ -87,15 +73,6 @@ class TestPlotDialogs : public QObject {
     Q_OBJECT
 
 private slots:
-    void scaleShowsWindow()
-    {
-        ScaleScene s;
-        s.plot.view.AltitudeMax = 3.5;
-        s.form.show();
-        QCOMPARE(s.Texts(), (QStringList{"0", "20", "0", "3.5"}));
-        QCOMPARE(s.form.windowTitle(), QString("Graph Scale"));
-    }
-
     void scaleOk_data()
     {
         QTest::addColumn<QStringList>("typed");
@@ -113,7 +90,9 @@ private slots:
         QFETCH(Window, window);
         ScaleScene s;
         QSignalSpy changed(&s.form, &TScaleForm::PlotChanged);
+        s.plot.view.AltitudeMax = 3.5;
         s.form.show();
+        QCOMPARE(s.Texts(), (QStringList{"0", "20", "0", "3.5"}));
         s.Type(typed);
         s.Click("OKBtn");
         QVERIFY(s.form.isHidden());
@@ -164,23 +143,6 @@ private slots:
         QCOMPARE(WindowOf(s.plot), (Window{100, 130, 0, 2000}));
     }
 
-    void infoShowsPlot()
-    {
-        InfoScene s;
-        s.plot.Title = "Flight 3";
-        s.plot.Info2 = "Windy";
-        s.show.ShowBackground = true;
-        s.form.show();
-        QCOMPARE(s.Find<QLineEdit>("TitleText")->text(), QString("Flight 3"));
-        QCOMPARE(s.Find<QLineEdit>("Info2Text")->text(), QString("Windy"));
-        QCOMPARE(s.Find<QLineEdit>("YAxisText")->text(), QString("Altitude (Feet)"));
-        QVERIFY(s.Find<QCheckBox>("ShowInfoChk")->isChecked());
-        QVERIFY(s.Find<QCheckBox>("ShowBackgroundChk")->isChecked());
-        QVERIFY(!s.Find<QCheckBox>("ShowROCChk")->isVisible());
-        QCOMPARE(s.Find<QFrame>("GridColorPanel")->palette().color(QPalette::Window),
-                 QColor(128, 128, 128));
-    }
-
     void colourPanels_data()
     {
         QTest::addColumn<QString>("panel");
@@ -208,9 +170,11 @@ private slots:
         const ColorRef before = s.plot.*ColorFields[field];
         QSignalSpy changed(&s.form, &TEditInfoForm::PlotChanged);
         s.form.show();
-        s.chooser.answer = QColor(10, 20, 30);
+        s.chooser.answers = {std::nullopt, QColor(10, 20, 30)};
+        s.Click(qPrintable(panel)); // cancelled: nothing changes
+        QCOMPARE(changed.count(), 0);
         s.Click(qPrintable(panel));
-        QCOMPARE(s.chooser.asked, QStringList{dialog});
+        QCOMPARE(s.chooser.asked, (QStringList{dialog, dialog}));
         QCOMPARE(s.chooser.initials.value(0), ToQColor(before));
         QCOMPARE(s.plot.*ColorFields[field], Rgb(10, 20, 30));
         QCOMPARE(s.Find<QFrame>(qPrintable(panel))->palette().color(QPalette::Window),
@@ -242,22 +206,12 @@ private slots:
         QCOMPARE(s.chooser.asked.size(), opened);
     }
 
-    void cancelledColourDialogChangesNothing()
-    {
-        InfoScene s;
-        QSignalSpy changed(&s.form, &TEditInfoForm::PlotChanged);
-        s.form.show();
-        s.Click("InfoColorPanel");
-        QCOMPARE(s.plot.InfoColor, Rgb(255, 0, 0));
-        QCOMPARE(changed.count(), 0);
-    }
-
     // Cancel: colours back, texts as they were, show boxes as the user left them.
     void cancelKeepsShowBoxes()
     {
         InfoScene s;
         s.form.show();
-        s.chooser.answer = QColor(Qt::green);
+        s.chooser.answers = {QColor(Qt::green)};
         s.Click("GridColorPanel");
         s.Click("ShowInfoChk");
         QVERIFY(!s.show.ShowInfo);
@@ -272,8 +226,9 @@ private slots:
     {
         InfoScene s;
         s.form.show();
-        s.chooser.answer = QColor(Qt::blue);
+        s.chooser.answers = {QColor(Qt::blue)};
         s.Click("BGColorPanel");
+        QCOMPARE(s.Find<QLineEdit>("YAxisText")->text(), QString("Altitude (Feet)"));
         const char* edits[] = {"TitleText", "XAxisText", "YAxisText",
                                "Info1Text", "Info2Text", "Info3Text"};
         for (const char* name : edits)

@@ -35,6 +35,8 @@ QByteArray FakeSerialDevice::Written() const
 bool FakeSerialDevice::Open(const QString& path)
 {
     openAttempts_.append(path);
+    if (openHook_)
+        openHook_(path);
     const auto failing = failPaths_.find(path);
     if (!failReason_.isEmpty() || failing != failPaths_.end()) {
         errorText_ = failing != failPaths_.end() ? failing->second : failReason_;

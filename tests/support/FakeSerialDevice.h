@@ -36,6 +36,8 @@ public:
     void FailOpenFor(const QString& path, const QString& reason) { failPaths_[path] = reason; }
     QStringList OpenAttempts() const { return openAttempts_; }
     void RefuseSettings() { refuseSettings_ = true; }
+    // Called with the path on every open attempt, before it succeeds or fails.
+    void OnOpen(std::function<void(const QString&)> hook) { openHook_ = std::move(hook); }
 
     // Inspection
     QByteArray Written() const;
@@ -73,6 +75,7 @@ private:
     std::deque<Byte> incoming_;
     std::vector<Rule> rules_;
     std::function<void(FakeSerialDevice&, const QByteArray&)> hook_;
+    std::function<void(const QString&)> openHook_;
     std::vector<Sent> writes_;
     QByteArray stream_;
     LineSettings settings_;

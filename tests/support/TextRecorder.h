@@ -4,11 +4,13 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPaintEngine>
+#include <QStringList>
 #include <vector>
 
 namespace vexa::test {
 
-// Paints nothing; notes each text drawn, the box around its ink and its face.
+// Paints nothing; notes each text drawn, the box around its ink and its face,
+// so tests can read what a picture says and where.
 class TextRecorder final : public QPaintDevice, QPaintEngine {
 public:
     struct Text {
@@ -16,15 +18,41 @@ public:
         QRectF box;
         QString family;
     };
-    TextRecorder(int width, int height) : QPaintEngine(AllFeatures), size_(width, height) {}
+    TextRecorder(int width, int height, int dpi = 96)
+        : QPaintEngine(AllFeatures), size_(width, height), dpi_(dpi)
+    {
+    }
     QPaintEngine* paintEngine() const override { return const_cast<TextRecorder*>(this); }
     std::vector<Text> texts;
+
+    QStringList strings() const
+    {
+        QStringList out;
+        for (const Text& t : texts)
+            out << t.text;
+        return out;
+    }
 
 private:
     int metric(PaintDeviceMetric m) const override
     {
-        const int values[] = {0, size_.width(), size_.height(), 0, 0, 0, 32, 96, 96, 96, 96, 1, 1};
-        return m == PdmDevicePixelRatioScaled ? int(devicePixelRatioFScale()) : values[m];
+        switch (m) {
+        case PdmWidth:
+            return size_.width();
+        case PdmHeight:
+            return size_.height();
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return dpi_;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return m == PdmWidthMM || m == PdmHeightMM ? 0 : 1;
+        }
     }
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
@@ -40,6 +68,7 @@ private:
             {item.text(), state->transform().mapRect(ink), QFontInfo(item.font()).family()});
     }
     QSize size_;
+    int dpi_;
 };
 
 } // namespace vexa::test

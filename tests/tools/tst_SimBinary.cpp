@@ -15,7 +15,6 @@ private slots:
     void initTestCase();
     void cleanup();
     void publishesAndAnswers();
-    void downloadTakesWireTime();
     void badOptionIsRefused();
 
 private:
@@ -98,32 +97,6 @@ void TestSimBinary::publishesAndAnswers()
     QCOMPARE(sim_.exitStatus(), QProcess::NormalExit);
     QCOMPARE(sim_.exitCode(), 0);
     QVERIFY(!QFileInfo(link).isSymLink());
-}
-
-void TestSimBinary::downloadTakesWireTime()
-{
-    QFile data(runtime_.filePath("flat.txt"));
-    QVERIFY(data.open(QIODevice::WriteOnly));
-    for (int i = 0; i < 3000; ++i)
-        data.write("1234\n");
-    data.close();
-
-    const QStringList lines =
-        Start({"--no-publish", "--flights", "0", "--baud", "115200", "--load", data.fileName()}, 1);
-    QCOMPARE(lines.size(), 1);
-    QSerialPort port(lines[0]);
-    QVERIFY(port.open(QIODevice::ReadWrite));
-
-    const QByteArray expected =
-        "DL=0\r\n0,100,3000,0,0\r\n" + QByteArray("1234\r\n").repeated(3000);
-    QElapsedTimer t;
-    t.start();
-    const QByteArray got = Exchange(port, "DL=0\r", static_cast<int>(expected.size()), 10000);
-    const double seconds = static_cast<double>(t.nsecsElapsed()) * 1e-9;
-    QCOMPARE(got, expected);
-    const double wire = static_cast<double>(expected.size()) * 10.0 / 115200; // about 1.56 s
-    QVERIFY2(seconds > 0.95 * wire && seconds < 1.05 * wire,
-             qPrintable(QString("%1 s for %2 s of wire").arg(seconds).arg(wire)));
 }
 
 void TestSimBinary::badOptionIsRefused()
