@@ -51,39 +51,9 @@ private slots:
         QCOMPARE(ReadNumber(text).value_or(NAN), value);
     }
 
-    // Every press shifts again; the record's offset fields never move.
-    void applyShiftsOnEveryPressAndStoresProperties()
-    {
-        DataSetStore store;
-        store.NewDataSet();
-        DataSetRecord& set = store.NewDataSet();
-        store.SetActiveSet(0);
-        Fill(set.triggers->samples, {12.5, 40}, {3, 7});
-        SetProperties p = PropertiesOf(set);
-        p.timeOffset = QStringLiteral("10.000000");
-        p.name = QString(18, 'a') + QString::fromUtf8("\xF0\x9D\x84\x9E"); // never cut in half
-        p.trigColor = Rgb(7, 8, 9);
-        p.trigStyle = -1; // nothing chosen keeps the style
-        p.note1 = QString(300, QLatin1Char('n'));
-
-        QVERIFY(ApplyProperties(store, 1, p).changed);
-        QCOMPARE(set.samples.time[20], 30.0);
-        QCOMPARE(set.triggers->samples.time[1], 50.0);
-        QCOMPARE(store.Names()->stringList(), QStringList({"Data000", QString(18, 'a')}));
-        QCOMPARE(store.ActiveSet(), 0);
-        QCOMPARE(set.triggers->pointColor, Rgb(7, 8, 9));
-        QCOMPARE(set.triggers->lineColor, ColorCycle[1]); // only the point colour is edited
-        QCOMPARE(set.triggers->pointStyle, int(PointTriangle));
-        QCOMPARE(set.note1.size(), 255);
-
-        const CorrectionResult second = ApplyProperties(store, 1, p);
-        QVERIFY(!second.altitudesChanged); // Apply leaves the window alone
-        QCOMPARE(set.triggers->samples.time[0], 32.5);
-        QCOMPARE(set.samples.time[0], 20.0);
-        QCOMPARE(set.timeOffset, 0.0);
-    }
-
-    void applyOffsetAndScaleBoxes_data()
+    // Every press shifts again by what the boxes hold; the record's offset
+    // fields never move.
+    void applyProperties_data()
     {
         QTest::addColumn<QStringList>("boxes"); // time offset, altitude offset, time scale
         QTest::addColumn<QList<double>>("taken");
@@ -91,29 +61,45 @@ private slots:
             QTest::newRow(tag) << QString(boxes).split('|') << taken;
         };
         row("both shifts, scale", "-2.5|3|2", {-2.5, 3, 2});
+        row("box format", "10.000000|0|1", {10, 0, 1});
         row("below the noise limit", "0.00001|-0.000009|1", {0, 0, 1});
         row("just above the limit", "0.00002|0|1", {0.00002, 0, 1});
         row("no numbers", "abc||x", {0, 0, 1});
     }
 
-    void applyOffsetAndScaleBoxes()
+    void applyProperties()
     {
         QFETCH(QStringList, boxes);
         QFETCH(QList<double>, taken);
         DataSetStore store;
+        store.NewDataSet();
         DataSetRecord& set = store.NewDataSet();
-        Fill(set.triggers->samples, {5}, {5});
+        store.SetActiveSet(0);
+        Fill(set.triggers->samples, {12.5, 40}, {3, 7});
         SetProperties p = PropertiesOf(set);
         p.timeOffset = boxes[0];
         p.altitudeOffset = boxes[1];
         p.timeScale = boxes[2];
-        ApplyProperties(store, 0, p);
-        QCOMPARE(set.samples.time[7], 7 + taken[0]);
-        QCOMPARE(set.samples.altitude[7], 7 + taken[1]);
-        QCOMPARE(set.triggers->samples.time[0], 5 + taken[0]);
-        QCOMPARE(set.triggers->samples.altitude[0], 5 + taken[1]);
+        p.name = QString(18, 'a') + QString::fromUtf8("\xF0\x9D\x84\x9E"); // never cut in half
+        p.trigColor = Rgb(7, 8, 9);
+        p.trigStyle = -1; // nothing chosen keeps the style
+        p.note1 = QString(300, QLatin1Char('n'));
+        QVERIFY(ApplyProperties(store, 1, p).changed);
+        QCOMPARE(store.Names()->stringList(), QStringList({"Data000", QString(18, 'a')}));
+        QCOMPARE(store.ActiveSet(), 0);
+        QCOMPARE(set.triggers->pointColor, Rgb(7, 8, 9));
+        QCOMPARE(set.triggers->lineColor, ColorCycle[1]); // only the point colour is edited
+        QCOMPARE(set.triggers->pointStyle, int(PointTriangle));
+        QCOMPARE(set.note1.size(), 255);
         QCOMPARE(set.timeScale, taken[2]);
         QCOMPARE(set.altitudeScale, 1.0);
+
+        QVERIFY(!ApplyProperties(store, 1, p).altitudesChanged); // Apply leaves the window alone
+        QCOMPARE(set.samples.time[7], 7 + 2 * taken[0]);
+        QCOMPARE(set.samples.altitude[7], 7 + 2 * taken[1]);
+        QCOMPARE(set.triggers->samples.time[1], 40 + 2 * taken[0]);
+        QCOMPARE(set.triggers->samples.altitude[1], 7 + 2 * taken[1]);
+        QCOMPARE(set.timeOffset, 0.0);
     }
 
     void fixDriftLevelsTheEnds()

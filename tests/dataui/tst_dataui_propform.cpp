@@ -33,10 +33,7 @@ struct Fixture {
 
     template <typename T = QPushButton> T* Find(const char* name) const
     {
-        T* w = form->findChild<T*>(QLatin1String(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
+        return form->findChild<T*>(QLatin1String(name));
     }
     QLineEdit* Edit(const char* name) const { return Find<QLineEdit>(name); }
     void Click(const char* name) const { QTest::mouseClick(Find(name), Qt::LeftButton); }
@@ -48,9 +45,7 @@ struct Fixture {
     }
 
     DataSetStore store;
-    QString title = QStringLiteral("Altitude versus Time");
-    QString xLabel = QStringLiteral("Time (seconds)");
-    QString yLabel = QStringLiteral("Altitude (feet)");
+    QString title, xLabel, yLabel;
     QString info3 = QStringLiteral("Peak max=20");
     vexa::test::ScriptedFiles files;
     vexa::test::ScriptedColors colors;

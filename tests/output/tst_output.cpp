@@ -207,29 +207,27 @@ private slots:
     // A name typed without extension takes the one of the chosen filter.
     void exportSuffixFollowsFilter_data()
     {
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QList<int>>("filters"); // as opened, as chosen
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("file");
-        auto row = [](const char* name, int first, int chosen, const char* typed,
-                      const char* file) {
-            QTest::newRow(name) << first << chosen << QString(typed) << QString(file);
-        };
-        row("as opened", 1, 1, "plot", "plot.jpg");
-        row("changed", 0, 2, "plot", "plot.gif");
-        row("typed extension kept", 2, 0, "plot.png", "plot.png");
+        QTest::newRow("as opened") << QList<int>{1, 1} << "plot"
+                                   << "plot.jpg";
+        QTest::newRow("changed") << QList<int>{0, 2} << "plot"
+                                 << "plot.gif";
+        QTest::newRow("typed extension kept") << QList<int>{2, 0} << "plot.png"
+                                              << "plot.png";
     }
 
     void exportSuffixFollowsFilter()
     {
-        QFETCH(int, first);
-        QFETCH(int, chosen);
+        QFETCH(QList<int>, filters);
         QFETCH(QString, typed);
         QFETCH(QString, file);
         QTemporaryDir dir;
         FileDialogSetup setup;
         setup.filter = "Bitmap (*.bmp);;JPEG (*.jpg);;GIF (*.gif)";
-        setup.filterIndex = first;
+        setup.filterIndex = filters[0];
+        const int chosen = filters[1];
         setup.file = dir.filePath("x");
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
