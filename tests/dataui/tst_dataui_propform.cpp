@@ -3,7 +3,6 @@
 #include "RecordingShell.h"
 #include "Samples.h"
 #include "ScriptedUser.h"
-#include "dataui/StyleGlyphs.h"
 #include "dataui/TDataPropForm.h"
 
 #include <QComboBox>
@@ -179,34 +178,6 @@ private slots:
         QCOMPARE(f.shell.opened,
                  QList<QUrl>({QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)}));
         QVERIFY(f.warnings.value(0).startsWith(QStringLiteral("Error: Unable to open ")));
-    }
-
-    // A 48 x 20 item: centre (24, 10); a line runs from 4 to 43.
-    void styleItemsDrawTheirStyle_data()
-    {
-        QTest::addColumn<int>("style"); // of points; below 0 a line style, negated
-        QTest::addColumn<QPoint>("black");
-        QTest::addColumn<QPoint>("white");
-        QTest::newRow("no line") << -int(LineNone) - 1 << QPoint(-1, -1) << QPoint(24, 10);
-        QTest::newRow("solid line") << -int(LineSolid) - 1 << QPoint(4, 10) << QPoint(44, 10);
-        QTest::newRow("circle") << int(PointCircle) << QPoint(19, 10) << QPoint(24, 10);
-        QTest::newRow("cross") << int(PointCross) << QPoint(24, 14) << QPoint(20, 6);
-        QTest::newRow("x") << int(PointX) << QPoint(20, 6) << QPoint(24, 14);
-        QTest::newRow("triangle") << int(PointTriangle) << QPoint(24, 5) << QPoint(24, 10);
-    }
-
-    void styleItemsDrawTheirStyle()
-    {
-        QFETCH(int, style);
-        QFETCH(QPoint, black);
-        QFETCH(QPoint, white);
-        const StyleKind kind = style < 0 ? StyleKind::Line : StyleKind::Point;
-        const QImage item = StyleIcon(kind, style < 0 ? -style - 1 : style, QSize(48, 20))
-                                .pixmap(QSize(48, 20))
-                                .toImage();
-        if (black.x() >= 0)
-            QCOMPARE(item.pixelColor(black), QColor(Qt::black));
-        QCOMPARE(item.pixelColor(white), QColor(Qt::white));
     }
 };
 
