@@ -205,21 +205,16 @@ private slots:
     void exportSuffixFollowsFilter_data()
     {
         QTest::addColumn<QList<int>>("filters"); // as opened, as chosen
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("file");
-        QTest::newRow("as opened") << QList<int>{1, 1} << "plot"
-                                   << "plot.jpg";
-        QTest::newRow("changed") << QList<int>{0, 2} << "plot"
-                                 << "plot.gif";
-        QTest::newRow("typed extension kept") << QList<int>{2, 0} << "plot.png"
-                                              << "plot.png";
+        QTest::addColumn<QStringList>("names");  // as typed, as taken
+        QTest::newRow("as opened") << QList<int>{1, 1} << QStringList{"plot", "plot.jpg"};
+        QTest::newRow("changed") << QList<int>{0, 2} << QStringList{"plot", "plot.gif"};
+        QTest::newRow("typed extension kept") << QList<int>{2, 0} << QStringList{"a.png", "a.png"};
     }
 
     void exportSuffixFollowsFilter()
     {
         QFETCH(QList<int>, filters);
-        QFETCH(QString, typed);
-        QFETCH(QString, file);
+        QFETCH(QStringList, names);
         QTemporaryDir dir;
         FileDialogSetup setup;
         setup.filter = "Bitmap (*.bmp);;JPEG (*.jpg);;GIF (*.gif)";
@@ -231,11 +226,11 @@ private slots:
             auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
             while (types->currentIndex() != chosen) // picked with the keyboard, as a user would
                 QTest::keyClick(types, types->currentIndex() < chosen ? Qt::Key_Down : Qt::Key_Up);
-            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(names[0]);
             QMetaObject::invokeMethod(dialog, "accept");
         });
         const SaveChoice choice = DialogFileChooser().SaveFileAndFilter(nullptr, setup);
-        QCOMPARE(choice.file, dir.filePath(file));
+        QCOMPARE(choice.file, dir.filePath(names[1]));
         QCOMPARE(choice.filterIndex, chosen);
     }
 };
