@@ -121,8 +121,6 @@ void TestIspEmulator::exchange_data()
                                << "top01ff" << QByteArray("!\r?");
     QTest::newRow("two blocks, Start ISP off") << "top0200.hex" << false << "Erase 0-1\r"
                                                << "top0200" << QByteArray("?Synchronized");
-    QTest::newRow("end sector 1") << "top0fff.hex" << true << "Erase 0-1\r"
-                                  << "" << QByteArray("E 0 1\r\r");
     QTest::newRow("end sector 2") << "top1000.hex" << true << "Erase 0-2\r"
                                   << "" << QByteArray("I 0 2\r\r");
     // Block 1 holds 512 bytes of 0xFF.
