@@ -33,7 +33,7 @@ using Registers = QMap<QByteArray, int>;
 const Registers Module{{"SR", 15}, {"SI", 100}, {"SA", 20}, {"PA", 15}, {"ST", 10}, {"PT", 60},
                        {"UA", 1},  {"AS", 2},   {"AP", 1},  {"AZ", 3},  {"RT", 1},  {"RV", 0}};
 
-// A module as the fake line plays it: registers, identity, three sets.
+// A module as the fake line plays it.
 void PlayModule(FakeSerialDevice& line, const Registers& registers)
 {
     for (auto it = registers.begin(); it != registers.end(); ++it)
@@ -47,9 +47,11 @@ void PlayModule(FakeSerialDevice& line, const Registers& registers)
             command == "CR")
             device.Queue(command + "\r\n");
     });
-    line.ReplyTo("SV\r", "SV\r\nVEXA\r\nMOD1\r\n1.07\r\n11-02-26\r\n");
-    line.ReplyTo("NS\r", "NS\r\n3\r\n");
-    line.ReplyTo("DL=0\r", "DL=0\r\n0,100,5,0,0\r\n10\r\n12\r\n15\r\n14\r\n11\r\n");
+    // Identity, set count and the sets, CR and LF written as \r and \n; set 3 has no header.
+    const auto bytes = [](QByteArray t) { return t.replace("\\r", "\r").replace("\\n", "\n"); };
+    for (const QByteArray& reply : vexa::test::TestData("module-replies.txt").split('\n'))
+        if (const qsizetype tab = reply.indexOf('\t'); tab > 0)
+            line.ReplyTo(bytes(reply.left(tab)), bytes(reply.mid(tab + 1)));
 }
 
 struct Rig : vexa::test::MainFormRig {
@@ -299,8 +301,6 @@ private slots:
         QFETCH(QString, infoEnd);
         QFETCH(QString, active);
         Rig r;
-        r.line->ReplyTo("DL=1\r", "DL=1\r\n1,1000,3,0,0\r\n100\r\n350\r\n20\r\n");
-        r.line->ReplyTo("DL=2\r", "DL=2\r\n"); // no header: corrupted
         r.connect();
         if (item >= 0)
             r.click("DLInfoBtn");
