@@ -45,7 +45,8 @@ struct Rig {
     explicit Rig(const QString& file)
     {
         auto factory = [this] { return std::make_unique<FakeSerialDevice>(clock); };
-        ports.ports = {{"ttyS0", {}, {}}, {"ttyS1", {}, {}}, {"ttyUSB0", {}, "USB"}};
+        ports.ports = {
+            {"ttyS0", {}, {}}, {"ttyS1", {}, {}}, {"ttyUSB0", {}, "USB"}, {"ttyUSB1", {}, "USB"}};
         MainFormDeps deps{clock, factory, ports, shell, QString()};
         deps.settingsFile = file;
         form = std::make_unique<TMainForm>(deps);
