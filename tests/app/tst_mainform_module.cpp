@@ -283,13 +283,11 @@ private slots:
         QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<QString>("infoEnd");
         QTest::addColumn<QString>("active");
-        QTest::newRow("one set") << 0 << QByteArray("DL=0\r")
-                                 << "\n\nSet 1: Downloaded 5 data samples."
-                                 << "Data001";
+        const QString one = "Set 1: Downloaded 5 data samples.";
+        QTest::newRow("one set") << 0 << QByteArray("DL=0\r") << "\n\n" + one << "Data001";
         QTest::newRow("all sets") << 3 << QByteArray("DL=0\rDL=1\rDL=2\r")
-                                  << "Set 1: Downloaded 5 data samples.\n\n"
-                                     "Set 2: Downloaded 3 data samples.\n\n"
-                                     "Set 3: Corrupted data set."
+                                  << one + "\n\nSet 2: Downloaded 3 data samples.\n\n"
+                                           "Set 3: Corrupted data set."
                                   << "Data002";
         QTest::newRow("nothing selected") << -1 << QByteArray() << ""
                                           << "Data000";
