@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,13 +32,6 @@ private slots:
         QFETCH(QString, got);
         QFETCH(QString, expected);
         QCOMPARE(got, expected);
-    }
-
-    void buildDateOfThisBuild()
-    {
-        static const QRegularExpression shape(
-            QStringLiteral("^[A-Z][a-z]{2} [1-9][0-9]? [0-9]{4}, [0-9]{2}:[0-9]{2}:[0-9]{2}$"));
-        QVERIFY2(shape.match(BuildDateText()).hasMatch(), qPrintable(BuildDateText()));
     }
 
     void findManual_data()

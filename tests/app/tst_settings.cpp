@@ -1,6 +1,8 @@
 // Settings kept between runs, against the stores in tests/data/settings.
 #include "FakeSerialDevice.h"
 #include "RecordingShell.h"
+#include "ScriptedUser.h"
+#include "TestData.h"
 #include "VirtualClock.h"
 #include "app/Settings.h"
 #include "app/TMainForm.h"
@@ -18,11 +20,6 @@ using vexa::test::FakeSerialDevice;
 
 namespace {
 
-QString Data(const QString& name)
-{
-    return QStringLiteral(SETTINGS_DATA_DIR "/") + name;
-}
-
 QByteArray ReadAll(const QString& path)
 {
     QFile f(path);
@@ -35,7 +32,7 @@ QString PrepareStore(const QTemporaryDir& dir, const QString& source, const QStr
                      const QVariant& value = {})
 {
     const QString path = dir.filePath(QStringLiteral("store.ini"));
-    QFile::copy(Data(source), path);
+    QFile::copy(test::TestDataPath("../settings/" + source), path);
     QSettings s(path, QSettings::IniFormat);
     const QString name = QStringLiteral("Settings/") + key;
     if (!key.isEmpty())
@@ -43,29 +40,20 @@ QString PrepareStore(const QTemporaryDir& dir, const QString& source, const QStr
     return path;
 }
 
-class Ports final : public PortSource {
-public:
-    std::vector<PortDescription> ListPorts() const override
-    {
-        return {{QStringLiteral("ttyS0"), {}, {}},
-                {QStringLiteral("ttyS1"), {}, {}},
-                {QStringLiteral("ttyUSB0"), {}, QStringLiteral("USB")},
-                {QStringLiteral("ttyUSB1"), {}, QStringLiteral("USB")}};
-    }
-};
-
 // One shown main window over fakes, keeping its settings in file.
 struct Rig {
     explicit Rig(const QString& file)
     {
         auto factory = [this] { return std::make_unique<FakeSerialDevice>(clock); };
+        ports.ports = {
+            {"ttyS0", {}, {}}, {"ttyS1", {}, {}}, {"ttyUSB0", {}, "USB"}, {"ttyUSB1", {}, "USB"}};
         MainFormDeps deps{clock, factory, ports, shell, QString()};
         deps.settingsFile = file;
         form = std::make_unique<TMainForm>(deps);
         form->show();
     }
     test::VirtualClock clock;
-    Ports ports;
+    test::ListedPorts ports;
     test::RecordingShell shell;
     std::unique_ptr<TMainForm> form;
 };
@@ -96,6 +84,8 @@ private slots:
             << "stop-at-prtwidth.ini";
         QTest::newRow("PrtHeight of 7 bytes")
             << full << "PrtHeight" << QVariant(QByteArray(7, 1)) << 13 << "stop-at-prtheight.ini";
+        QTest::newRow("PrtHeight of 9 bytes")
+            << full << "PrtHeight" << QVariant(QByteArray(9, 1)) << 13 << "stop-at-prtheight.ini";
         QTest::newRow("Left as text")
             << full << "Left" << QVariant(QStringLiteral("12abc")) << 2 << "stop-at-left.ini";
     }
@@ -111,7 +101,7 @@ private slots:
               "read");
         const QString out = dir.filePath(QStringLiteral("out.ini"));
         QVERIFY(WriteSettings(*OpenSettingsStore(out), values));
-        QCOMPARE(ReadAll(out), ReadAll(Data(expected)));
+        QCOMPARE(ReadAll(out), test::TestData("../settings/" + expected));
         // A folder that cannot be made is reported.
         QVERIFY(!WriteSettings(*OpenSettingsStore(out + QStringLiteral("/x.ini")), values));
     }
@@ -139,7 +129,7 @@ private slots:
             rig.form->findChild<QLineEdit*>(QStringLiteral("AutoStopSecEdit"))->clear();
         }
         QVERIFY(rig.form->close());
-        QCOMPARE(ReadAll(path), ReadAll(Data(expected)));
+        QCOMPARE(ReadAll(path), test::TestData("../settings/" + expected));
     }
 
     // One value of full.ini replaced, seen in a control (none: the window).

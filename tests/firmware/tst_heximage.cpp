@@ -40,8 +40,6 @@ class TestHexImage : public QObject {
 private slots:
     void load_data();
     void load();
-    void uuGroups_data();
-    void uuGroups();
     void uuLinesDecode();
 };
 
@@ -108,26 +106,6 @@ void TestHexImage::load()
     for (int i = 0; i < 7; ++i)
         sum += Word(state, i);
     QCOMPARE(sum, 0u);
-}
-
-void TestHexImage::uuGroups_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QByteArray>("chars");
-    QTest::newRow("abc") << QByteArray("abc") << QByteArray("86)C");
-    QTest::newRow("zeros use the back-quote") << QByteArray(3, '\0') << QByteArray("````");
-    QTest::newRow("all ones") << QByteArray(3, '\xFF') << QByteArray("____");
-    QTest::newRow("two bytes pad with zero") << QByteArray("\x01\x02", 2) << QByteArray("`0(`");
-    QTest::newRow("one byte") << QByteArray("\xFE", 1) << QByteArray("_@``");
-}
-
-void TestHexImage::uuGroups()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QByteArray, chars);
-    const auto g =
-        UuEncodeGroup(reinterpret_cast<const std::uint8_t*>(bytes.constData()), int(bytes.size()));
-    QCOMPARE(QByteArray(g.data(), 4), chars.right(4));
 }
 
 // Every length a block and the restart use, over all byte values.
