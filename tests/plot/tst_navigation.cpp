@@ -13,14 +13,14 @@ using Window = QList<double>; // time min, time max, altitude min, altitude max
 
 namespace {
 
-Window WindowOf(const PlotRecord& r)
+Window WindowOf(const PlotView& v)
 {
-    return {r.view.TimeMin, r.view.TimeMax, r.view.AltitudeMin, r.view.AltitudeMax};
+    return {v.TimeMin, v.TimeMax, v.AltitudeMin, v.AltitudeMax};
 }
 
-Window WindowOf(const FullExtent& f)
+Window WindowOf(const PlotRecord& r)
 {
-    return {f.TimeMin, f.TimeMax, f.AltitudeMin, f.AltitudeMax};
+    return WindowOf(r.view);
 }
 
 void Put(PlotRecord& r, const Window& w)
