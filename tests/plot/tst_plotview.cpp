@@ -25,15 +25,6 @@ class TestPlotView : public QObject {
     Q_OBJECT
 
 private slots:
-    void textsAreCut()
-    {
-        QString line;
-        SetPlotText(line, QString(300, QLatin1Char('x')));
-        QCOMPARE(line.size(), 255);
-        SetPlotText(line, "short");
-        QCOMPARE(line, QString("short"));
-    }
-
     // Page: dpi, width, height, left and top margins in inches.
     void layout_data()
     {

@@ -96,41 +96,33 @@ class TestRenderPlot : public QObject {
     Q_OBJECT
 
 private slots:
+    // Window min and max; then step, first and last tick, decimals.
     void chooseTicks_data()
     {
-        QTest::addColumn<double>("min");
-        QTest::addColumn<double>("max");
-        QTest::addColumn<double>("step");
-        QTest::addColumn<double>("first");
-        QTest::addColumn<double>("last");
-        QTest::addColumn<int>("decimals");
-
-        QTest::newRow("0..20") << 0.0 << 20.0 << 2.0 << 0.0 << 20.0 << 1;
-        QTest::newRow("0..1000") << 0.0 << 1000.0 << 100.0 << 0.0 << 1000.0 << 0;
+        QTest::addColumn<QList<double>>("t");
+        QTest::newRow("0..20") << QList<double>{0, 20, 2, 0, 20, 1};
+        QTest::newRow("0..1000") << QList<double>{0, 1000, 100, 0, 1000, 0};
         QTest::newRow("100..5000 starts at a whole step")
-            << 100.0 << 5000.0 << 490.0 << 490.0 << 4900.0 << 0;
-        QTest::newRow("0..1.5 doubles the step") << 0.0 << 1.5 << 0.2 << 0.0 << 1.4 << 1;
-        QTest::newRow("-15..25") << -15.0 << 25.0 << 4.0 << -12.0 << 24.0 << 1;
-        QTest::newRow("0..1.2") << 0.0 << 1.2 << 0.1 << 0.0 << 1.2 << 2;
-        QTest::newRow("0..0.9") << 0.0 << 0.9 << 0.09 << 0.0 << 0.9 << 2;
-        QTest::newRow("empty window counts as one unit") << 5.0 << 5.0 << 0.1 << 5.0 << 6.0 << 2;
-        QTest::newRow("inverted window too") << 7.0 << 3.0 << 0.1 << 7.0 << 8.0 << 2;
+            << QList<double>{100, 5000, 490, 490, 4900, 0};
+        QTest::newRow("0..1.5 doubles the step") << QList<double>{0, 1.5, 0.2, 0, 1.4, 1};
+        QTest::newRow("-15..25") << QList<double>{-15, 25, 4, -12, 24, 1};
+        QTest::newRow("0..1.2") << QList<double>{0, 1.2, 0.1, 0, 1.2, 2};
+        QTest::newRow("0..0.9") << QList<double>{0, 0.9, 0.09, 0, 0.9, 2};
+        QTest::newRow("empty window counts as one unit") << QList<double>{5, 5, 0.1, 5, 6, 2};
+        QTest::newRow("inverted window too") << QList<double>{7, 3, 0.1, 7, 8, 2};
     }
 
     void chooseTicks()
     {
-        QFETCH(double, min);
-        QFETCH(double, max);
-        QFETCH(double, step);
-        QFETCH(double, first);
-        QFETCH(double, last);
-        QFETCH(int, decimals);
-        const Ticks t = ChooseTicks(min, max);
-        QCOMPARE(t.step, step);
-        QCOMPARE(t.first, first);
-        QVERIFY2(std::abs(t.last - last) < step * 1e-6, qPrintable(QString::number(t.last)));
-        QCOMPARE(t.decimals, decimals);
-        QCOMPARE(t.count, int(std::round((last - first) / step)) + 1);
+        QFETCH(QList<double>, t);
+        const Ticks ticks = ChooseTicks(t[0], t[1]);
+        const double step = t[2], first = t[3], last = t[4];
+        QCOMPARE(ticks.step, step);
+        QCOMPARE(ticks.first, first);
+        QVERIFY2(std::abs(ticks.last - last) < step * 1e-6,
+                 qPrintable(QString::number(ticks.last)));
+        QCOMPARE(ticks.decimals, int(t[5]));
+        QCOMPARE(ticks.count, int(std::round((last - first) / step)) + 1);
     }
 
     void averageClimb_data()
@@ -355,42 +347,6 @@ private slots:
         // against the line's own pixels long before that.
         QVERIFY2(differing <= limit && differing <= linePixels / 100,
                  qPrintable(QString("%1 pixels differ").arg(differing)));
-    }
-
-    // Wide lines draw their vertical and level pieces as rectangles; that
-    // holds only while they cover what the painter's own stroke covers.
-    void wideStrokeIsFilledRectangle_data()
-    {
-        QTest::addColumn<int>("width");
-        for (int w = 2; w <= 8; ++w)
-            QTest::addRow("width %d", w) << w;
-    }
-
-    void wideStrokeIsFilledRectangle()
-    {
-        QFETCH(int, width);
-        ColumnRun a{10, 20, 24, 12, 30, true};
-        ColumnRun b{11, 24, 24, 24, 24, false};
-        ColumnRun c{15, 24, 24, 24, 24, false};
-        WideLine wide;
-        RunsToWideLine({a, b, c}, width, wide);
-        QCOMPARE(int(wide.lines.size()), 0); // a level join and a vertical stretch only
-        QImage strokes(40, 40, QImage::Format_RGB32), rects(40, 40, QImage::Format_RGB32);
-        strokes.fill(Qt::white);
-        rects.fill(Qt::white);
-        {
-            QPainter p(&strokes);
-            p.setPen(QPen(QBrush(Qt::black), width, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
-            p.drawLine(10, 12, 10, 30);
-            p.drawLine(11, 24, 15, 24);
-        }
-        {
-            QPainter p(&rects);
-            p.setPen(Qt::NoPen);
-            p.setBrush(Qt::black);
-            p.drawRects(wide.rects.data(), int(wide.rects.size()));
-        }
-        QCOMPARE(Differing(strokes, rects), 0);
     }
 
     void columnRunsKeepOrderAndBackwardSteps()

@@ -1,3 +1,4 @@
+#include "Samples.h"
 #include "ScriptedUser.h"
 #include "plotui/TEditInfoForm.h"
 #include "plotui/TScaleForm.h"
@@ -105,12 +106,8 @@ private slots:
     void scaleAutoThenCancel()
     {
         ScaleScene s;
-        DataSetRecord& set = s.store.NewDataSet();
-        set.samples.Resize(201);
-        for (int i = 0; i < set.samples.Count(); ++i) {
-            set.samples.time[std::size_t(i)] = 105 + i * 0.1;
-            set.samples.altitude[std::size_t(i)] = 5 + i * 7.475;
-        }
+        vexa::test::FillWith(s.store.NewDataSet().samples, 201,
+                             [](int i) { return std::pair(105 + i * 0.1, 5 + i * 7.475); });
         s.form.show();
         s.Click("AutoBtn");
         QVERIFY(s.form.isVisible());
