@@ -273,39 +273,31 @@ private slots:
             QCOMPARE(s.peakMarks[std::size_t(i)], std::uint8_t(i == peakAfter));
     }
 
+    // A mark on samples 0 ... 100, the samples kept, the mark after (-1: dropped).
     void cropClimbMarks_data()
     {
-        QTest::addColumn<int>("markFirst");
-        QTest::addColumn<int>("markLast");
-        QTest::addColumn<int>("keepFirst");
-        QTest::addColumn<int>("keepLast");
-        QTest::addColumn<bool>("used");
-        QTest::addColumn<int>("newFirst");
-        QTest::addColumn<int>("newLast");
-
-        QTest::newRow("start cut off") << 5 << 40 << 10 << 50 << false << 0 << 0;
-        QTest::newRow("end cut off") << 5 << 40 << 0 << 39 << false << 0 << 0;
-        QTest::newRow("exactly the kept samples") << 5 << 40 << 5 << 40 << true << 0 << 35;
-        QTest::newRow("right to left mark") << 40 << 5 << 2 << 50 << true << 38 << 3;
+        QTest::addColumn<QList<int>>("mark");
+        QTest::addColumn<QList<int>>("kept");
+        QTest::addColumn<QList<int>>("after");
+        QTest::newRow("start cut off") << QList<int>{5, 40} << QList<int>{10, 50} << QList<int>{-1};
+        QTest::newRow("end cut off") << QList<int>{5, 40} << QList<int>{0, 39} << QList<int>{-1};
+        QTest::newRow("exactly kept")
+            << QList<int>{5, 40} << QList<int>{5, 40} << QList<int>{0, 35};
+        QTest::newRow("right to left")
+            << QList<int>{40, 5} << QList<int>{2, 50} << QList<int>{38, 3};
     }
 
     void cropClimbMarks()
     {
-        QFETCH(int, markFirst);
-        QFETCH(int, markLast);
-        QFETCH(int, keepFirst);
-        QFETCH(int, keepLast);
-        QFETCH(bool, used);
-        QFETCH(int, newFirst);
-        QFETCH(int, newLast);
+        QFETCH(QList<int>, mark);
+        QFETCH(QList<int>, kept);
+        QFETCH(QList<int>, after);
         DataSetStore store;
         DataSetRecord& set = AddSet(store, 101);
-        set.climbMarks[3] = ClimbMark{markFirst, markLast, true};
-        QVERIFY(CropDataSet(set, keepFirst * 0.1 - 0.05, keepLast * 0.1 + 0.05));
+        set.climbMarks[3] = ClimbMark{mark[0], mark[1], true};
+        QVERIFY(CropDataSet(set, kept[0] * 0.1 - 0.05, kept[1] * 0.1 + 0.05));
         const ClimbMark& m = set.climbMarks[3];
-        QCOMPARE(m.used, used);
-        if (used)
-            QCOMPARE(QList<int>({m.firstSample, m.lastSample}), QList<int>({newFirst, newLast}));
+        QCOMPARE(m.used ? QList<int>({m.firstSample, m.lastSample}) : QList<int>{-1}, after);
     }
 
     // Crop cuts every set with samples in the window and fits the window to
