@@ -110,36 +110,34 @@ private slots:
         }
     }
 
+    // Two samples (time, altitude, time, altitude) and the readouts at one of them.
     void readouts_data()
     {
-        QTest::addColumn<QList<double>>("times");
-        QTest::addColumn<QList<double>>("altitudes");
+        QTest::addColumn<QList<double>>("samples");
         QTest::addColumn<int>("sample");
         QTest::addColumn<QString>("xy");
         QTest::addColumn<QString>("roc");
-
-        QTest::newRow("altitude truncated") << QList<double>{1.2, 1.3} << QList<double>{10, 12.9}
-                                            << 1 << "Time =      1.3, Altitude =   12"
-                                            << "Rate of Climb =   29.000 units/sec";
-        QTest::newRow("negative altitude") << QList<double>{0.0, 0.5} << QList<double>{0, -3.7} << 1
-                                           << "Time =      0.5, Altitude =   -3"
-                                           << "Rate of Climb =   -7.400 units/sec";
+        QTest::newRow("altitude truncated")
+            << QList<double>{1.2, 10, 1.3, 12.9} << 1 << "Time =      1.3, Altitude =   12"
+            << "Rate of Climb =   29.000 units/sec";
+        QTest::newRow("negative altitude")
+            << QList<double>{0, 0, 0.5, -3.7} << 1 << "Time =      0.5, Altitude =   -3"
+            << "Rate of Climb =   -7.400 units/sec";
         QTest::newRow("first sample has no rate")
-            << QList<double>{0, 1} << QList<double>{3, 4} << 0 << "Time =      0.0, Altitude =    3"
+            << QList<double>{0, 3, 1, 4} << 0 << "Time =      0.0, Altitude =    3"
             << "";
         QTest::newRow("no rate over no time")
-            << QList<double>{1, 1} << QList<double>{3, 4} << 1 << "Time =      1.0, Altitude =    4"
+            << QList<double>{1, 3, 1, 4} << 1 << "Time =      1.0, Altitude =    4"
             << "";
     }
 
     void readouts()
     {
-        QFETCH(QList<double>, times);
-        QFETCH(QList<double>, altitudes);
+        QFETCH(QList<double>, samples);
         QFETCH(int, sample);
         QFETCH(QString, xy);
         QFETCH(QString, roc);
-        const SampleBlock s = Block(times, altitudes);
+        const SampleBlock s = Block({samples[0], samples[2]}, {samples[1], samples[3]});
         QCOMPARE(XYText(s, sample), xy);
         QCOMPARE(ROCText(s, sample).value_or(QString()), roc);
     }
