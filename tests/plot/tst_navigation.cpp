@@ -1,6 +1,7 @@
 #include "Samples.h"
 #include "plot/Navigation.h"
 
+#include <QKeySequence>
 #include <QtTest>
 #include <cmath>
 #include <tuple>
@@ -12,14 +13,14 @@ using Window = QList<double>; // time min, time max, altitude min, altitude max
 
 namespace {
 
-Window WindowOf(const PlotRecord& r)
+Window WindowOf(const PlotView& v)
 {
-    return {r.view.TimeMin, r.view.TimeMax, r.view.AltitudeMin, r.view.AltitudeMax};
+    return {v.TimeMin, v.TimeMax, v.AltitudeMin, v.AltitudeMax};
 }
 
-Window WindowOf(const FullExtent& f)
+Window WindowOf(const PlotRecord& r)
 {
-    return {f.TimeMin, f.TimeMax, f.AltitudeMin, f.AltitudeMax};
+    return WindowOf(r.view);
 }
 
 void Put(PlotRecord& r, const Window& w)
@@ -41,105 +42,71 @@ class TestNavigation : public QObject {
     Q_OBJECT
 
 private slots:
-    void buttons_data()
+    // Steps are buttons (in, out, home, left, right, up, down) or keys on the
+    // plot page; a key after "~" is pressed on another page.
+    void moves_data()
     {
         QTest::addColumn<Window>("start");
-        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("steps");
         QTest::addColumn<Window>("expected");
 
-        const Window home{0, 20, 0, 20};
-        QTest::newRow("zoom in") << home << QStringList{"in"} << Window{5, 15, 5, 15};
-        QTest::newRow("zoom in stops at a span of 10")
-            << home << QStringList{"in", "in"} << Window{5, 15, 5, 15};
-        QTest::newRow("zoom out") << home << QStringList{"out"} << Window{-10, 30, -10, 30};
-        QTest::newRow("zoom out of 3 units gives 10")
-            << Window{0, 3, 0, 3} << QStringList{"out"} << Window{-3.5, 6.5, -3.5, 6.5};
+        const Window home{0, 20, 0, 20}, away{100, 500, -50, 1500};
+        QTest::newRow("zoom in") << home << "in" << Window{5, 15, 5, 15};
+        QTest::newRow("zoom in stops at 10") << home << "in in" << Window{5, 15, 5, 15};
+        QTest::newRow("zoom out") << home << "out" << Window{-10, 30, -10, 30};
+        QTest::newRow("zoom out of 3 gives 10")
+            << Window{0, 3, 0, 3} << "out" << Window{-3.5, 6.5, -3.5, 6.5};
         QTest::newRow("each axis on its own")
-            << Window{0, 100, 0, 20} << QStringList{"in"} << Window{25, 75, 5, 15};
-        QTest::newRow("pan right") << home << QStringList{"right"} << Window{4, 24, 0, 20};
-        QTest::newRow("pan left") << home << QStringList{"left"} << Window{-4, 16, 0, 20};
-        QTest::newRow("pan up") << home << QStringList{"up"} << Window{0, 20, 4, 24};
-        QTest::newRow("pan down") << home << QStringList{"down"} << Window{0, 20, -4, 16};
-        QTest::newRow("home") << Window{100, 500, -50, 1500} << QStringList{"home"} << home;
+            << Window{0, 100, 0, 20} << "in" << Window{25, 75, 5, 15};
+        QTest::newRow("pan right, up") << home << "right up" << Window{4, 24, 4, 24};
+        QTest::newRow("pan left, down") << home << "left down" << Window{-4, 16, -4, 16};
+        QTest::newRow("home") << away << "home" << home;
+        QTest::newRow("Shift pans a tenth")
+            << home << "Shift+Right Shift+Up" << Window{2, 22, 2, 22};
+        QTest::newRow("Shift back") << home << "Shift+Left Shift+Down" << Window{-2, 18, -2, 18};
+        QTest::newRow("Ctrl shrinks") << home << "Ctrl+Right Ctrl+Up" << Window{0, 10, 0, 10};
+        QTest::newRow("Ctrl stretches") << home << "Ctrl+Left Ctrl+Down" << Window{0, 40, 0, 40};
+        QTest::newRow("Ctrl wins over Shift") << home << "Ctrl+Shift+Right" << Window{0, 10, 0, 20};
+        QTest::newRow("keypad arrow") << home << "Shift+Num+Right" << Window{2, 22, 0, 20};
+        QTest::newRow("keys passed on") << home << "Right Alt+Right Shift+A ~Shift+Right" << home;
+        QTest::newRow("Home key") << away << "Alt+Home" << home;
+        QTest::newRow("Home on another page") << away << "~Home" << away;
     }
 
-    void buttons()
+    void moves()
     {
         QFETCH(Window, start);
-        QFETCH(QStringList, steps);
+        QFETCH(QString, steps);
         QFETCH(Window, expected);
+        const QHash<QString, PanDirection> pans = {{"right", PanDirection::Right},
+                                                   {"left", PanDirection::Left},
+                                                   {"up", PanDirection::Up},
+                                                   {"down", PanDirection::Down}};
         PlotRecord r;
         Put(r, start);
-        for (const QString& step : steps) {
+        for (QString step : steps.split(' ')) {
             if (step == "in")
                 ZoomIn(r);
             else if (step == "out")
                 ZoomOut(r);
             else if (step == "home")
                 GoHome(r);
-            else
-                Pan(r, step == "right"  ? PanDirection::Right
-                       : step == "left" ? PanDirection::Left
-                       : step == "up"   ? PanDirection::Up
-                                        : PanDirection::Down);
+            else if (pans.contains(step))
+                Pan(r, pans[step]);
+            else {
+                const bool plotPage = !step.startsWith('~');
+                const QKeyCombination key = QKeySequence(step.remove('~'))[0];
+                QVERIFY(key.key() != Qt::Key_unknown);
+                const PlotKey action = PlotKeyAction(key.key(), key.keyboardModifiers(), plotPage);
+                QCOMPARE(action == PlotKey::None, start == expected);
+                ApplyPlotKey(r, action);
+            }
         }
         QCOMPARE(WindowOf(r), expected);
     }
 
-    void keys_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<bool>("plotPage");
-        QTest::addColumn<bool>("consumed");
-        QTest::addColumn<Window>("expected");
-
-        const int ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
-        const Window home{0, 20, 0, 20};
-        QTest::newRow("Shift+Right")
-            << int(Qt::Key_Right) << shift << true << true << Window{2, 22, 0, 20};
-        QTest::newRow("Shift+Left")
-            << int(Qt::Key_Left) << shift << true << true << Window{-2, 18, 0, 20};
-        QTest::newRow("Shift+Up") << int(Qt::Key_Up) << shift << true << true
-                                  << Window{0, 20, 2, 22};
-        QTest::newRow("Shift+Down")
-            << int(Qt::Key_Down) << shift << true << true << Window{0, 20, -2, 18};
-        QTest::newRow("Ctrl+Right")
-            << int(Qt::Key_Right) << ctrl << true << true << Window{0, 10, 0, 20};
-        QTest::newRow("Ctrl+Left")
-            << int(Qt::Key_Left) << ctrl << true << true << Window{0, 40, 0, 20};
-        QTest::newRow("Ctrl+Up") << int(Qt::Key_Up) << ctrl << true << true << Window{0, 20, 0, 10};
-        QTest::newRow("Ctrl+Down")
-            << int(Qt::Key_Down) << ctrl << true << true << Window{0, 20, 0, 40};
-        QTest::newRow("Ctrl wins over Shift")
-            << int(Qt::Key_Right) << (ctrl | shift) << true << true << Window{0, 10, 0, 20};
-        QTest::newRow("keypad arrow with Shift")
-            << int(Qt::Key_Right) << (shift | int(Qt::KeypadModifier)) << true << true
-            << Window{2, 22, 0, 20};
-        QTest::newRow("plain arrow passes on") << int(Qt::Key_Right) << 0 << true << false << home;
-        QTest::newRow("Alt+arrow passes on")
-            << int(Qt::Key_Right) << int(Qt::AltModifier) << true << false << home;
-        QTest::newRow("Shift+letter passes on") << int(Qt::Key_A) << shift << true << false << home;
-        QTest::newRow("other page") << int(Qt::Key_Right) << shift << false << false << home;
-        QTest::newRow("Home on another page") << int(Qt::Key_Home) << 0 << false << false << home;
-    }
-
-    void keys()
-    {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(bool, plotPage);
-        QFETCH(bool, consumed);
-        QFETCH(Window, expected);
-        PlotRecord r;
-        const PlotKey action = PlotKeyAction(key, Qt::KeyboardModifiers(modifiers), plotPage);
-        QCOMPARE(action != PlotKey::None, consumed);
-        ApplyPlotKey(r, action);
-        QCOMPARE(WindowOf(r), expected);
-    }
-
     // Home is the fixed 0 ... 20, Reset the extent of the data.
-    void homeAfterDownload()
+    void resetAfterDownload()
     {
         DataSetStore store;
         DataSetRecord& set = AddSet(store, 1001, 0.1);
@@ -148,38 +115,24 @@ private slots:
         FullExtent full;
         FitWindowToData(store, r, full);
         QCOMPARE(WindowOf(full), (Window{0, 200, 0, 2000}));
-
-        const PlotKey home = PlotKeyAction(Qt::Key_Home, Qt::AltModifier, true);
-        QCOMPARE(home, PlotKey::Home);
-        ApplyPlotKey(r, home);
-        QCOMPARE(WindowOf(r), (Window{0, 20, 0, 20}));
+        GoHome(r);
         ResetToFull(r, full);
         QCOMPARE(WindowOf(r), (Window{0, 200, 0, 2000}));
     }
 
     // However often a key is held down, the mapping never sees max <= min.
-    void windowNeverDegenerates_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::newRow("shrink time") << int(Qt::Key_Right) << int(Qt::ControlModifier);
-        QTest::newRow("shrink altitude") << int(Qt::Key_Up) << int(Qt::ControlModifier);
-        QTest::newRow("stretch time") << int(Qt::Key_Left) << int(Qt::ControlModifier);
-        QTest::newRow("stretch altitude") << int(Qt::Key_Down) << int(Qt::ControlModifier);
-    }
-
     void windowNeverDegenerates()
     {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        PlotRecord r;
-        Put(r, {5, 25, 5, 25});
-        const PlotKey action = PlotKeyAction(key, Qt::KeyboardModifiers(modifiers), true);
-        for (int i = 0; i < 3000; ++i) {
-            ApplyPlotKey(r, action);
-            Pan(r, PanDirection::Right);
-            ZoomOut(r);
-            QVERIFY2(IsUsableWindow(r.view), qPrintable(QString("press %1").arg(i)));
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Up, Qt::Key_Left, Qt::Key_Down}) {
+            PlotRecord r;
+            Put(r, {5, 25, 5, 25});
+            const PlotKey action = PlotKeyAction(key, Qt::ControlModifier, true);
+            for (int i = 0; i < 3000; ++i) {
+                ApplyPlotKey(r, action);
+                Pan(r, PanDirection::Right);
+                ZoomOut(r);
+                QVERIFY2(IsUsableWindow(r.view), qPrintable(QString("%1 x%2").arg(key).arg(i)));
+            }
         }
     }
 
@@ -187,10 +140,8 @@ private slots:
     {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("whole") << 20.0 << "20";
-        QTest::newRow("fraction") << 3.5 << "3.5";
+        QTest::newRow("whole") << -10.0 << "-10";
         QTest::newRow("15 digits") << 0.1 + 0.2 << "0.3";
-        QTest::newRow("negative") << -10.0 << "-10";
         QTest::newRow("large") << 1e20 << "1e+20";
         QTest::newRow("many digits") << 123456789.123456 << "123456789.123456";
     }
@@ -202,54 +153,50 @@ private slots:
         QCOMPARE(WindowNumberText(value), text);
     }
 
+    // Typed over the window 0 ... 20 by 0 ... 20 and the full extent 0 ... 30 by 0 ... 40.
+    // Taken texts become the full extent too; a refusal changes nothing.
     void scaleTexts_data()
     {
-        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("problem");
         QTest::addColumn<Window>("window");
-        QTest::addColumn<Window>("full");
 
-        // The window starts at 0 ... 20 by 0 ... 20, the full extent at 0 ... 30 by 0 ... 40.
-        const Window before{0, 20, 0, 20}, fullBefore{0, 30, 0, 40};
-        QTest::newRow("abc keeps Time Min, copies the window")
-            << QStringList{"abc", "20", "0", "20"} << "" << before << before;
-        QTest::newRow("leading numbers") << QStringList{"  5.5xyz", "+30", "-1e1", "2E2"} << ""
-                                         << Window{5.5, 30, -10, 200} << Window{5.5, 30, -10, 200};
-        QTest::newRow("empty texts keep every value")
-            << QStringList{"", "", "", ""} << "" << before << before;
-        QTest::newRow("only 39 characters are read")
-            << QStringList{QString(39, ' ') + "7", "20", "0", "20"} << "" << before << before;
-        QTest::newRow("time min equal to max")
-            << QStringList{"10", "10", "0", "20"} << "Time Min must be less than Time Max."
-            << before << fullBefore;
+        const Window before{0, 20, 0, 20};
+        QTest::newRow("abc keeps Time Min") << "abc|20|0|20"
+                                            << "" << before;
+        QTest::newRow("leading numbers") << "  5.5xyz|+30|-1e1|2E2"
+                                         << "" << Window{5.5, 30, -10, 200};
+        QTest::newRow("empty texts keep every value") << "|||"
+                                                      << "" << before;
+        QTest::newRow("only 39 characters are read") << QString(39, ' ') + "7|20|0|20"
+                                                     << "" << before;
+        QTest::newRow("time min equal to max") << "10|10|0|20"
+                                               << "Time Min must be less than Time Max." << before;
         QTest::newRow("altitude inverted")
-            << QStringList{"0", "20", "50", "-50"} << "Altitude Min must be less than Altitude Max."
-            << before << fullBefore;
+            << "0|20|50|-50"
+            << "Altitude Min must be less than Altitude Max." << before;
         QTest::newRow("kept min above a typed max")
-            << QStringList{"x", "-5", "0", "20"} << "Time Min must be less than Time Max." << before
-            << fullBefore;
-        QTest::newRow("too large") << QStringList{"0", "1e999", "0", "20"}
-                                   << "Time Max is not a usable number." << before << fullBefore;
-        QTest::newRow("not a number")
-            << QStringList{"0", "20", "nan", "20"} << "Altitude Min is not a usable number."
-            << before << fullBefore;
-        QTest::newRow("too far apart")
-            << QStringList{"-1e308", "1e308", "0", "20"}
-            << "Time Min and Time Max are too far apart." << before << fullBefore;
+            << "x|-5|0|20"
+            << "Time Min must be less than Time Max." << before;
+        QTest::newRow("too large") << "0|1e999|0|20"
+                                   << "Time Max is not a usable number." << before;
+        QTest::newRow("not a number") << "0|20|nan|20"
+                                      << "Altitude Min is not a usable number." << before;
+        QTest::newRow("too far apart") << "-1e308|1e308|0|20"
+                                       << "Time Min and Time Max are too far apart." << before;
     }
 
     void scaleTexts()
     {
-        QFETCH(QStringList, typed);
+        QFETCH(QString, typed);
         QFETCH(QString, problem);
         QFETCH(Window, window);
-        QFETCH(Window, full);
+        const QStringList t = typed.split('|');
         PlotRecord r;
         FullExtent f{0, 30, 0, 40};
-        const QString said = ApplyWindowTexts({typed[0], typed[1], typed[2], typed[3]}, r, f);
-        QCOMPARE(said, problem);
+        QCOMPARE(ApplyWindowTexts({t[0], t[1], t[2], t[3]}, r, f), problem);
         QCOMPARE(WindowOf(r), window);
-        QCOMPARE(WindowOf(f), full);
+        QCOMPARE(WindowOf(f), problem.isEmpty() ? window : (Window{0, 30, 0, 40}));
     }
 
     // Samples at `times` with altitude 100 + index, triggers at `triggers`
@@ -326,40 +273,31 @@ private slots:
             QCOMPARE(s.peakMarks[std::size_t(i)], std::uint8_t(i == peakAfter));
     }
 
+    // A mark on samples 0 ... 100, the samples kept, the mark after (-1: dropped).
     void cropClimbMarks_data()
     {
-        QTest::addColumn<int>("markFirst");
-        QTest::addColumn<int>("markLast");
-        QTest::addColumn<int>("keepFirst");
-        QTest::addColumn<int>("keepLast");
-        QTest::addColumn<bool>("used");
-        QTest::addColumn<int>("newFirst");
-        QTest::addColumn<int>("newLast");
-
-        QTest::newRow("inside from sample 0") << 5 << 40 << 0 << 50 << true << 5 << 40;
-        QTest::newRow("start cut off") << 5 << 40 << 10 << 50 << false << 0 << 0;
-        QTest::newRow("end cut off") << 5 << 40 << 0 << 39 << false << 0 << 0;
-        QTest::newRow("exactly the kept samples") << 5 << 40 << 5 << 40 << true << 0 << 35;
-        QTest::newRow("right to left mark") << 40 << 5 << 2 << 50 << true << 38 << 3;
+        QTest::addColumn<QList<int>>("mark");
+        QTest::addColumn<QList<int>>("kept");
+        QTest::addColumn<QList<int>>("after");
+        QTest::newRow("start cut off") << QList<int>{5, 40} << QList<int>{10, 50} << QList<int>{-1};
+        QTest::newRow("end cut off") << QList<int>{5, 40} << QList<int>{0, 39} << QList<int>{-1};
+        QTest::newRow("exactly kept")
+            << QList<int>{5, 40} << QList<int>{5, 40} << QList<int>{0, 35};
+        QTest::newRow("right to left")
+            << QList<int>{40, 5} << QList<int>{2, 50} << QList<int>{38, 3};
     }
 
     void cropClimbMarks()
     {
-        QFETCH(int, markFirst);
-        QFETCH(int, markLast);
-        QFETCH(int, keepFirst);
-        QFETCH(int, keepLast);
-        QFETCH(bool, used);
-        QFETCH(int, newFirst);
-        QFETCH(int, newLast);
+        QFETCH(QList<int>, mark);
+        QFETCH(QList<int>, kept);
+        QFETCH(QList<int>, after);
         DataSetStore store;
         DataSetRecord& set = AddSet(store, 101);
-        set.climbMarks[3] = ClimbMark{markFirst, markLast, true};
-        QVERIFY(CropDataSet(set, keepFirst * 0.1 - 0.05, keepLast * 0.1 + 0.05));
+        set.climbMarks[3] = ClimbMark{mark[0], mark[1], true};
+        QVERIFY(CropDataSet(set, kept[0] * 0.1 - 0.05, kept[1] * 0.1 + 0.05));
         const ClimbMark& m = set.climbMarks[3];
-        QCOMPARE(m.used, used);
-        if (used)
-            QCOMPARE(QList<int>({m.firstSample, m.lastSample}), QList<int>({newFirst, newLast}));
+        QCOMPARE(m.used ? QList<int>({m.firstSample, m.lastSample}) : QList<int>{-1}, after);
     }
 
     // Crop cuts every set with samples in the window and fits the window to

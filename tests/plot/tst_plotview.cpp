@@ -2,7 +2,6 @@
 
 #include <QtTest>
 #include <cmath>
-#include <limits>
 
 using namespace vexa;
 
@@ -26,96 +25,67 @@ class TestPlotView : public QObject {
     Q_OBJECT
 
 private slots:
-    void textsAreCut()
-    {
-        QString line;
-        SetPlotText(line, QString(300, QLatin1Char('x')));
-        QCOMPARE(line.size(), 255);
-        SetPlotText(line, "short");
-        QCOMPARE(line, QString("short"));
-    }
-
+    // Page: dpi, width, height, left and top margins in inches.
     void layout_data()
     {
-        QTest::addColumn<int>("dpi");
-        QTest::addColumn<double>("width");
-        QTest::addColumn<double>("height");
-        QTest::addColumn<double>("left");
-        QTest::addColumn<double>("top");
+        QTest::addColumn<QList<double>>("page");
         QTest::addColumn<QList<int>>("expected");
-
-        QTest::newRow("screen 750x461") << 96 << 750.0 / 96 << 461.0 / 96 << 0.0 << 0.0
+        QTest::newRow("screen 750x461") << QList<double>{96, 750.0 / 96, 461.0 / 96, 0, 0}
                                         << QList<int>{37, 15, 112, 80, 688, 385, 423};
-        QTest::newRow("bitmap 700x350")
-            << 100 << 7.0 << 3.5 << 0.0 << 0.0 << QList<int>{35, 11, 105, 61, 642, 292, 321};
         // 803 / 100.0 * 100 and 402 / 100.0 * 100 fall a hair short of a whole pixel.
-        QTest::newRow("bitmap 803x402") << 100 << 803 / 100.0 << 402 / 100.0 << 0.0 << 0.0
+        QTest::newRow("bitmap 803x402") << QList<double>{100, 803 / 100.0, 402 / 100.0, 0, 0}
                                         << QList<int>{40, 13, 120, 70, 737, 335, 369};
-        QTest::newRow("printer page, placed")
-            << 600 << 7.0 << 3.5 << 0.5 << 0.25 << QList<int>{510, 220, 930, 520, 4150, 1900, 2075};
+        QTest::newRow("printer page, placed") << QList<double>{600, 7.0, 3.5, 0.5, 0.25}
+                                              << QList<int>{510, 220, 930, 520, 4150, 1900, 2075};
     }
 
     void layout()
     {
-        QFETCH(int, dpi);
-        QFETCH(double, width);
-        QFETCH(double, height);
-        QFETCH(double, left);
-        QFETCH(double, top);
+        QFETCH(QList<double>, page);
         QFETCH(QList<int>, expected);
-        const OutputSettings out{width, height, left, top, true};
-        const PlotRect r = ComputePlotRect(dpi, dpi, out);
+        const int dpi = int(page[0]);
+        const PlotRect r = ComputePlotRect(dpi, dpi, {page[1], page[2], page[3], page[4], true});
         QCOMPARE((QList<int>{r.labelLeft, r.titleTop, r.plotLeft, r.plotTop, r.plotRight,
                              r.plotBottom, r.xLabelTop}),
                  expected);
     }
 
-    void mapTime_data()
+    // x for times, y for altitudes, in pixels from the data area's corner.
+    void map_data()
     {
-        QTest::addColumn<double>("time");
-        QTest::addColumn<int>("x");
-        const double nan = std::numeric_limits<double>::quiet_NaN();
-        QTest::newRow("window start") << 10.0 << 0;
-        QTest::newRow("window end") << 70.0 << 576;
-        QTest::newRow("middle") << 40.0 << 288;
-        QTest::newRow("just left") << std::nextafter(10.0, 0.0) << -1;
-        QTest::newRow("far left") << -1e300 << -1;
-        QTest::newRow("just right") << std::nextafter(70.0, 100.0) << 9999;
-        QTest::newRow("far right") << 1e300 << 9999;
-        QTest::newRow("not a number") << nan << -1;
+        QTest::addColumn<QList<double>>("window");
+        QTest::addColumn<bool>("time");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("pixel");
+        const QList<double> w{10, 70, -100, 500}, empty{5, 5, 8, 2}, high{10, 70, 1000, 2000};
+        QTest::newRow("window start") << w << true << 10.0 << 0;
+        QTest::newRow("window end") << w << true << 70.0 << 576;
+        QTest::newRow("middle") << w << true << 40.0 << 288;
+        QTest::newRow("just left") << w << true << std::nextafter(10.0, 0.0) << -1;
+        QTest::newRow("far left") << w << true << -1e300 << -1;
+        QTest::newRow("just right") << w << true << std::nextafter(70.0, 100.0) << 9999;
+        QTest::newRow("not a number") << w << true << qQNaN() << -1;
+        QTest::newRow("window bottom") << w << false << -100.0 << 304;
+        QTest::newRow("window top") << w << false << 500.0 << 0;
+        QTest::newRow("zero") << w << false << 0.0 << 254; // 305 - trunc(100 * 305 / 600) - 1
+        QTest::newRow("below") << w << false << -100.5 << 305;
+        QTest::newRow("far above") << w << false << 1e9 << 0;
+        QTest::newRow("zero below the window") << high << false << 0.0 << 305;
+        // A typed window may be empty or inverted; nothing may divide by zero.
+        QTest::newRow("empty window, on it") << empty << true << 5.0 << 0;
+        QTest::newRow("empty window, after") << empty << true << 6.0 << 9999;
+        QTest::newRow("inverted altitudes") << empty << false << 5.0 << 305;
     }
 
-    void mapTime()
+    void map()
     {
-        QFETCH(double, time);
-        QFETCH(int, x);
-        QCOMPARE(MapTime(ScreenRecord().view, ScreenRecord().rect, time), x);
-    }
-
-    void mapAltitude_data()
-    {
-        QTest::addColumn<double>("altitude");
-        QTest::addColumn<int>("y");
-        QTest::newRow("window bottom") << -100.0 << 304;
-        QTest::newRow("window top") << 500.0 << 0;
-        QTest::newRow("zero") << 0.0 << 254; // 305 - trunc(100 * 305 / 600) - 1
-        QTest::newRow("below") << -100.5 << 305;
-        QTest::newRow("far above") << 1e9 << 0;
-    }
-
-    void mapAltitude()
-    {
-        QFETCH(double, altitude);
-        QFETCH(int, y);
-        QCOMPARE(MapAltitude(ScreenRecord().view, ScreenRecord().rect, altitude), y);
-    }
-
-    void zeroBelowWindowSitsOnBottomEdge()
-    {
+        QFETCH(QList<double>, window);
+        QFETCH(bool, time);
+        QFETCH(double, value);
+        QFETCH(int, pixel);
         Screen r = ScreenRecord();
-        r.view.AltitudeMin = 1000;
-        r.view.AltitudeMax = 2000;
-        QCOMPARE(MapAltitude(r.view, r.rect, 0), r.rect.plotBottom - r.rect.plotTop);
+        r.view = {window[0], window[1], window[2], window[3]};
+        QCOMPARE(time ? MapTime(r.view, r.rect, value) : MapAltitude(r.view, r.rect, value), pixel);
     }
 
     void inverse()
@@ -134,16 +104,6 @@ private slots:
             QVERIFY(std::abs(r.rect.plotTop +
                              MapAltitude(r.view, r.rect, PixelToAltitude(r.view, r.rect, y)) - y) <=
                     1);
-    }
-
-    void emptyWindowMapsToEdges()
-    {
-        // A typed window may be empty or inverted; nothing may divide by zero.
-        Screen r = ScreenRecord();
-        r.view = {5, 5, 8, 2};
-        QCOMPARE(MapTime(r.view, r.rect, 5), 0);
-        QCOMPARE(MapTime(r.view, r.rect, 6), 9999);
-        QCOMPARE(MapAltitude(r.view, r.rect, 5), 305);
         QCOMPARE(PixelToTime(PlotView{}, PlotRect{}, 0), 0.0);
     }
 };

@@ -1,8 +1,8 @@
+#include "Samples.h"
 #include "ScriptedUser.h"
 #include "plotui/TEditInfoForm.h"
 #include "plotui/TScaleForm.h"
 
-#include <QCheckBox>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,14 +15,9 @@ using Window = QList<double>;
 
 namespace {
 
-Window WindowOf(const PlotRecord& r)
+Window WindowOf(const PlotView& v)
 {
-    return {r.view.TimeMin, r.view.TimeMax, r.view.AltitudeMin, r.view.AltitudeMax};
-}
-
-Window WindowOf(const FullExtent& f)
-{
-    return {f.TimeMin, f.TimeMax, f.AltitudeMin, f.AltitudeMax};
+    return {v.TimeMin, v.TimeMax, v.AltitudeMin, v.AltitudeMax};
 }
 
 struct ScaleScene {
@@ -31,24 +26,23 @@ struct ScaleScene {
     FullExtent full{0, 30, 0, 40};
     vexa::test::ScriptedPrompter prompts;
     TScaleForm form{plot, full, store, prompts};
-    QStringList& warnings = prompts.warned;
+    QSignalSpy changed{&form, &TScaleForm::PlotChanged};
+    const char* names[4] = {"XMinEdit", "XMaxEdit", "YMinEdit", "YMaxEdit"};
 
-    QLineEdit* Edit(const char* name) { return form.findChild<QLineEdit*>(name); }
+    QLineEdit* Edit(int k) { return form.findChild<QLineEdit*>(names[k]); }
     void Click(const char* name)
     {
         QTest::mouseClick(form.findChild<QPushButton*>(name), Qt::LeftButton);
     }
     QStringList Texts()
     {
-        return {Edit("XMinEdit")->text(), Edit("XMaxEdit")->text(), Edit("YMinEdit")->text(),
-                Edit("YMaxEdit")->text()};
+        return {Edit(0)->text(), Edit(1)->text(), Edit(2)->text(), Edit(3)->text()};
     }
     void Type(const QStringList& texts)
     {
-        const char* names[] = {"XMinEdit", "XMaxEdit", "YMinEdit", "YMaxEdit"};
         for (int k = 0; k < 4; ++k) {
-            Edit(names[k])->clear();
-            QTest::keyClicks(Edit(names[k]), texts[k]);
+            Edit(k)->clear();
+            QTest::keyClicks(Edit(k), texts[k]);
         }
     }
 };
@@ -58,9 +52,10 @@ struct InfoScene {
     ShowFlags show;
     vexa::test::ScriptedColors chooser;
     TEditInfoForm form{plot, show, nullptr, &chooser};
+    QSignalSpy changed{&form, &TEditInfoForm::PlotChanged};
 
-    template <typename T> T* Find(const char* name) { return form.findChild<T*>(name); }
-    void Click(const char* name) { QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton); }
+    template <typename T> T* Find(const QString& name) { return form.findChild<T*>(name); }
+    void Click(const QString& name) { QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton); }
 };
 
 constexpr ColorRef PlotRecord::*ColorFields[] = {&PlotRecord::BGColor, &PlotRecord::GridColor,
@@ -73,53 +68,37 @@ class TestPlotDialogs : public QObject {
     Q_OBJECT
 
 private slots:
-    void scaleOk_data()
-    {
-        QTest::addColumn<QStringList>("typed");
-        QTest::addColumn<Window>("window");
-        QTest::newRow("abc in Time Min keeps it")
-            << QStringList{"abc", "20", "0", "20"} << Window{0, 20, 0, 20};
-        QTest::newRow("a typed scale")
-            << QStringList{"-5", "12.5", "100", "1e3"} << Window{-5, 12.5, 100, 1000};
-    }
-
     // OK takes the typed window and makes it the one Reset returns to.
     void scaleOk()
     {
-        QFETCH(QStringList, typed);
-        QFETCH(Window, window);
         ScaleScene s;
-        QSignalSpy changed(&s.form, &TScaleForm::PlotChanged);
         s.plot.view.AltitudeMax = 3.5;
         s.form.show();
         QCOMPARE(s.Texts(), (QStringList{"0", "20", "0", "3.5"}));
-        s.Type(typed);
+        s.Type({"-5", "12.5", "100", "1e3"});
         s.Click("OKBtn");
         QVERIFY(s.form.isHidden());
         QCOMPARE(s.form.result(), int(QDialog::Accepted));
-        QCOMPARE(WindowOf(s.plot), window);
-        QCOMPARE(WindowOf(s.full), window);
-        QCOMPARE(changed.count(), 1);
-        QVERIFY(s.warnings.isEmpty());
+        QCOMPARE(WindowOf(s.plot.view), (Window{-5, 12.5, 100, 1000}));
+        QCOMPARE(WindowOf(s.full), WindowOf(s.plot.view));
+        QCOMPARE(s.changed.count(), 1);
+        QVERIFY(s.prompts.warned.isEmpty());
     }
 
     void scaleRefusesMinNotBelowMax()
     {
         ScaleScene s;
-        QSignalSpy changed(&s.form, &TScaleForm::PlotChanged);
         s.form.show();
         s.Type({"30", "20", "0", "20"});
         s.Click("OKBtn");
-        QCOMPARE(s.warnings, QStringList{"Vexa: Time Min must be less than Time Max."});
+        QCOMPARE(s.prompts.warned, QStringList{"Vexa: Time Min must be less than Time Max."});
         QVERIFY(s.form.isVisible());
-        QCOMPARE(WindowOf(s.plot), (Window{0, 20, 0, 20}));
+        QCOMPARE(WindowOf(s.plot.view), (Window{0, 20, 0, 20}));
         QCOMPARE(WindowOf(s.full), (Window{0, 30, 0, 40}));
-        QCOMPARE(changed.count(), 0);
-
+        QCOMPARE(s.changed.count(), 0);
         s.Click("CancelBtn");
         QVERIFY(s.form.isHidden());
-        QCOMPARE(WindowOf(s.plot), (Window{0, 20, 0, 20}));
-        QCOMPARE(changed.count(), 1);
+        QCOMPARE(WindowOf(s.plot.view), (Window{0, 20, 0, 20}));
     }
 
     // Auto fits at once and stays after Cancel; Time Min shows 0 whatever
@@ -127,122 +106,80 @@ private slots:
     void scaleAutoThenCancel()
     {
         ScaleScene s;
-        DataSetRecord& set = s.store.NewDataSet();
-        set.samples.Resize(201);
-        for (int i = 0; i < set.samples.Count(); ++i) {
-            set.samples.time[std::size_t(i)] = 105 + i * 0.1;
-            set.samples.altitude[std::size_t(i)] = 5 + i * 7.475;
-        }
+        vexa::test::FillWith(s.store.NewDataSet().samples, 201,
+                             [](int i) { return std::pair(105 + i * 0.1, 5 + i * 7.475); });
         s.form.show();
         s.Click("AutoBtn");
         QVERIFY(s.form.isVisible());
         QCOMPARE(s.Texts(), (QStringList{"0", "130", "0", "2000"}));
-        QCOMPARE(WindowOf(s.plot), (Window{100, 130, 0, 2000}));
         QCOMPARE(WindowOf(s.full), (Window{100, 130, 0, 2000}));
         s.Click("CancelBtn");
-        QCOMPARE(WindowOf(s.plot), (Window{100, 130, 0, 2000}));
+        QCOMPARE(WindowOf(s.plot.view), (Window{100, 130, 0, 2000}));
     }
 
     void colourPanels_data()
     {
-        QTest::addColumn<QString>("panel");
-        QTest::addColumn<QString>("dialog");
         QTest::addColumn<int>("field");
-        QTest::newRow("background") << "BGColorPanel"
-                                    << "BGColorDlg" << 0;
-        QTest::newRow("grid") << "GridColorPanel"
-                              << "GridColorDlg" << 1;
-        QTest::newRow("scale") << "ScaleColorPanel"
-                               << "ScaleColorDlg" << 2;
-        QTest::newRow("labels") << "LabelColorPanel"
-                                << "LabelColorDlg" << 3;
-        QTest::newRow("info") << "InfoColorPanel"
-                              << "InfoColorDlg" << 4;
+        const char* panels[] = {"BGColorPanel", "GridColorPanel", "ScaleColorPanel",
+                                "LabelColorPanel", "InfoColorPanel"};
+        for (int k = 0; k < 5; ++k)
+            QTest::newRow(panels[k]) << k;
     }
 
-    // A chosen colour acts at once; Cancel puts it back.
+    // A panel opens its chooser on a left click or Space; a chosen colour
+    // acts at once; Cancel puts it back.
     void colourPanels()
     {
-        QFETCH(QString, panel);
-        QFETCH(QString, dialog);
         QFETCH(int, field);
+        const QString panel = QTest::currentDataTag();
+        const QString dialog = QString(panel).replace("Panel", "Dlg");
         InfoScene s;
         const ColorRef before = s.plot.*ColorFields[field];
-        QSignalSpy changed(&s.form, &TEditInfoForm::PlotChanged);
         s.form.show();
         s.chooser.answers = {std::nullopt, QColor(10, 20, 30)};
-        s.Click(qPrintable(panel)); // cancelled: nothing changes
-        QCOMPARE(changed.count(), 0);
-        s.Click(qPrintable(panel));
+        QTest::mouseClick(s.Find<QWidget>(panel), Qt::RightButton); // not a button's click
+        QTest::keyClick(s.Find<QWidget>(panel), Qt::Key_A);
+        QTest::keyClick(s.Find<QWidget>(panel), Qt::Key_Space); // cancelled: nothing changes
+        QCOMPARE(s.changed.count(), 0);
+        s.Click(panel);
         QCOMPARE(s.chooser.asked, (QStringList{dialog, dialog}));
         QCOMPARE(s.chooser.initials.value(0), ToQColor(before));
         QCOMPARE(s.plot.*ColorFields[field], Rgb(10, 20, 30));
-        QCOMPARE(s.Find<QFrame>(qPrintable(panel))->palette().color(QPalette::Window),
-                 QColor(10, 20, 30));
-        QCOMPARE(changed.count(), 1);
-
+        QCOMPARE(s.Find<QFrame>(panel)->palette().color(QPalette::Window), QColor(10, 20, 30));
+        QCOMPARE(s.changed.count(), 1);
         s.Click("CancelBtn");
         QCOMPARE(s.plot.*ColorFields[field], before);
-        QCOMPARE(changed.count(), 2);
+        QCOMPARE(s.changed.count(), 2);
     }
 
-    // A panel acts like a button: left click (above) or a key; 0 is a right click.
-    void colourPanelActivation_data()
+    // OK takes each text into its own line, cut to 255 characters; Cancel
+    // puts texts back but leaves the show boxes as the user left them.
+    void infoTexts_data()
     {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("opened");
-        QTest::newRow("right click") << 0 << 0;
-        QTest::newRow("space") << int(Qt::Key_Space) << 1;
-        QTest::newRow("letter") << int(Qt::Key_A) << 0;
-    }
-    void colourPanelActivation()
-    {
-        QFETCH(int, key);
-        QFETCH(int, opened);
-        InfoScene s;
-        s.form.show();
-        auto* panel = s.Find<QWidget>("GridColorPanel");
-        key ? QTest::keyClick(panel, Qt::Key(key)) : QTest::mouseClick(panel, Qt::RightButton);
-        QCOMPARE(s.chooser.asked.size(), opened);
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
     }
 
-    // Cancel: colours back, texts as they were, show boxes as the user left them.
-    void cancelKeepsShowBoxes()
+    void infoTexts()
     {
+        QFETCH(bool, ok);
         InfoScene s;
+        const PlotRecord before = s.plot;
         s.form.show();
-        s.chooser.answers = {QColor(Qt::green)};
-        s.Click("GridColorPanel");
         s.Click("ShowInfoChk");
-        QVERIFY(!s.show.ShowInfo);
-        QTest::keyClicks(s.Find<QLineEdit>("TitleText"), " edited");
-        s.Click("CancelBtn");
-        QCOMPARE(s.plot.GridColor, Rgb(128, 128, 128));
-        QVERIFY(!s.show.ShowInfo);
-        QCOMPARE(s.plot.Title, QString("Altitude versus Time"));
-    }
-
-    void okKeepsTextsAndColours()
-    {
-        InfoScene s;
-        s.form.show();
-        s.chooser.answers = {QColor(Qt::blue)};
-        s.Click("BGColorPanel");
-        QCOMPARE(s.Find<QLineEdit>("YAxisText")->text(), QString("Altitude (Feet)"));
-        const char* edits[] = {"TitleText", "XAxisText", "YAxisText",
-                               "Info1Text", "Info2Text", "Info3Text"};
-        for (const char* name : edits)
-            s.Find<QLineEdit>(name)->setText(QString(name) + " typed");
-        s.Find<QLineEdit>("TitleText")->setText(QString(300, QLatin1Char('t')));
-        s.Click("OKBtn");
+        const std::pair<const char*, QString PlotRecord::*> lines[] = {
+            {"TitleText", &PlotRecord::Title},      {"XAxisText", &PlotRecord::XAxisLabel},
+            {"YAxisText", &PlotRecord::YAxisLabel}, {"Info1Text", &PlotRecord::Info1},
+            {"Info2Text", &PlotRecord::Info2},      {"Info3Text", &PlotRecord::Info3}};
+        for (const auto& [name, field] : lines)
+            s.Find<QLineEdit>(name)->setText(QString(name) + QString(300, QLatin1Char('t')));
+        s.Click(ok ? "OKBtn" : "CancelBtn");
         QVERIFY(s.form.isHidden());
-        QCOMPARE(s.plot.BGColor, Rgb(0, 0, 255));
-        QCOMPARE(s.plot.Title, QString(255, QLatin1Char('t')));
-        QCOMPARE(s.plot.XAxisLabel, QString("XAxisText typed"));
-        QCOMPARE(s.plot.YAxisLabel, QString("YAxisText typed"));
-        QCOMPARE(s.plot.Info1, QString("Info1Text typed"));
-        QCOMPARE(s.plot.Info2, QString("Info2Text typed"));
-        QCOMPARE(s.plot.Info3, QString("Info3Text typed"));
+        QVERIFY(!s.show.ShowInfo);
+        for (const auto& [name, field] : lines)
+            QCOMPARE(s.plot.*field, ok ? (QString(name) + QString(300, QLatin1Char('t'))).left(255)
+                                       : before.*field);
     }
 };
 
