@@ -3,9 +3,7 @@
 #include "app/PortDiscovery.h"
 #include "link/SerialPort.h"
 #include "platform/PortDescription.h"
-#include "platform/PseudoTerminal.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace vexa;
@@ -93,25 +91,6 @@ private slots:
         }));
         QCOMPARE(seen, QStringList({"a/a"}));
         QVERIFY(!EnumerateSerialPorts(source, {}));
-    }
-
-    void emulatorLinksAreListed()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        PseudoTerminal pty;
-        QVERIFY(pty.Open());
-        QVERIFY(QFile::link(pty.DevicePath(), dir.filePath("b-sim")));
-        QVERIFY(QFile::link("/nonexistent/pts/99", dir.filePath("a-dead")));
-        QFile plain(dir.filePath("c-file"));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
-
-        const auto ports = ListEmulatorPorts(dir.path());
-        QCOMPARE(ports.size(), std::size_t(1));
-        QCOMPARE(ports[0].portName, dir.filePath("b-sim"));
-        QCOMPARE(ports[0].friendlyName, QString("Vexa module emulator"));
-        QCOMPARE(ports[0].enumerator, QString("virtual"));
     }
 };
 
