@@ -78,7 +78,6 @@ private slots:
         QTest::addColumn<QString>("shown");
 
         QTest::newRow("in range") << "10" << 10 << "10";
-        QTest::newRow("above") << "65536" << 65535 << "65535";
         QTest::newRow("below") << "-5" << 0 << "0";
         QTest::newRow("not a number") << "abc" << 0 << "abc";
         QTest::newRow("huge") << "99999999999" << 65535 << "65535";
@@ -115,27 +114,19 @@ private slots:
 
     void normalizeInterval_data()
     {
-        QTest::addColumn<int>("h");
-        QTest::addColumn<int>("m");
-        QTest::addColumn<int>("s");
-        QTest::addColumn<int>("ms");
+        QTest::addColumn<uint>("inMs");
         QTest::addColumn<uint>("totalMs");
         QTest::addColumn<int>("shownMs");
-
-        QTest::newRow("unchanged") << 0 << 1 << 30 << 500 << 90500u << 500;
-        QTest::newRow("all zero takes SI") << 0 << 0 << 0 << 0 << 100u << 100;
-        QTest::newRow("over an hour capped") << 1 << 5 << 0 << 0 << 3600000u << 0;
-        QTest::newRow("exactly an hour") << 1 << 0 << 0 << 0 << 3600000u << 0;
+        QTest::newRow("unchanged") << 90500u << 90500u << 500;
+        QTest::newRow("all zero takes SI") << 0u << 100u << 100;
+        QTest::newRow("over an hour capped") << 3900000u << OneHourMs << 0;
+        QTest::newRow("exactly an hour") << OneHourMs << OneHourMs << 0;
     }
 
     void normalizeInterval()
     {
-        QFETCH(int, h);
-        QFETCH(int, m);
-        QFETCH(int, s);
-        QFETCH(int, ms);
-        const RecordInterval out = NormalizeInterval(
-            {std::int16_t(h), std::int16_t(m), std::int16_t(s), std::int16_t(ms)}, 100);
+        QFETCH(uint, inMs);
+        const RecordInterval out = NormalizeInterval(SplitInterval(inMs), 100);
         QTEST(out.TotalMs(), "totalMs");
         QTEST(int(out.milliseconds), "shownMs");
         if (out.TotalMs() == OneHourMs)
@@ -175,48 +166,38 @@ private slots:
 
     void moduleInfo_data()
     {
-        QTest::addColumn<QByteArray>("svReply");
-        QTest::addColumn<QByteArray>("nsReply");
-        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QByteArray>("sv");
+        QTest::addColumn<QByteArray>("ns");
+        QTest::addColumn<int>("sets");
         QTest::addColumn<QString>("firstLine");
-        QTest::addColumn<QString>("lastLine");
-
-        const QByteArray identity = "SV\r\nVEXA\r\nMOD1\r\n1.07\r\n11-02-26\r\n";
-        QTest::newRow("three sets")
-            << identity << QByteArray("NS\r\n3\r\n") << QStringList({"1", "2", "3", "All"})
-            << "     Device Name: VEXA"
-            << "Memory contains 3 data sets.";
-        QTest::newRow("silent NS")
-            << identity << QByteArray() << QStringList({"All"}) << "     Device Name: VEXA"
-            << "Memory contains 0 data sets.";
+        const QByteArray id = "SV\r\nVEXA\r\nMOD1\r\n1.07\r\n11-02-26\r\n";
+        const QString name = "     Device Name: VEXA";
+        QTest::newRow("three sets") << id << QByteArray("NS\r\n3\r\n") << 3 << name;
+        QTest::newRow("silent NS") << id << QByteArray() << 0 << name;
         QTest::newRow("identity cut short")
-            << QByteArray("SV\r\nVEXA\r\n") << QByteArray("NS\r\n1\r\n")
-            << QStringList({"1", "All"}) << "No Reply from Target"
-            << "Memory contains 1 data sets.";
-        QStringList many;
-        for (int k = 1; k <= 300; ++k)
-            many << QString::number(k);
-        many << "All";
+            << QByteArray("SV\r\nVEXA\r\n") << QByteArray("NS\r\n1\r\n") << 1
+            << QString("No Reply from Target");
         QTest::newRow("more sets than a byte holds")
-            << identity << QByteArray("NS\r\n300\r\n") << many << "     Device Name: VEXA"
-            << "Memory contains 300 data sets.";
-        QTest::newRow("garbage count") << identity << QByteArray("NS\r\n-40\r\n")
-                                       << QStringList({"All"}) << "     Device Name: VEXA"
-                                       << "Memory contains 0 data sets.";
+            << id << QByteArray("NS\r\n300\r\n") << 300 << name;
+        QTest::newRow("garbage count") << id << QByteArray("NS\r\n-40\r\n") << 0 << name;
     }
 
     void moduleInfo()
     {
-        QFETCH(QByteArray, svReply);
-        QFETCH(QByteArray, nsReply);
+        QFETCH(QByteArray, sv);
+        QFETCH(QByteArray, ns);
+        QFETCH(int, sets);
         LinkRig r;
-        r.device.ReplyTo("SV\r", svReply);
-        r.device.ReplyTo("NS\r", nsReply);
+        r.device.ReplyTo("SV\r", sv);
+        r.device.ReplyTo("NS\r", ns);
         const ModuleInfo info = DownloadModuleInfo(r.link);
-        QTEST(info.setItems, "items");
-        QTEST(info.lines.first(), "firstLine");
-        QTEST(info.lines.last(), "lastLine");
         QCOMPARE(r.device.Written(), QByteArray("SV\rNS\r"));
+        QStringList items;
+        for (int k = 1; k <= sets; ++k)
+            items << QString::number(k);
+        QCOMPARE(info.setItems, items << "All");
+        QTEST(info.lines.first(), "firstLine");
+        QCOMPARE(info.lines.last(), QString("Memory contains %1 data sets.").arg(sets));
     }
 
     void moduleInfoBlock()
@@ -259,14 +240,10 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("altitude");
-        QTest::newRow("number") << "1234"
-                                << "1234";
-        QTest::newRow("blanks and sign") << "  -15 ft"
-                                         << "-15";
-        QTest::newRow("empty") << ""
-                               << "none";
-        QTest::newRow("words") << "sea level"
-                               << "none";
+        QTest::newRow("number") << QString("1234") << QString("1234");
+        QTest::newRow("blanks and sign") << QString("  -15 ft") << QString("-15");
+        QTest::newRow("empty") << QString() << QString("none");
+        QTest::newRow("words") << QString("sea level") << QString("none");
     }
 
     void calibrationAltitude()
