@@ -54,9 +54,7 @@ void TestSimLine::garbageEvery()
     const QList<QByteArray> lines = Render(f, Download(3)).split('\n');
     // ack, header, garbage, 1000, 1001, garbage, 1002, then the empty tail
     QCOMPARE(lines.size(), 8);
-    QCOMPARE(lines[0], QByteArray("DL=0\r"));
-    QCOMPARE(lines[3], QByteArray("1000\r"));
-    QCOMPARE(lines[6], QByteArray("1002\r"));
+    QCOMPARE(lines[0] + lines[3] + lines[6], QByteArray("DL=0\r1000\r1002\r"));
     for (int i : {2, 5}) {
         QVERIFY(lines[i].endsWith('\r') && lines[i].size() > 1);
         QVERIFY2(!std::any_of(lines[i].begin(), lines[i].end(),
