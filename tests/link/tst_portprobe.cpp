@@ -42,30 +42,24 @@ private slots:
         source.ports = {{"ttyUSB0", "USB-Serial Controller", "USB"},
                         {"ttyS0", "ttyS0", "PNP"},
                         {"ttyS1", "", "PLATFORM"},
+                        {"ttyUSB1", "Adapter", "USB"},
                         {"/tmp/vexa-ports/sim", "Vexa module emulator", "virtual"}};
         ProbeRig r;
         r.device.FailOpenFor("/dev/ttyS0", "Device or resource busy");
-        QCOMPARE(r.Run(source), 4);
-        QCOMPARE(r.table.names, QStringList({"ttyUSB0", "ttyS1", "/tmp/vexa-ports/sim"}));
-        QCOMPARE(r.items,
-                 QStringList({"ttyUSB0   USB-Serial Controller   USB", "ttyS1   ttyS1   PLATFORM",
-                              "/tmp/vexa-ports/sim   Vexa module emulator   virtual"}));
-        // Each probe opens at the chosen speed and closes again.
-        QCOMPARE(r.device.OpenAttempts().size(), 4);
-        QCOMPARE(r.device.Settings().baud, 115200u);
-        QVERIFY(!r.device.IsOpen());
-    }
-
-    void heldPortIsListedWithoutProbing()
-    {
-        ListedPorts source;
-        source.ports = {{"ttyUSB0", "Adapter", "USB"}, {"ttyUSB1", "Adapter", "USB"}};
-        ProbeRig r;
+        // The port this program holds is busy to a probe, and listed without one.
         r.context.heldPath = "/dev/ttyUSB1";
         r.device.FailOpenFor("/dev/ttyUSB1", "busy");
-        r.Run(source);
-        QCOMPARE(r.table.names, QStringList({"ttyUSB0", "ttyUSB1"}));
-        QCOMPARE(r.device.OpenAttempts(), QStringList({"/dev/ttyUSB0"}));
+        QCOMPARE(r.Run(source), 5);
+        QCOMPARE(r.table.names,
+                 QStringList({"ttyUSB0", "ttyS1", "ttyUSB1", "/tmp/vexa-ports/sim"}));
+        QCOMPARE(r.items, QStringList({"ttyUSB0   USB-Serial Controller   USB",
+                                       "ttyS1   ttyS1   PLATFORM", "ttyUSB1   Adapter   USB",
+                                       "/tmp/vexa-ports/sim   Vexa module emulator   virtual"}));
+        // Each probe opens at the chosen speed and closes again.
+        QCOMPARE(r.device.OpenAttempts(),
+                 QStringList({"/dev/ttyUSB0", "/dev/ttyS0", "/dev/ttyS1", "/tmp/vexa-ports/sim"}));
+        QCOMPARE(r.device.Settings().baud, 115200u);
+        QVERIFY(!r.device.IsOpen());
     }
 
     void tableHoldsTwoHundred()

@@ -43,89 +43,85 @@ class TestSimInterpreter : public QObject {
     Q_OBJECT
 
 private slots:
-    void transcript_data();
-    void transcript();
-    void resetRestoresCommittedAndGoesDeaf();
-    void calibrationIsKept();
-    void bootLoaderTakesTheLineAfterBang();
+    void transcript_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("expected");
+
+        // Three lines a case: its name, "> " what is typed, "< " what comes back.
+        const QList<QByteArray> lines = TestData("sim-transcripts.txt").split('\n');
+        QVERIFY(lines.size() > 3);
+        auto bytes = [](QByteArray l) {
+            return l.mid(2).replace("\\r", "\r").replace("\\n", "\n");
+        };
+        for (qsizetype i = 0; i + 2 < lines.size(); i += 4)
+            QTest::newRow(lines[i].constData()) << bytes(lines[i + 1]) << bytes(lines[i + 2]);
+    }
+
+    void transcript()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, expected);
+
+        ModuleModel whole;
+        Fill(whole);
+        ModuleSession a(whole);
+        QCOMPARE(Bytes(a.Feed(input.toStdString(), 0)), expected);
+
+        // Bytes that trickle in one by one frame the same commands.
+        ModuleModel trickle;
+        Fill(trickle);
+        ModuleSession b(trickle);
+        QByteArray out;
+        for (char c : input)
+            out += Bytes(b.Feed(std::string_view(&c, 1), 0));
+        QCOMPARE(out, expected);
+    }
+
+    void resetRestoresCommittedAndGoesDeaf()
+    {
+        ModuleModel m;
+        ModuleSession s(m, 1500);
+        s.Feed("SR=8\rCW\rUA=2\r", 0);
+
+        // Replies not yet sent die with the reset, in this chunk and queued ones.
+        const Reply reset = s.Feed("NS\rN*", 10);
+        QVERIFY(reset.lines.empty());
+        QVERIFY(reset.cutOutput);
+
+        QCOMPARE(Bytes(s.Feed("NS\r", 1509)), QByteArray()); // still booting
+        // The half-typed "N" died with the reset; committed SR survived, UA did not.
+        QCOMPARE(Bytes(s.Feed("S\rSR\rUA\r", 1510)), QByteArray("ERR S\r\nSR\r\n8\r\nUA\r\n0\r\n"));
+    }
+
+    void calibrationIsKept()
+    {
+        ModuleModel m;
+        ModuleSession s(m);
+        s.Feed("CalClr\rCalSet 1234\n", 0);
+        QCOMPARE(m.calibration(), std::optional<int>(1234));
+        s.Feed("CalClr\r", 0);
+        QVERIFY(!m.calibration().has_value());
+    }
+
+    void bootLoaderTakesTheLineAfterBang()
+    {
+        ModuleModel m;
+        ModuleSession s(m, 100);
+        s.SetBootLoader(std::make_unique<EchoBootLoader>());
+
+        // The CR after "!" already belongs to the boot loader.
+        const Reply r = s.Feed("!\r?", 0);
+        QCOMPARE(Bytes(r), QByteArray("!\r\n![\r][?]"));
+        QCOMPARE(r.handover, Handover::BootLoader);
+        QVERIFY(s.InBootLoader());
+
+        // Going back restarts the firmware, which is deaf while it boots.
+        QCOMPARE(Bytes(s.Feed("GNS\r", 1000)), QByteArray("[G]"));
+        QVERIFY(!s.InBootLoader());
+        QCOMPARE(Bytes(s.Feed("NS\r", 1100)), QByteArray("NS\r\n0\r\n"));
+    }
 };
-
-void TestSimInterpreter::transcript_data()
-{
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QByteArray>("expected");
-
-    // Three lines a case: its name, "> " what is typed, "< " what comes back.
-    const QList<QByteArray> lines = TestData("sim-transcripts.txt").split('\n');
-    QVERIFY(lines.size() > 3);
-    auto bytes = [](QByteArray l) { return l.mid(2).replace("\\r", "\r").replace("\\n", "\n"); };
-    for (qsizetype i = 0; i + 2 < lines.size(); i += 4)
-        QTest::newRow(lines[i].constData()) << bytes(lines[i + 1]) << bytes(lines[i + 2]);
-}
-
-void TestSimInterpreter::transcript()
-{
-    QFETCH(QByteArray, input);
-    QFETCH(QByteArray, expected);
-
-    ModuleModel whole;
-    Fill(whole);
-    ModuleSession a(whole);
-    QCOMPARE(Bytes(a.Feed(input.toStdString(), 0)), expected);
-
-    // Bytes that trickle in one by one frame the same commands.
-    ModuleModel trickle;
-    Fill(trickle);
-    ModuleSession b(trickle);
-    QByteArray out;
-    for (char c : input)
-        out += Bytes(b.Feed(std::string_view(&c, 1), 0));
-    QCOMPARE(out, expected);
-}
-
-void TestSimInterpreter::resetRestoresCommittedAndGoesDeaf()
-{
-    ModuleModel m;
-    ModuleSession s(m, 1500);
-    s.Feed("SR=8\rCW\rUA=2\r", 0);
-
-    // Replies not yet sent die with the reset, in this chunk and queued ones.
-    const Reply reset = s.Feed("NS\rN*", 10);
-    QVERIFY(reset.lines.empty());
-    QVERIFY(reset.cutOutput);
-
-    QCOMPARE(Bytes(s.Feed("NS\r", 1509)), QByteArray()); // still booting
-    // The half-typed "N" died with the reset; committed SR survived, UA did not.
-    QCOMPARE(Bytes(s.Feed("S\rSR\rUA\r", 1510)), QByteArray("ERR S\r\nSR\r\n8\r\nUA\r\n0\r\n"));
-}
-
-void TestSimInterpreter::calibrationIsKept()
-{
-    ModuleModel m;
-    ModuleSession s(m);
-    s.Feed("CalClr\rCalSet 1234\n", 0);
-    QCOMPARE(m.calibration(), std::optional<int>(1234));
-    s.Feed("CalClr\r", 0);
-    QVERIFY(!m.calibration().has_value());
-}
-
-void TestSimInterpreter::bootLoaderTakesTheLineAfterBang()
-{
-    ModuleModel m;
-    ModuleSession s(m, 100);
-    s.SetBootLoader(std::make_unique<EchoBootLoader>());
-
-    // The CR after "!" already belongs to the boot loader.
-    const Reply r = s.Feed("!\r?", 0);
-    QCOMPARE(Bytes(r), QByteArray("!\r\n![\r][?]"));
-    QCOMPARE(r.handover, Handover::BootLoader);
-    QVERIFY(s.InBootLoader());
-
-    // Going back restarts the firmware, which is deaf while it boots.
-    QCOMPARE(Bytes(s.Feed("GNS\r", 1000)), QByteArray("[G]"));
-    QVERIFY(!s.InBootLoader());
-    QCOMPARE(Bytes(s.Feed("NS\r", 1100)), QByteArray("NS\r\n0\r\n"));
-}
 
 QTEST_APPLESS_MAIN(TestSimInterpreter)
 #include "tst_SimInterpreter.moc"
