@@ -3,9 +3,7 @@
 #include "app/PortDiscovery.h"
 #include "link/SerialPort.h"
 #include "platform/PortDescription.h"
-#include "platform/PseudoTerminal.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace vexa;
@@ -44,30 +42,24 @@ private slots:
         source.ports = {{"ttyUSB0", "USB-Serial Controller", "USB"},
                         {"ttyS0", "ttyS0", "PNP"},
                         {"ttyS1", "", "PLATFORM"},
+                        {"ttyUSB1", "Adapter", "USB"},
                         {"/tmp/vexa-ports/sim", "Vexa module emulator", "virtual"}};
         ProbeRig r;
         r.device.FailOpenFor("/dev/ttyS0", "Device or resource busy");
-        QCOMPARE(r.Run(source), 4);
-        QCOMPARE(r.table.names, QStringList({"ttyUSB0", "ttyS1", "/tmp/vexa-ports/sim"}));
-        QCOMPARE(r.items,
-                 QStringList({"ttyUSB0   USB-Serial Controller   USB", "ttyS1   ttyS1   PLATFORM",
-                              "/tmp/vexa-ports/sim   Vexa module emulator   virtual"}));
-        // Each probe opens at the chosen speed and closes again.
-        QCOMPARE(r.device.OpenAttempts().size(), 4);
-        QCOMPARE(r.device.Settings().baud, 115200u);
-        QVERIFY(!r.device.IsOpen());
-    }
-
-    void heldPortIsListedWithoutProbing()
-    {
-        ListedPorts source;
-        source.ports = {{"ttyUSB0", "Adapter", "USB"}, {"ttyUSB1", "Adapter", "USB"}};
-        ProbeRig r;
+        // The port this program holds is busy to a probe, and listed without one.
         r.context.heldPath = "/dev/ttyUSB1";
         r.device.FailOpenFor("/dev/ttyUSB1", "busy");
-        r.Run(source);
-        QCOMPARE(r.table.names, QStringList({"ttyUSB0", "ttyUSB1"}));
-        QCOMPARE(r.device.OpenAttempts(), QStringList({"/dev/ttyUSB0"}));
+        QCOMPARE(r.Run(source), 5);
+        QCOMPARE(r.table.names,
+                 QStringList({"ttyUSB0", "ttyS1", "ttyUSB1", "/tmp/vexa-ports/sim"}));
+        QCOMPARE(r.items, QStringList({"ttyUSB0   USB-Serial Controller   USB",
+                                       "ttyS1   ttyS1   PLATFORM", "ttyUSB1   Adapter   USB",
+                                       "/tmp/vexa-ports/sim   Vexa module emulator   virtual"}));
+        // Each probe opens at the chosen speed and closes again.
+        QCOMPARE(r.device.OpenAttempts(),
+                 QStringList({"/dev/ttyUSB0", "/dev/ttyS0", "/dev/ttyS1", "/tmp/vexa-ports/sim"}));
+        QCOMPARE(r.device.Settings().baud, 115200u);
+        QVERIFY(!r.device.IsOpen());
     }
 
     void tableHoldsTwoHundred()
@@ -93,25 +85,6 @@ private slots:
         }));
         QCOMPARE(seen, QStringList({"a/a"}));
         QVERIFY(!EnumerateSerialPorts(source, {}));
-    }
-
-    void emulatorLinksAreListed()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        PseudoTerminal pty;
-        QVERIFY(pty.Open());
-        QVERIFY(QFile::link(pty.DevicePath(), dir.filePath("b-sim")));
-        QVERIFY(QFile::link("/nonexistent/pts/99", dir.filePath("a-dead")));
-        QFile plain(dir.filePath("c-file"));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
-
-        const auto ports = ListEmulatorPorts(dir.path());
-        QCOMPARE(ports.size(), std::size_t(1));
-        QCOMPARE(ports[0].portName, dir.filePath("b-sim"));
-        QCOMPARE(ports[0].friendlyName, QString("Vexa module emulator"));
-        QCOMPARE(ports[0].enumerator, QString("virtual"));
     }
 };
 

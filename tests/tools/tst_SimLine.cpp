@@ -26,110 +26,102 @@ class TestSimLine : public QObject {
     Q_OBJECT
 
 private slots:
-    void silentAfter();
-    void garbageEvery();
-    void dropAfterCutsMidLineAndUnplugs();
-    void pacedTransferTakesWireTime_data();
-    void pacedTransferTakesWireTime();
-    void stallDoesNotBurst();
+    void silentAfter()
+    {
+        FaultOptions o;
+        o.silentAfter = 3;
+        FaultInjector f(o);
+        QCOMPARE(Render(f, {{LineKind::Ack, "NS"}, {LineKind::Reply, "3"}}),
+                 QByteArray("NS\r\n3\r\n"));
+        QCOMPARE(Render(f, {{LineKind::Ack, "SR"}, {LineKind::Reply, "4"}}), QByteArray("SR\r\n"));
+        QVERIFY(f.Silent());
+        QCOMPARE(Render(f, {{LineKind::Ack, "NS"}}), QByteArray());
+        QCOMPARE(f.FilterInput("NS\r", 0, false), std::string_view("NS\r")); // it still hears
+    }
+
+    void garbageEvery()
+    {
+        FaultOptions o;
+        o.garbageEvery = 2;
+        FaultInjector f(o);
+        const QList<QByteArray> lines = Render(f, Download(3)).split('\n');
+        // ack, header, garbage, 1000, 1001, garbage, 1002, then the empty tail
+        QCOMPARE(lines.size(), 8);
+        QCOMPARE(lines[0] + lines[3] + lines[6], QByteArray("DL=0\r1000\r1002\r"));
+        for (int i : {2, 5}) {
+            QVERIFY(lines[i].endsWith('\r') && lines[i].size() > 1);
+            QVERIFY2(!std::any_of(lines[i].begin(), lines[i].end(),
+                                  [](char c) { return c >= '0' && c <= '9'; }),
+                     lines[i].constData());
+        }
+    }
+
+    void dropAfterCutsMidLineAndUnplugs()
+    {
+        FaultOptions o;
+        o.dropAfter = 2;
+        o.replugMs = 500;
+        FaultInjector f(o);
+        QCOMPARE(Render(f, Download(5)), QByteArray("DL=0\r\n0,100,5,0,0\r\n1000\r\n1001\r\n10"));
+        QVERIFY(f.Unplugged());
+        QCOMPARE(Render(f, {{LineKind::Ack, "NS"}}), QByteArray());
+
+        // Out while the last bytes drain and for the replug time after.
+        QVERIFY(f.FilterInput("NS\r", 0, true).empty());
+        QVERIFY(f.FilterInput("NS\r", 100, false).empty());
+        QVERIFY(f.FilterInput("NS\r", 599, false).empty());
+        QCOMPARE(f.FilterInput("NS\r", 600, false), std::string_view("NS\r"));
+
+        // Back in: short downloads pass, long ones are cut again.
+        QCOMPARE(Render(f, Download(2)), QByteArray("DL=0\r\n0,100,2,0,0\r\n1000\r\n1001\r\n"));
+        QVERIFY(Render(f, Download(3)).endsWith("1001\r\n10"));
+    }
+
+    void pacedTransferTakesWireTime_data()
+    {
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<int>("bytes");
+        QTest::newRow("2400 baud") << 2400 << 300;
+        QTest::newRow("9600 baud") << 9600 << 1000;
+        QTest::newRow("115200 baud, long download") << 115200 << 450'000;
+    }
+
+    void pacedTransferTakesWireTime()
+    {
+        QFETCH(int, baud);
+        QFETCH(int, bytes);
+        WirePacer p(baud);
+        const std::int64_t start = 5'000'000;
+        p.Queue(std::string(static_cast<std::size_t>(bytes), 'x'), start);
+        QVERIFY(p.Due(start).empty());
+
+        // The loop wakes when told, but never sooner than a millisecond apart.
+        std::int64_t now = start;
+        int wakeups = 0;
+        while (p.Pending()) {
+            now += std::max<std::int64_t>(p.UsUntilDue(now), 1000);
+            p.Sent(p.Due(now).size());
+            ++wakeups;
+        }
+        const double wire = bytes * 10.0 / baud * 1e6;
+        QVERIFY2(std::fabs(static_cast<double>(now - start) - wire) <= 1000,
+                 qPrintable(QString("took %1 us for %2 us of wire").arg(now - start).arg(wire)));
+        QVERIFY(wakeups <= bytes); // chunks, not a wakeup per byte at speed
+    }
+
+    void stallDoesNotBurst()
+    {
+        WirePacer p(9600);
+        p.Queue(std::string(1000, 'x'), 0);
+        // Held up for a whole second: only the allowed backlog goes at once.
+        const std::size_t burst = p.Due(1'000'000).size();
+        QVERIFY(burst >= 18 && burst <= 20); // 20 ms at 960 bytes a second
+        p.Sent(burst);
+        QVERIFY(p.Due(1'000'000).empty());
+        const std::size_t later = p.Due(1'010'500).size(); // then on at wire speed
+        QVERIFY(later >= 10 && later <= 11);
+    }
 };
-
-void TestSimLine::silentAfter()
-{
-    FaultOptions o;
-    o.silentAfter = 3;
-    FaultInjector f(o);
-    QCOMPARE(Render(f, {{LineKind::Ack, "NS"}, {LineKind::Reply, "3"}}), QByteArray("NS\r\n3\r\n"));
-    QCOMPARE(Render(f, {{LineKind::Ack, "SR"}, {LineKind::Reply, "4"}}), QByteArray("SR\r\n"));
-    QVERIFY(f.Silent());
-    QCOMPARE(Render(f, {{LineKind::Ack, "NS"}}), QByteArray());
-    QCOMPARE(f.FilterInput("NS\r", 0, false), std::string_view("NS\r")); // it still hears
-}
-
-void TestSimLine::garbageEvery()
-{
-    FaultOptions o;
-    o.garbageEvery = 2;
-    FaultInjector f(o);
-    const QList<QByteArray> lines = Render(f, Download(3)).split('\n');
-    // ack, header, garbage, 1000, 1001, garbage, 1002, then the empty tail
-    QCOMPARE(lines.size(), 8);
-    QCOMPARE(lines[0], QByteArray("DL=0\r"));
-    QCOMPARE(lines[3], QByteArray("1000\r"));
-    QCOMPARE(lines[6], QByteArray("1002\r"));
-    for (int i : {2, 5}) {
-        QVERIFY(lines[i].endsWith('\r') && lines[i].size() > 1);
-        QVERIFY2(!std::any_of(lines[i].begin(), lines[i].end(),
-                              [](char c) { return c >= '0' && c <= '9'; }),
-                 lines[i].constData());
-    }
-}
-
-void TestSimLine::dropAfterCutsMidLineAndUnplugs()
-{
-    FaultOptions o;
-    o.dropAfter = 2;
-    o.replugMs = 500;
-    FaultInjector f(o);
-    QCOMPARE(Render(f, Download(5)), QByteArray("DL=0\r\n0,100,5,0,0\r\n1000\r\n1001\r\n10"));
-    QVERIFY(f.Unplugged());
-    QCOMPARE(Render(f, {{LineKind::Ack, "NS"}}), QByteArray());
-
-    // Out while the last bytes drain and for the replug time after.
-    QVERIFY(f.FilterInput("NS\r", 0, true).empty());
-    QVERIFY(f.FilterInput("NS\r", 100, false).empty());
-    QVERIFY(f.FilterInput("NS\r", 599, false).empty());
-    QCOMPARE(f.FilterInput("NS\r", 600, false), std::string_view("NS\r"));
-
-    // Back in: short downloads pass, long ones are cut again.
-    QCOMPARE(Render(f, Download(2)), QByteArray("DL=0\r\n0,100,2,0,0\r\n1000\r\n1001\r\n"));
-    QVERIFY(Render(f, Download(3)).endsWith("1001\r\n10"));
-}
-
-void TestSimLine::pacedTransferTakesWireTime_data()
-{
-    QTest::addColumn<int>("baud");
-    QTest::addColumn<int>("bytes");
-    QTest::newRow("2400 baud") << 2400 << 300;
-    QTest::newRow("9600 baud") << 9600 << 1000;
-    QTest::newRow("115200 baud, long download") << 115200 << 450'000;
-}
-
-void TestSimLine::pacedTransferTakesWireTime()
-{
-    QFETCH(int, baud);
-    QFETCH(int, bytes);
-    WirePacer p(baud);
-    const std::int64_t start = 5'000'000;
-    p.Queue(std::string(static_cast<std::size_t>(bytes), 'x'), start);
-    QVERIFY(p.Due(start).empty());
-
-    // The loop wakes when told, but never sooner than a millisecond apart.
-    std::int64_t now = start;
-    int wakeups = 0;
-    while (p.Pending()) {
-        now += std::max<std::int64_t>(p.UsUntilDue(now), 1000);
-        p.Sent(p.Due(now).size());
-        ++wakeups;
-    }
-    const double wire = bytes * 10.0 / baud * 1e6;
-    QVERIFY2(std::fabs(static_cast<double>(now - start) - wire) <= 1000,
-             qPrintable(QString("took %1 us for %2 us of wire").arg(now - start).arg(wire)));
-    QVERIFY(wakeups <= bytes); // chunks, not a wakeup per byte at speed
-}
-
-void TestSimLine::stallDoesNotBurst()
-{
-    WirePacer p(9600);
-    p.Queue(std::string(1000, 'x'), 0);
-    // Held up for a whole second: only the allowed backlog goes at once.
-    const std::size_t burst = p.Due(1'000'000).size();
-    QVERIFY(burst >= 18 && burst <= 20); // 20 ms at 960 bytes a second
-    p.Sent(burst);
-    QVERIFY(p.Due(1'000'000).empty());
-    const std::size_t later = p.Due(1'010'500).size(); // then on at wire speed
-    QVERIFY(later >= 10 && later <= 11);
-}
 
 QTEST_APPLESS_MAIN(TestSimLine)
 #include "tst_SimLine.moc"
