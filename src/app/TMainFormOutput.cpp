@@ -1,9 +1,9 @@
 // The main window's Print and Export buttons.
 #include "TMainForm.h"
-#include "widgets/WaitCursor.h"
 #include "output/PlotOutput.h"
 #include "outputui/TPrtLocForm.h"
 #include "ui_TMainForm.h"
+#include "widgets/WaitCursor.h"
 
 #include <QCoreApplication>
 #include <QDir>
