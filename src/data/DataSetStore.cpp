@@ -32,6 +32,15 @@ void SampleBlock::Resize(int n)
         peakMarks.resize(size);
 }
 
+void SampleBlock::Reserve(int n)
+{
+    const std::size_t size = std::size_t(std::clamp(n, 0, Capacity));
+    time.reserve(size);
+    altitude.reserve(size);
+    if (withPeakMarks_)
+        peakMarks.reserve(size);
+}
+
 bool SampleBlock::Append(double t, double a, std::uint8_t peakMark)
 {
     if (Count() >= Capacity)

@@ -31,6 +31,8 @@ struct SampleBlock {
     // False, and nothing stored, when the block is full.
     bool Append(double t, double a, std::uint8_t peakMark = 0);
     void Clear() { Resize(0); }
+    // Room for n samples (at most Capacity) without growing on the way.
+    void Reserve(int n);
 
 private:
     bool withPeakMarks_;

@@ -119,6 +119,7 @@ SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, cons
     double maximum = -99999.0;
     const int interval = header->intervalMs;
     const int announced = header->recordCount;
+    samples.Reserve(announced);
     int n = 0;
     int markers = 0;
     int linesSeen = 0;
