@@ -217,7 +217,8 @@ private slots:
         QCOMPARE(r.device.Written(), QByteArray("ES=0\rES=-1\rEA=1\r"));
     }
 
-    void resetAndCalibrateTimelines()
+    // Calibration's timeline is checked through the window, with what follows it.
+    void resetTimeline()
     {
         LinkRig r;
         r.device.Queue("stale\r\n");
@@ -226,14 +227,6 @@ private slots:
         QCOMPARE(r.device.Written(), QByteArray("*"));
         QVERIFY(r.clock.NowMs() - r.device.Writes().front().atMs >= 4000);
         QVERIFY(r.clock.NowMs() - start < 4100);
-
-        r.device.ClearWrites();
-        Calibrate(r.link, -120);
-        const auto& w = r.device.Writes();
-        QCOMPARE(r.device.Written(), QByteArray("CalClr\rCalSet -120\n"));
-        QCOMPARE(w.size(), std::size_t(2));
-        QCOMPARE(w[1].atMs - w[0].atMs, 1500);
-        QCOMPARE(r.clock.NowMs() - w[1].atMs, 200);
     }
 
     void calibrationAltitude_data()
