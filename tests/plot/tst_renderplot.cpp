@@ -1,49 +1,39 @@
 #include "Samples.h"
 #include "TextRecorder.h"
-#include "plot/ColumnReduction.h"
 #include "plot/RenderPlot.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QtTest>
 #include <cmath>
-#include <functional>
 #include <random>
-#include <tuple>
 
 using namespace vexa;
+using vexa::test::FillWith;
 
 namespace {
 
 constexpr ColorRef Line = Rgb(220, 20, 60);
 constexpr ColorRef Point = Rgb(0, 150, 130);
-constexpr ColorRef Grid = Rgb(90, 90, 200);
-constexpr ColorRef Label = Rgb(0, 160, 0);
-constexpr ColorRef Info = Rgb(200, 0, 200);
 constexpr ColorRef Background = Rgb(255, 255, 224);
 
-// A plot with its own store, 750 x 461 on screen by default; sets start
-// empty in the window 0 ... 20.
+// A plot with its own store, 750 x 461 on screen unless sized in inches;
+// the window is 0 ... 20 both ways.
 struct Scene {
     DataSetStore store;
     PlotRecord record;
     OutputSettings out;
-    ShowFlags show;
+    ShowFlags show{false};
     PlotRect rect; // of the last Render
     int dpi;
 
-    explicit Scene(int d = 96, double widthInches = 750.0 / 96, double heightInches = 461.0 / 96)
-        : out{widthInches, heightInches}, dpi(d)
+    explicit Scene(int d = 96, double w = 750.0 / 96, double h = 461.0 / 96) : out{w, h}, dpi(d)
     {
         record.store = &store;
-        record.GridColor = Grid;
-        record.LabelColor = Label;
-        record.InfoColor = Info;
         record.BGColor = Background;
-        show.ShowInfo = false;
     }
 
-    DataSetRecord& AddSet(std::initializer_list<std::pair<double, double>> samples)
+    DataSetRecord& AddSet(std::initializer_list<std::pair<double, double>> samples = {})
     {
         DataSetRecord& r = store.NewDataSet();
         r.lineColor = Line;
@@ -64,31 +54,17 @@ struct Scene {
         return image;
     }
 
-    QRect DataArea() const
+    // Pixels of `color` inside the frame of the data area.
+    int Count(const QImage& image, ColorRef color) const
     {
-        return QRect(QPoint(rect.plotLeft + 1, rect.plotTop + 1),
-                     QPoint(rect.plotRight - 1, rect.plotBottom - 1));
+        const QRgb wanted = ToQColor(color).rgb();
+        int n = 0;
+        for (int y = rect.plotTop + 1; y < rect.plotBottom; ++y)
+            for (int x = rect.plotLeft + 1; x < rect.plotRight; ++x)
+                n += image.pixel(x, y) == wanted;
+        return n;
     }
 };
-
-int Count(const QImage& image, const QRect& area, ColorRef color)
-{
-    const QRgb wanted = ToQColor(color).rgb();
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += image.pixel(x, y) == wanted;
-    return n;
-}
-
-int Differing(const QImage& a, const QImage& b)
-{
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
-}
 
 } // namespace
 
@@ -101,38 +77,31 @@ private slots:
     {
         QTest::addColumn<QList<double>>("t");
         QTest::newRow("0..20") << QList<double>{0, 20, 2, 0, 20, 1};
-        QTest::newRow("0..1000") << QList<double>{0, 1000, 100, 0, 1000, 0};
-        QTest::newRow("100..5000 starts at a whole step")
-            << QList<double>{100, 5000, 490, 490, 4900, 0};
+        QTest::newRow("starts at a whole step") << QList<double>{100, 5000, 490, 490, 4900, 0};
         QTest::newRow("0..1.5 doubles the step") << QList<double>{0, 1.5, 0.2, 0, 1.4, 1};
         QTest::newRow("-15..25") << QList<double>{-15, 25, 4, -12, 24, 1};
         QTest::newRow("0..1.2") << QList<double>{0, 1.2, 0.1, 0, 1.2, 2};
         QTest::newRow("0..0.9") << QList<double>{0, 0.9, 0.09, 0, 0.9, 2};
         QTest::newRow("empty window counts as one unit") << QList<double>{5, 5, 0.1, 5, 6, 2};
-        QTest::newRow("inverted window too") << QList<double>{7, 3, 0.1, 7, 8, 2};
     }
 
     void chooseTicks()
     {
         QFETCH(QList<double>, t);
         const Ticks ticks = ChooseTicks(t[0], t[1]);
-        const double step = t[2], first = t[3], last = t[4];
-        QCOMPARE(ticks.step, step);
-        QCOMPARE(ticks.first, first);
-        QVERIFY2(std::abs(ticks.last - last) < step * 1e-6,
-                 qPrintable(QString::number(ticks.last)));
-        QCOMPARE(ticks.decimals, int(t[5]));
-        QCOMPARE(ticks.count, int(std::round((last - first) / step)) + 1);
+        QCOMPARE(QList<double>({ticks.step, ticks.first, double(ticks.decimals)}),
+                 QList<double>({t[2], t[3], t[5]}));
+        QVERIFY(std::abs(ticks.last - t[4]) < t[2] * 1e-6);
+        QCOMPARE(ticks.count, int(std::round((t[4] - t[3]) / t[2])) + 1);
     }
 
+    // Samples at 0, 1, ..., 10 s climbing 3 per second up to 5 s, then falling 1.
     void averageClimb_data()
     {
         QTest::addColumn<double>("from");
         QTest::addColumn<double>("to");
         QTest::addColumn<double>("climb");
-        // Samples at 0, 1, ..., 10 s climbing 3 per second up to 5 s, then falling 1.
         QTest::newRow("whole set") << -5.0 << 50.0 << 1.0;
-        QTest::newRow("climb only") << 0.0 << 5.0 << 3.0;
         QTest::newRow("between samples") << 4.5 << 7.5 << -1.0;
         QTest::newRow("one sample, no time") << 3.0 << 3.0 << 0.0;
         QTest::newRow("no sample") << 20.0 << 30.0 << 0.0;
@@ -144,66 +113,50 @@ private slots:
         QFETCH(double, to);
         QFETCH(double, climb);
         DataSetRecord r(true);
-        vexa::test::FillWith(r.samples, 11, [](int i) {
-            return std::pair(double(i), i <= 5 ? 3.0 * i : 15.0 - (i - 5));
-        });
+        FillWith(r.samples, 11,
+                 [](int i) { return std::pair(double(i), i <= 5 ? 3.0 * i : 15.0 - (i - 5)); });
         QCOMPARE(AverageClimb(r, from, to), climb);
     }
 
-    void colourAndBlackAndWhite()
-    {
-        Scene s;
-        s.AddSet({{2, 5}, {10, 15}, {18, 8}});
-        DataSetRecord& dot = s.AddSet({{10, 10}});
-        dot.lineStyle = LineNone;
-        dot.pointStyle = PointDot;
-        const QImage colour = s.Render();
-        const QRect data = s.DataArea();
-        const QRect title(0, s.rect.titleTop, colour.width(), 20);
-        QVERIFY(Count(colour, data, Line) > 100);
-        QVERIFY(Count(colour, data, Background) > 100000);
-        QCOMPARE(QColor(colour.pixel(s.rect.plotLeft, 200)), ToQColor(Grid));
-        QVERIFY(Count(colour, title, Label) > 50);
-
-        s.out.color = false;
-        const QImage mono = s.Render();
-        QCOMPARE(Count(mono, data, Line), 0);
-        QVERIFY(Count(mono, data, Rgb(0, 0, 0)) > 100);
-        QCOMPARE(Count(mono, data, Background), 0);
-        QCOMPARE(QColor(mono.pixel(s.rect.plotLeft, 200)), QColor(Qt::black));
-        QVERIFY(Count(mono, title, Label) > 50);
-        // A dot is a pixel of the set's own colour either way.
-        const QPoint at(s.rect.plotLeft + MapTime(s.record.view, s.rect, 10),
-                        s.rect.plotTop + MapAltitude(s.record.view, s.rect, 10));
-        QCOMPARE(QColor(mono.pixel(at)), ToQColor(Point));
-    }
-
-    void solidLineWidth_data()
+    // Solid lines widen with the resolution; black and white drops the sets'
+    // colours and the background, but a dot stays a pixel of its set's colour.
+    void lines_data()
     {
         QTest::addColumn<int>("dpi");
         QTest::addColumn<int>("width");
         QTest::newRow("screen") << 96 << 2;
-        QTest::newRow("450 dpi") << 450 << 3;
         QTest::newRow("600 dpi printer") << 600 << 4;
     }
 
-    void solidLineWidth()
+    void lines()
     {
         QFETCH(int, dpi);
         QFETCH(int, width);
         Scene s(dpi, 2.0, 1.5);
         s.AddSet({{0, 10.3}, {20, 10.3}});
-        const QImage image = s.Render();
-        const int x = (s.rect.plotLeft + s.rect.plotRight) / 2;
-        QCOMPARE(Count(image, QRect(x, 0, 1, image.height()), Line), width);
+        DataSetRecord& dot = s.AddSet({{10, 5}});
+        dot.lineStyle = LineNone;
+        dot.pointStyle = PointDot;
+        for (const bool colour : {true, false}) {
+            s.out.color = colour;
+            const QImage image = s.Render();
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                n += image.pixel(image.width() / 2, y) == ToQColor(Line).rgb();
+            QCOMPARE(n, colour ? width : 0);
+            QCOMPARE(s.Count(image, Background) > 1000, colour);
+            const QPoint at(s.rect.plotLeft + MapTime(s.record.view, s.rect, 10),
+                            s.rect.plotTop + MapAltitude(s.record.view, s.rect, 5));
+            QCOMPARE(QColor(image.pixel(at)), ToQColor(Point));
+        }
     }
 
+    // A climb mark is drawn only when both its ends are in the window.
     void climbMarks_data()
     {
         QTest::addColumn<double>("firstTime");
         QTest::addColumn<double>("lastTime");
         QTest::addColumn<bool>("drawn");
-        QTest::newRow("inside the window") << 4.0 << 16.0 << true;
         QTest::newRow("ends on the window's edge") << 4.0 << 20.0 << true;
         QTest::newRow("ends after the window") << 4.0 << 21.0 << false;
         QTest::newRow("starts before the window") << -1.0 << 16.0 << false;
@@ -218,26 +171,12 @@ private slots:
         DataSetRecord& r = s.AddSet({{firstTime, 5}, {10, 10}, {lastTime, 12}});
         r.climbMarks[3] = ClimbMark{0, 2, true};
         r.climbMarks[4] = ClimbMark{0, 70000, true}; // no such sample: ignored
-        const QImage image = s.Render();
-        QCOMPARE(Count(image, s.DataArea(), Info) > 0, drawn);
+        QCOMPARE(s.Count(s.Render(), s.record.InfoColor) > 0, drawn);
     }
 
-    // No store and an empty one draw the same frame; a set brings the text in.
-    void emptyStoreDrawsFrameOnly()
-    {
-        Scene s;
-        s.show.ShowAvgROC = true;
-        const QImage empty = s.Render();
-        s.record.store = nullptr;
-        QCOMPARE(Differing(empty, s.Render()), 0);
-        s.record.store = &s.store;
-        s.AddSet({});
-        QVERIFY(Differing(empty, s.Render()) > 0);
-    }
-
-    // What the picture says: tick labels with the digits their step needs,
-    // peak labels with two decimals.
-    void labels_data()
+    // Tick labels carry the digits their step needs, peak labels two
+    // decimals; no text runs into another.
+    void texts_data()
     {
         QTest::addColumn<double>("timeMax");
         QTest::addColumn<QStringList>("timeLabels");
@@ -250,24 +189,28 @@ private slots:
         QTest::newRow("about one unit") << 1.2 << unit;
     }
 
-    void labels()
+    void texts()
     {
         QFETCH(double, timeMax);
         QFETCH(QStringList, timeLabels);
         Scene s;
         s.record.view.TimeMax = timeMax;
-        s.AddSet({{0.2, 5}, {0.5, 10.256}, {0.8, 8}}).samples.peakMarks[1] = 1;
+        s.AddSet({{0.2, 5}, {0.5 * timeMax, 10.256}, {0.8, 8}}).samples.peakMarks[1] = 1;
         vexa::test::TextRecorder device(750, 461, 96);
         QPainter p(&device);
         RenderPlot(p, 96, 96, s.out, s.record, s.show, nullptr);
         p.end();
         const QStringList texts = device.strings();
         QVERIFY(texts.contains("10.26"));
-        const qsizetype first = texts.indexOf(timeLabels.first());
-        QCOMPARE(texts.mid(first, timeLabels.size()), timeLabels);
+        QCOMPARE(texts.mid(texts.indexOf(timeLabels.first()), timeLabels.size()), timeLabels);
+        for (const auto& t : device.texts)
+            for (const auto& u : device.texts)
+                QVERIFY2(&t == &u || !t.box.intersects(u.box.adjusted(1, 1, -1, -1)),
+                         qPrintable(t.text + " | " + u.text));
     }
 
-    // Windows typed into the scale dialog are taken as they are.
+    // Windows typed into the scale dialog are taken as they are: drawing
+    // finishes, the sanitizers have nothing to say, the painter is left as it was.
     void unusableWindowsStillDraw_data()
     {
         QTest::addColumn<double>("min");
@@ -286,39 +229,36 @@ private slots:
         QFETCH(double, max);
         Scene s;
         s.record.view = {min, max, min, max};
-        DataSetRecord& r = s.AddSet({});
+        s.show.ShowAvgROC = true;
+        DataSetRecord& r = s.AddSet();
         r.pointStyle = PointSquare;
-        vexa::test::FillWith(r.samples, 5000,
-                             [](int i) { return std::pair(i * 1e13, i % 7 * 1e14); });
+        FillWith(r.samples, 5000, [](int i) { return std::pair(i * 1e13, i % 7 * 1e14); });
         r.samples.peakMarks[10] = 1;
         r.climbMarks[0] = ClimbMark{0, 4999, true};
-        // Finishes, the sanitizers have nothing to say, the painter is left as it was.
         QImage image(750, 461, QImage::Format_RGB32);
         QPainter p(&image);
         QCOMPARE(RenderPlot(p, 96, 96, s.out, s.record, s.show, nullptr),
                  ComputePlotRect(96, 96, s.out));
-        QCOMPARE(p.pen().width(), 1);
-        QVERIFY(!p.hasClipping());
+        QVERIFY(p.pen().width() == 1 && !p.hasClipping());
+        s.record.store = nullptr;
+        RenderPlot(p, 96, 96, s.out, s.record, s.show, nullptr);
     }
 
     // The data line is drawn from column runs; it must match a polyline
     // through every sample to the pixel, give or take the odd bevel join.
-    // Sample i lies at start + (i % period) * step + (i / period) * jump seconds
+    // Sample i lies at (i % period) * step + (i / period) * jump - 5 seconds
     // and 10 + swing * sin(i / wave) + noise units.
     void reductionMatchesEverySample_data()
     {
         QTest::addColumn<int>("dpi");
         QTest::addColumn<int>("n");
-        QTest::addColumn<QList<double>>("shape"); // start step period jump swing wave noise
+        QTest::addColumn<QList<double>>("shape"); // step period jump swing wave noise
         const int full = SampleBlock::Capacity;
         QTest::newRow("noisy flight, every slot")
-            << 96 << full << QList<double>{0, 20.0 / full, 1e9, 0, 8, full * 0.15, 0.05};
+            << 96 << full << QList<double>{30.0 / full, 1e9, 0, 8, full * 0.15, 0.05};
         QTest::newRow("time jumping back 4 s every 300 samples")
-            << 96 << 20000 << QList<double>{0, 0.02, 300, 0.2, 6, 900, 0.6};
-        QTest::newRow("samples all around the window")
-            << 96 << 20000 << QList<double>{-5, 30.0 / 20000, 1e9, 0, 14, 700, 0.6};
-        QTest::newRow("600 dpi page")
-            << 600 << 20000 << QList<double>{0, 0.02, 300, 0.2, 6, 900, 0.6};
+            << 96 << 20000 << QList<double>{0.02, 300, 0.2, 6, 900, 0.6};
+        QTest::newRow("600 dpi page") << 600 << 20000 << QList<double>{0.02, 300, 0.2, 6, 900, 0.6};
     }
 
     void reductionMatchesEverySample()
@@ -328,52 +268,25 @@ private slots:
         QFETCH(QList<double>, shape);
         Scene s(dpi, dpi == 96 ? 750.0 / 96 : 2.5, dpi == 96 ? 461.0 / 96 : 1.5);
         std::mt19937 random(7);
-        std::normal_distribution<double> noise(0.0, shape[6]);
-        DataSetRecord& r = s.AddSet({});
+        std::normal_distribution<double> noise(0.0, shape[5]);
+        DataSetRecord& r = s.AddSet();
         r.timeScale = 1.01;
         r.altitudeOffset = 0.25;
-        const int period = int(std::min(shape[2], 1e9));
-        vexa::test::FillWith(r.samples, n, [&](int i) {
-            return std::pair(shape[0] + (i % period) * shape[1] + (i / period) * shape[3],
-                             10 + shape[4] * std::sin(i / shape[5]) + noise(random));
+        const int period = int(shape[1]);
+        FillWith(r.samples, n, [&](int i) {
+            return std::pair((i % period) * shape[0] + (i / period) * shape[2] - 5,
+                             10 + shape[3] * std::sin(i / shape[4]) + noise(random));
         });
         const QImage reduced = s.Render(LineDrawing::PerColumn);
         const QImage everySample = s.Render(LineDrawing::EverySample);
-        const int differing = Differing(reduced, everySample);
-        const int limit = reduced.width() * reduced.height() / 200;
-        const int linePixels = Count(everySample, s.DataArea(), Line);
+        int differing = 0;
+        for (int y = 0; y < reduced.height(); ++y)
+            for (int x = 0; x < reduced.width(); ++x)
+                differing += reduced.pixel(x, y) != everySample.pixel(x, y);
+        // Lost pieces of line would show against the line's own pixels.
+        const int linePixels = s.Count(everySample, Line);
         QVERIFY(linePixels > 500);
-        // At most 0.5% of the picture, and lost pieces of line would show
-        // against the line's own pixels long before that.
-        QVERIFY2(differing <= limit && differing <= linePixels / 100,
-                 qPrintable(QString("%1 pixels differ").arg(differing)));
-    }
-
-    void columnRunsKeepOrderAndBackwardSteps()
-    {
-        // One pixel per second, one per unit of altitude: y = 99 - altitude.
-        const PlotView window{0, 10, 0, 100};
-        PlotRect rect;
-        rect.plotRight = 10;
-        rect.plotBottom = 100;
-        DataSetRecord r(true);
-        const std::vector<std::pair<double, double>> samples = {
-            {0.1, 50},      {0.5, 80}, {0.7, 20}, {0.9, 60}, // high before low
-            {1.2, 10},                                       //
-            {0.3, 90},                                       // back into column 0
-            {3.1, 70},      {3.2, 10}, {3.3, 95}, {3.4, 50}, // low before high
-            {4.5, qQNaN()}, {4.6, 40},                       // NaN sits below the window
-        };
-        vexa::test::FillWith(r.samples, int(samples.size()),
-                             [&](int i) { return samples[std::size_t(i)]; });
-        std::vector<ColumnRun> runs;
-        ColumnRuns(r, r.samples.Count(), PlotMapping(window, rect), QPoint(0, 0), true, runs);
-        std::vector<QPoint> polyline;
-        RunsToPolyline(runs, polyline);
-        const std::vector<QPoint> expected = {{0, 49}, {0, 19}, {0, 79},  {0, 39},
-                                              {1, 89}, {0, 9},  {3, 29},  {3, 89},
-                                              {3, 4},  {3, 49}, {4, 100}, {4, 59}};
-        QCOMPARE(polyline, expected);
+        QVERIFY2(differing <= linePixels / 100, qPrintable(QString::number(differing)));
     }
 };
 
