@@ -72,106 +72,71 @@ class TestRenderPlot : public QObject {
     Q_OBJECT
 
 private slots:
-    // Window min and max; then step, first and last tick, decimals.
-    void chooseTicks_data()
-    {
-        QTest::addColumn<QList<double>>("t");
-        QTest::newRow("0..20") << QList<double>{0, 20, 2, 0, 20, 1};
-        QTest::newRow("starts at a whole step") << QList<double>{100, 5000, 490, 490, 4900, 0};
-        QTest::newRow("0..1.5 doubles the step") << QList<double>{0, 1.5, 0.2, 0, 1.4, 1};
-        QTest::newRow("-15..25") << QList<double>{-15, 25, 4, -12, 24, 1};
-        QTest::newRow("0..1.2") << QList<double>{0, 1.2, 0.1, 0, 1.2, 2};
-        QTest::newRow("0..0.9") << QList<double>{0, 0.9, 0.09, 0, 0.9, 2};
-        QTest::newRow("empty window counts as one unit") << QList<double>{5, 5, 0.1, 5, 6, 2};
-    }
-
     void chooseTicks()
     {
-        QFETCH(QList<double>, t);
-        const Ticks ticks = ChooseTicks(t[0], t[1]);
-        QCOMPARE(QList<double>({ticks.step, ticks.first, double(ticks.decimals)}),
-                 QList<double>({t[2], t[3], t[5]}));
-        QVERIFY(std::abs(ticks.last - t[4]) < t[2] * 1e-6);
-        QCOMPARE(ticks.count, int(std::round((t[4] - t[3]) / t[2])) + 1);
-    }
-
-    // Samples at 0, 1, ..., 10 s climbing 3 per second up to 5 s, then falling 1.
-    void averageClimb_data()
-    {
-        QTest::addColumn<double>("from");
-        QTest::addColumn<double>("to");
-        QTest::addColumn<double>("climb");
-        QTest::newRow("whole set") << -5.0 << 50.0 << 1.0;
-        QTest::newRow("between samples") << 4.5 << 7.5 << -1.0;
-        QTest::newRow("one sample, no time") << 3.0 << 3.0 << 0.0;
-        QTest::newRow("no sample") << 20.0 << 30.0 << 0.0;
+        // Window min and max; then step, first and last tick, decimals.
+        const double cases[][6] = {{0, 20, 2, 0, 20, 1},     {100, 5000, 490, 490, 4900, 0},
+                                   {0, 1.5, 0.2, 0, 1.4, 1}, {-15, 25, 4, -12, 24, 1},
+                                   {0, 1.2, 0.1, 0, 1.2, 2}, {0, 0.9, 0.09, 0, 0.9, 2},
+                                   {5, 5, 0.1, 5, 6, 2}}; // an empty window counts as one unit
+        for (const auto& t : cases) {
+            const Ticks ticks = ChooseTicks(t[0], t[1]);
+            QCOMPARE(QList<double>({ticks.step, ticks.first, double(ticks.decimals)}),
+                     QList<double>({t[2], t[3], t[5]}));
+            QVERIFY(std::abs(ticks.last - t[4]) < t[2] * 1e-6);
+            QCOMPARE(ticks.count, int(std::round((t[4] - t[3]) / t[2])) + 1);
+        }
     }
 
     void averageClimb()
     {
-        QFETCH(double, from);
-        QFETCH(double, to);
-        QFETCH(double, climb);
+        // Samples at 0, 1, ..., 10 s climbing 3 per second up to 5 s, then falling 1.
         DataSetRecord r(true);
         FillWith(r.samples, 11,
                  [](int i) { return std::pair(double(i), i <= 5 ? 3.0 * i : 15.0 - (i - 5)); });
-        QCOMPARE(AverageClimb(r, from, to), climb);
+        // From, to, climb; one sample or none gives no climb.
+        const double cases[][3] = {{-5, 50, 1}, {4.5, 7.5, -1}, {3, 3, 0}, {20, 30, 0}};
+        for (const auto& c : cases)
+            QCOMPARE(AverageClimb(r, c[0], c[1]), c[2]);
     }
 
     // Solid lines widen with the resolution; black and white drops the sets'
     // colours and the background, but a dot stays a pixel of its set's colour.
-    void lines_data()
-    {
-        QTest::addColumn<int>("dpi");
-        QTest::addColumn<int>("width");
-        QTest::newRow("screen") << 96 << 2;
-        QTest::newRow("600 dpi printer") << 600 << 4;
-    }
-
     void lines()
     {
-        QFETCH(int, dpi);
-        QFETCH(int, width);
-        Scene s(dpi, 2.0, 1.5);
-        s.AddSet({{0, 10.3}, {20, 10.3}});
-        DataSetRecord& dot = s.AddSet({{10, 5}});
-        dot.lineStyle = LineNone;
-        dot.pointStyle = PointDot;
-        for (const bool colour : {true, false}) {
-            s.out.color = colour;
-            const QImage image = s.Render();
-            int n = 0;
-            for (int y = 0; y < image.height(); ++y)
-                n += image.pixel(image.width() / 2, y) == ToQColor(Line).rgb();
-            QCOMPARE(n, colour ? width : 0);
-            QCOMPARE(s.Count(image, Background) > 1000, colour);
-            const QPoint at(s.rect.plotLeft + MapTime(s.record.view, s.rect, 10),
-                            s.rect.plotTop + MapAltitude(s.record.view, s.rect, 5));
-            QCOMPARE(QColor(image.pixel(at)), ToQColor(Point));
+        for (const auto& [dpi, width] : {std::pair(96, 2), std::pair(600, 4)}) {
+            Scene s(dpi, 2.0, 1.5);
+            s.AddSet({{0, 10.3}, {20, 10.3}});
+            DataSetRecord& dot = s.AddSet({{10, 5}});
+            dot.lineStyle = LineNone;
+            dot.pointStyle = PointDot;
+            for (const bool colour : {true, false}) {
+                s.out.color = colour;
+                const QImage image = s.Render();
+                int n = 0;
+                for (int y = 0; y < image.height(); ++y)
+                    n += image.pixel(image.width() / 2, y) == ToQColor(Line).rgb();
+                QCOMPARE(n, colour ? width : 0);
+                QCOMPARE(s.Count(image, Background) > 1000, colour);
+                const QPoint at(s.rect.plotLeft + MapTime(s.record.view, s.rect, 10),
+                                s.rect.plotTop + MapAltitude(s.record.view, s.rect, 5));
+                QCOMPARE(QColor(image.pixel(at)), ToQColor(Point));
+            }
         }
     }
 
     // A climb mark is drawn only when both its ends are in the window.
-    void climbMarks_data()
-    {
-        QTest::addColumn<double>("firstTime");
-        QTest::addColumn<double>("lastTime");
-        QTest::addColumn<bool>("drawn");
-        QTest::newRow("ends on the window's edge") << 4.0 << 20.0 << true;
-        QTest::newRow("ends after the window") << 4.0 << 21.0 << false;
-        QTest::newRow("starts before the window") << -1.0 << 16.0 << false;
-    }
-
     void climbMarks()
     {
-        QFETCH(double, firstTime);
-        QFETCH(double, lastTime);
-        QFETCH(bool, drawn);
-        Scene s;
-        DataSetRecord& r = s.AddSet({{firstTime, 5}, {10, 10}, {lastTime, 12}});
-        r.climbMarks[3] = ClimbMark{0, 2, true};
-        r.climbMarks[4] = ClimbMark{0, 70000, true}; // no such sample: ignored
-        QCOMPARE(s.Count(s.Render(), s.record.InfoColor) > 0, drawn);
+        // First and last sample's time; whether the mark is drawn.
+        const double cases[][3] = {{4, 20, 1}, {4, 21, 0}, {-1, 16, 0}};
+        for (const auto& [first, last, drawn] : cases) {
+            Scene s;
+            DataSetRecord& r = s.AddSet({{first, 5}, {10, 10}, {last, 12}});
+            r.climbMarks[3] = ClimbMark{0, 2, true};
+            r.climbMarks[4] = ClimbMark{0, 70000, true}; // no such sample: ignored
+            QCOMPARE(s.Count(s.Render(), s.record.InfoColor) > 0, drawn > 0);
+        }
     }
 
     // Tick labels carry the digits their step needs, peak labels two
@@ -209,39 +174,30 @@ private slots:
                          qPrintable(t.text + " | " + u.text));
     }
 
-    // Windows typed into the scale dialog are taken as they are: drawing
-    // finishes, the sanitizers have nothing to say, the painter is left as it was.
-    void unusableWindowsStillDraw_data()
-    {
-        QTest::addColumn<double>("min");
-        QTest::addColumn<double>("max");
-        QTest::newRow("empty") << 5.0 << 5.0;
-        QTest::newRow("inverted") << 20.0 << 0.0;
-        QTest::newRow("not a number") << qQNaN() << 1.0;
-        QTest::newRow("endless") << 0.0 << qInf();
-        QTest::newRow("wider than a double") << -1e308 << 1e308;
-        QTest::newRow("finer than the values") << 1e17 << 1e17 + 64;
-    }
-
+    // Windows typed into the scale dialog are taken as they are (empty,
+    // inverted, not a number, endless, wider than a double, finer than the
+    // values): drawing finishes and leaves the painter as it was.
     void unusableWindowsStillDraw()
     {
-        QFETCH(double, min);
-        QFETCH(double, max);
-        Scene s;
-        s.record.view = {min, max, min, max};
-        s.show.ShowAvgROC = true;
-        DataSetRecord& r = s.AddSet();
-        r.pointStyle = PointSquare;
-        FillWith(r.samples, 5000, [](int i) { return std::pair(i * 1e13, i % 7 * 1e14); });
-        r.samples.peakMarks[10] = 1;
-        r.climbMarks[0] = ClimbMark{0, 4999, true};
-        QImage image(750, 461, QImage::Format_RGB32);
-        QPainter p(&image);
-        QCOMPARE(RenderPlot(p, 96, 96, s.out, s.record, s.show, nullptr),
-                 ComputePlotRect(96, 96, s.out));
-        QVERIFY(p.pen().width() == 1 && !p.hasClipping());
-        s.record.store = nullptr;
-        RenderPlot(p, 96, 96, s.out, s.record, s.show, nullptr);
+        const std::pair<double, double> windows[] = {
+            {5, 5}, {20, 0}, {qQNaN(), 1}, {0, qInf()}, {-1e308, 1e308}, {1e17, 1e17 + 64}};
+        for (const auto& [min, max] : windows) {
+            Scene s;
+            s.record.view = {min, max, min, max};
+            s.show.ShowAvgROC = true;
+            DataSetRecord& r = s.AddSet();
+            r.pointStyle = PointSquare;
+            FillWith(r.samples, 5000, [](int i) { return std::pair(i * 1e13, i % 7 * 1e14); });
+            r.samples.peakMarks[10] = 1;
+            r.climbMarks[0] = ClimbMark{0, 4999, true};
+            QImage image(750, 461, QImage::Format_RGB32);
+            QPainter p(&image);
+            QCOMPARE(RenderPlot(p, 96, 96, s.out, s.record, s.show, nullptr),
+                     ComputePlotRect(96, 96, s.out));
+            QVERIFY(p.pen().width() == 1 && !p.hasClipping());
+            s.record.store = nullptr;
+            RenderPlot(p, 96, 96, s.out, s.record, s.show, nullptr);
+        }
     }
 
     // The data line is drawn from column runs; it must match a polyline
