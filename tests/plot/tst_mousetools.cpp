@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <tuple>
 
 using namespace vexa;
 
@@ -33,15 +34,11 @@ struct Scene {
     {
         plot.store = &store;
         plot.view = {0, 50, 0, 300};
-        PlotRect r;
-        r.plotLeft = 100;
-        r.plotRight = 600;
-        r.plotTop = 50;
-        r.plotBottom = 350;
-        tool.SetRect(r);
+        tool.SetRect({0, 0, 100, 50, 600, 350});
         vexa::test::FillWith(set.samples, 501, [](int i) { return std::pair(i * 0.1, i * 0.5); });
     }
     static QPoint At(double t, double a) { return QPoint(100 + int(t * 10), 350 - int(a)); }
+    static QPoint At(QPointF p) { return At(p.x(), p.y()); }
     MouseOutcome Drag(QPoint from, QPoint to, MouseMode mode)
     {
         tool.Move(from, mode);
@@ -61,27 +58,19 @@ class TestMouseTools : public QObject {
     Q_OBJECT
 
 private slots:
-    void nearestSample_data()
-    {
-        QTest::addColumn<QList<double>>("times");
-        QTest::addColumn<double>("t");
-        QTest::addColumn<int>("expected");
-        const QList<double> tenth{0, 0.1, 0.2, 0.3, 0.4};
-        QTest::newRow("between samples") << tenth << 0.26 << 3;
-        QTest::newRow("left of the first") << tenth << -3.0 << 0;
-        QTest::newRow("right of the last") << tenth << 99.0 << 4;
-        QTest::newRow("half way goes to the later") << QList<double>{0, 1, 2} << 0.5 << 1;
-        QTest::newRow("repeated times") << QList<double>{0, 1, 1, 1, 4} << 1.2 << 1;
-        QTest::newRow("times out of order") << QList<double>{0, 2, 1, 3} << 1.1 << 2;
-        QTest::newRow("one sample") << QList<double>{5} << 5.0 << -1;
-    }
-
     void nearestSample()
     {
-        QFETCH(QList<double>, times);
-        QFETCH(double, t);
-        QFETCH(int, expected);
-        QCOMPARE(NearestSample(Block(times), t), expected);
+        const QList<double> tenth{0, 0.1, 0.2, 0.3, 0.4};
+        const std::tuple<QList<double>, double, int> cases[] = {
+            {tenth, 0.26, 3},
+            {tenth, -3, 0},
+            {tenth, 99, 4},
+            {{0, 1, 2}, 0.5, 1},       // half way goes to the later
+            {{0, 1, 1, 1, 4}, 1.2, 1}, // of repeated times, the first
+            {{0, 2, 1, 3}, 1.1, 2},    // times out of order
+            {{5}, 5, -1}};             // one sample
+        for (const auto& [times, t, expected] : cases)
+            QCOMPARE(NearestSample(Block(times), t), expected);
     }
 
     // The search by halves finds a sample just as near as a full scan.
@@ -101,59 +90,41 @@ private slots:
         }
     }
 
-    // Two samples (time, altitude, time, altitude) and the readouts at one of them.
-    void readouts_data()
-    {
-        QTest::addColumn<QList<double>>("samples");
-        QTest::addColumn<int>("sample");
-        QTest::addColumn<QString>("xy");
-        QTest::addColumn<QString>("roc");
-        QTest::newRow("altitude truncated")
-            << QList<double>{1.2, 10, 1.3, 12.9} << 1 << "Time =      1.3, Altitude =   12"
-            << "Rate of Climb =   29.000 units/sec";
-        QTest::newRow("negative altitude")
-            << QList<double>{0, 0, 0.5, -3.7} << 1 << "Time =      0.5, Altitude =   -3"
-            << "Rate of Climb =   -7.400 units/sec";
-        QTest::newRow("first sample has no rate")
-            << QList<double>{0, 3, 1, 4} << 0 << "Time =      0.0, Altitude =    3"
-            << "";
-        QTest::newRow("no rate over no time")
-            << QList<double>{1, 3, 1, 4} << 1 << "Time =      1.0, Altitude =    4"
-            << "";
-    }
-
     void readouts()
     {
-        QFETCH(QList<double>, samples);
-        QFETCH(int, sample);
-        QFETCH(QString, xy);
-        QFETCH(QString, roc);
-        const SampleBlock s = Block({samples[0], samples[2]}, {samples[1], samples[3]});
-        QCOMPARE(XYText(s, sample), xy);
-        QCOMPARE(ROCText(s, sample).value_or(QString()), roc);
+        // Two samples (time, altitude, time, altitude) and the readouts at one
+        // of them: altitude truncated, none for the first sample or no time.
+        const std::tuple<QList<double>, int, const char*, const char*> cases[] = {
+            {{1.2, 10, 1.3, 12.9},
+             1,
+             "Time =      1.3, Altitude =   12",
+             "Rate of Climb =   29.000 units/sec"},
+            {{0, 0, 0.5, -3.7},
+             1,
+             "Time =      0.5, Altitude =   -3",
+             "Rate of Climb =   -7.400 units/sec"},
+            {{0, 3, 1, 4}, 0, "Time =      0.0, Altitude =    3", ""},
+            {{1, 3, 1, 4}, 1, "Time =      1.0, Altitude =    4", ""}};
+        for (const auto& [v, i, xy, roc] : cases) {
+            const SampleBlock s = Block({v[0], v[2]}, {v[1], v[3]});
+            QCOMPARE(XYText(s, i), QString(xy));
+            QCOMPARE(ROCText(s, i).value_or(QString()), QString(roc));
+        }
     }
 
     // The band is taken whichever way it is drawn; one under two units is not.
-    void zoomDrag_data()
-    {
-        QTest::addColumn<QPoint>("from");
-        QTest::addColumn<QPoint>("to");
-        QTest::addColumn<Window>("window");
-        const Window zoomed{10, 40, 100, 250};
-        QTest::newRow("down right") << Scene::At(10, 250) << Scene::At(40, 100) << zoomed;
-        QTest::newRow("up left") << Scene::At(40, 100) << Scene::At(10, 250) << zoomed;
-        QTest::newRow("too short")
-            << Scene::At(10, 100) << Scene::At(11.5, 200) << Window{0, 50, 0, 300};
-    }
-
     void zoomDrag()
     {
-        QFETCH(QPoint, from);
-        QFETCH(QPoint, to);
-        QFETCH(Window, window);
-        Scene s;
-        QVERIFY(s.Drag(from, to, MouseMode::Zoom).render);
-        QCOMPARE(s.View(), window);
+        const Window zoomed{10, 40, 100, 250};
+        const std::tuple<QPointF, QPointF, Window> cases[] = {
+            {{10, 250}, {40, 100}, zoomed},
+            {{40, 100}, {10, 250}, zoomed},
+            {{10, 100}, {11.5, 200}, {0, 50, 0, 300}}};
+        for (const auto& [from, to, window] : cases) {
+            Scene s;
+            QVERIFY(s.Drag(Scene::At(from), Scene::At(to), MouseMode::Zoom).render);
+            QCOMPARE(s.View(), window);
+        }
     }
 
     // A drag stays on through other modes until a left release in its own;
@@ -204,12 +175,9 @@ private slots:
         s.store.SetActiveSet(-1);
         QVERIFY(!s.tool.Move(QPoint(212, 200), MouseMode::Zoom).overlay);
         QVERIFY(!s.tool.Press(Qt::LeftButton, QPoint(212, 200), MouseMode::Peak).render);
-    }
 
-    // A mark whose sample no longer exists (the set was cropped) is not touched.
-    void staleNearestSample()
-    {
-        Scene s;
+        // A peak whose sample no longer exists (the set was cropped) is not touched.
+        s.store.SetActiveSet(0);
         s.tool.Move(Scene::At(45, 100), MouseMode::Peak);
         QCOMPARE(s.tool.Nearest(), 450);
         s.set.samples.Resize(100);

@@ -91,38 +91,28 @@ private slots:
 
     // Typed over the window 0 ... 20 by 0 ... 20 and the full extent 0 ... 30 by 0 ... 40.
     // Taken texts become the full extent too; a refusal changes nothing.
-    void scaleTexts_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("problem");
-        QTest::addColumn<Window>("window");
-        auto row = [](const char* name, const QString& typed, const char* problem,
-                      const Window& window = {0, 20, 0, 20}) {
-            QTest::newRow(name) << typed << QString(problem) << window;
-        };
-        row("abc keeps Time Min", "abc|20|0|20", "");
-        row("leading numbers", "  5.5xyz|+30|-1e1|2E2", "", {5.5, 30, -10, 200});
-        row("empty texts keep every value", "|||", "");
-        row("only 39 characters are read", QString(39, ' ') + "7|20|0|20", "");
-        row("time min equal to max", "10|10|0|20", "Time Min must be less than Time Max.");
-        row("altitude inverted", "0|20|50|-50", "Altitude Min must be less than Altitude Max.");
-        row("kept min above a typed max", "x|-5|0|20", "Time Min must be less than Time Max.");
-        row("too large", "0|1e999|0|20", "Time Max is not a usable number.");
-        row("not a number", "0|20|nan|20", "Altitude Min is not a usable number.");
-        row("too far apart", "-1e308|1e308|0|20", "Time Min and Time Max are too far apart.");
-    }
-
     void scaleTexts()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, problem);
-        QFETCH(Window, window);
-        const QStringList t = typed.split('|');
-        PlotRecord r;
-        FullExtent f{0, 30, 0, 40};
-        QCOMPARE(ApplyWindowTexts({t[0], t[1], t[2], t[3]}, r, f), problem);
-        QCOMPARE(WindowOf(r.view), window);
-        QCOMPARE(WindowOf(f), problem.isEmpty() ? window : (Window{0, 30, 0, 40}));
+        const Window before{0, 20, 0, 20};
+        const std::tuple<QString, const char*, Window> cases[] = {
+            {"abc|20|0|20", "", before},
+            {"  5.5xyz|+30|-1e1|2E2", "", {5.5, 30, -10, 200}},
+            {"|||", "", before},
+            {QString(39, ' ') + "7|20|0|20", "", before}, // only 39 characters are read
+            {"10|10|0|20", "Time Min must be less than Time Max.", before},
+            {"0|20|50|-50", "Altitude Min must be less than Altitude Max.", before},
+            {"x|-5|0|20", "Time Min must be less than Time Max.", before},
+            {"0|1e999|0|20", "Time Max is not a usable number.", before},
+            {"0|20|nan|20", "Altitude Min is not a usable number.", before},
+            {"-1e308|1e308|0|20", "Time Min and Time Max are too far apart.", before}};
+        for (const auto& [typed, problem, window] : cases) {
+            const QStringList t = typed.split('|');
+            PlotRecord r;
+            FullExtent f{0, 30, 0, 40};
+            QCOMPARE(ApplyWindowTexts({t[0], t[1], t[2], t[3]}, r, f), QString(problem));
+            QCOMPARE(WindowOf(r.view), window);
+            QCOMPARE(WindowOf(f), *problem ? (Window{0, 30, 0, 40}) : window);
+        }
     }
 
     // Samples at `times` with altitude 100 + index, a peak and a climb mark

@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <cmath>
 #include <random>
+#include <tuple>
 
 using namespace vexa;
 using vexa::test::FillWith;
@@ -141,37 +142,30 @@ private slots:
 
     // Tick labels carry the digits their step needs, peak labels two
     // decimals; no text runs into another.
-    void texts_data()
-    {
-        QTest::addColumn<double>("timeMax");
-        QTest::addColumn<QStringList>("timeLabels");
-        QStringList twenty, unit;
-        for (int i = 0; i <= 10; ++i)
-            twenty << QString::asprintf("%.1f", 2.0 * i);
-        for (int i = 0; i <= 12; ++i)
-            unit << QString::asprintf("%.2f", 0.1 * i);
-        QTest::newRow("0 to 20") << 20.0 << twenty;
-        QTest::newRow("about one unit") << 1.2 << unit;
-    }
-
     void texts()
     {
-        QFETCH(double, timeMax);
-        QFETCH(QStringList, timeLabels);
-        Scene s;
-        s.record.view.TimeMax = timeMax;
-        s.AddSet({{0.2, 5}, {0.5 * timeMax, 10.256}, {0.8, 8}}).samples.peakMarks[1] = 1;
-        vexa::test::TextRecorder device(750, 461, 96);
-        QPainter p(&device);
-        RenderPlot(p, 96, 96, s.out, s.record, s.show, nullptr);
-        p.end();
-        const QStringList texts = device.strings();
-        QVERIFY(texts.contains("10.26"));
-        QCOMPARE(texts.mid(texts.indexOf(timeLabels.first()), timeLabels.size()), timeLabels);
-        for (const auto& t : device.texts)
-            for (const auto& u : device.texts)
-                QVERIFY2(&t == &u || !t.box.intersects(u.box.adjusted(1, 1, -1, -1)),
-                         qPrintable(t.text + " | " + u.text));
+        // The window's end; the time labels' format, step and count.
+        const std::tuple<double, const char*, double, int> cases[] = {{20, "%.1f", 2, 11},
+                                                                      {1.2, "%.2f", 0.1, 13}};
+        for (const auto& [timeMax, format, step, count] : cases) {
+            Scene s;
+            s.record.view.TimeMax = timeMax;
+            s.AddSet({{0.2, 5}, {0.5 * timeMax, 10.256}, {0.8, 8}}).samples.peakMarks[1] = 1;
+            vexa::test::TextRecorder device(750, 461, 96);
+            QPainter p(&device);
+            RenderPlot(p, 96, 96, s.out, s.record, s.show, nullptr);
+            p.end();
+            QStringList labels;
+            for (int i = 0; i < count; ++i)
+                labels << QString::asprintf(format, i * step);
+            const QStringList texts = device.strings();
+            QVERIFY(texts.contains("10.26"));
+            QCOMPARE(texts.mid(texts.indexOf(labels.first()), count), labels);
+            for (const auto& t : device.texts)
+                for (const auto& u : device.texts)
+                    QVERIFY2(&t == &u || !t.box.intersects(u.box.adjusted(1, 1, -1, -1)),
+                             qPrintable(t.text + " | " + u.text));
+        }
     }
 
     // Windows typed into the scale dialog are taken as they are (empty,
@@ -202,47 +196,40 @@ private slots:
 
     // The data line is drawn from column runs; it must match a polyline
     // through every sample to the pixel, give or take the odd bevel join.
-    // Sample i lies at (i % period) * step + (i / period) * jump - 5 seconds
-    // and 10 + swing * sin(i / wave) + noise units.
-    void reductionMatchesEverySample_data()
-    {
-        QTest::addColumn<int>("dpi");
-        QTest::addColumn<int>("n");
-        QTest::addColumn<QList<double>>("shape"); // step period jump swing wave noise
-        const int full = SampleBlock::Capacity;
-        QTest::newRow("noisy flight, every slot")
-            << 96 << full << QList<double>{30.0 / full, 1e9, 0, 8, full * 0.15, 0.05};
-        QTest::newRow("time jumping back 4 s every 300 samples")
-            << 96 << 20000 << QList<double>{0.02, 300, 0.2, 6, 900, 0.6};
-        QTest::newRow("600 dpi page") << 600 << 20000 << QList<double>{0.02, 300, 0.2, 6, 900, 0.6};
-    }
-
     void reductionMatchesEverySample()
     {
-        QFETCH(int, dpi);
-        QFETCH(int, n);
-        QFETCH(QList<double>, shape);
-        Scene s(dpi, dpi == 96 ? 750.0 / 96 : 2.5, dpi == 96 ? 461.0 / 96 : 1.5);
-        std::mt19937 random(7);
-        std::normal_distribution<double> noise(0.0, shape[5]);
-        DataSetRecord& r = s.AddSet();
-        r.timeScale = 1.01;
-        r.altitudeOffset = 0.25;
-        const int period = int(shape[1]);
-        FillWith(r.samples, n, [&](int i) {
-            return std::pair((i % period) * shape[0] + (i / period) * shape[2] - 5,
-                             10 + shape[3] * std::sin(i / shape[4]) + noise(random));
-        });
-        const QImage reduced = s.Render(LineDrawing::PerColumn);
-        const QImage everySample = s.Render(LineDrawing::EverySample);
-        int differing = 0;
-        for (int y = 0; y < reduced.height(); ++y)
-            for (int x = 0; x < reduced.width(); ++x)
-                differing += reduced.pixel(x, y) != everySample.pixel(x, y);
-        // Lost pieces of line would show against the line's own pixels.
-        const int linePixels = s.Count(everySample, Line);
-        QVERIFY(linePixels > 500);
-        QVERIFY2(differing <= linePixels / 100, qPrintable(QString::number(differing)));
+        // Sample i of n lies at (i % period) * step + (i / period) * jump - 5 seconds
+        // and 10 + swing * sin(i / wave) + noise units: a noisy flight in every
+        // slot on screen, and time jumping back 4 s every 300 samples on a page.
+        const int full = SampleBlock::Capacity;
+        const std::tuple<int, int, QList<double>> cases[] = {
+            {96,
+             full,
+             {30.0 / full, 1e9, 0, 8, full * 0.15, 0.05}}, // step period jump swing wave noise
+            {600, 20000, {0.02, 300, 0.2, 6, 900, 0.6}}};
+        for (const auto& [dpi, n, shape] : cases) {
+            Scene s(dpi, dpi == 96 ? 750.0 / 96 : 2.5, dpi == 96 ? 461.0 / 96 : 1.5);
+            std::mt19937 random(7);
+            std::normal_distribution<double> noise(0.0, shape[5]);
+            DataSetRecord& r = s.AddSet();
+            r.timeScale = 1.01;
+            r.altitudeOffset = 0.25;
+            const int period = int(shape[1]);
+            FillWith(r.samples, n, [&](int i) {
+                return std::pair((i % period) * shape[0] + (i / period) * shape[2] - 5,
+                                 10 + shape[3] * std::sin(i / shape[4]) + noise(random));
+            });
+            const QImage reduced = s.Render(LineDrawing::PerColumn);
+            const QImage everySample = s.Render(LineDrawing::EverySample);
+            int differing = 0;
+            for (int y = 0; y < reduced.height(); ++y)
+                for (int x = 0; x < reduced.width(); ++x)
+                    differing += reduced.pixel(x, y) != everySample.pixel(x, y);
+            // Lost pieces of line would show against the line's own pixels.
+            const int linePixels = s.Count(everySample, Line);
+            QVERIFY(linePixels > 500);
+            QVERIFY2(differing <= linePixels / 100, qPrintable(QString::number(differing)));
+        }
     }
 };
 

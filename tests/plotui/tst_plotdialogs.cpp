@@ -5,7 +5,6 @@
 
 #include <QFrame>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -20,6 +19,11 @@ Window WindowOf(const PlotView& v)
     return {v.TimeMin, v.TimeMax, v.AltitudeMin, v.AltitudeMax};
 }
 
+void Click(QWidget& form, const QString& name)
+{
+    QTest::mouseClick(form.findChild<QWidget*>(name), Qt::LeftButton);
+}
+
 struct ScaleScene {
     DataSetStore store;
     PlotRecord plot;
@@ -27,23 +31,20 @@ struct ScaleScene {
     vexa::test::ScriptedPrompter prompts;
     TScaleForm form{plot, full, store, prompts};
     QSignalSpy changed{&form, &TScaleForm::PlotChanged};
-    const char* names[4] = {"XMinEdit", "XMaxEdit", "YMinEdit", "YMaxEdit"};
 
-    QLineEdit* Edit(int k) { return form.findChild<QLineEdit*>(names[k]); }
-    void Click(const char* name)
+    // The four edits' texts, after typing `typed` over them when given.
+    QStringList Texts(const QStringList& typed = {})
     {
-        QTest::mouseClick(form.findChild<QPushButton*>(name), Qt::LeftButton);
-    }
-    QStringList Texts()
-    {
-        return {Edit(0)->text(), Edit(1)->text(), Edit(2)->text(), Edit(3)->text()};
-    }
-    void Type(const QStringList& texts)
-    {
-        for (int k = 0; k < 4; ++k) {
-            Edit(k)->clear();
-            QTest::keyClicks(Edit(k), texts[k]);
+        QStringList texts;
+        for (const char* name : {"XMinEdit", "XMaxEdit", "YMinEdit", "YMaxEdit"}) {
+            auto* edit = form.findChild<QLineEdit*>(name);
+            if (!typed.isEmpty()) {
+                edit->clear();
+                QTest::keyClicks(edit, typed[texts.size()]);
+            }
+            texts << edit->text();
         }
+        return texts;
     }
 };
 
@@ -55,7 +56,6 @@ struct InfoScene {
     QSignalSpy changed{&form, &TEditInfoForm::PlotChanged};
 
     template <typename T> T* Find(const QString& name) { return form.findChild<T*>(name); }
-    void Click(const QString& name) { QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton); }
 };
 
 constexpr ColorRef PlotRecord::*ColorFields[] = {&PlotRecord::BGColor, &PlotRecord::GridColor,
@@ -77,12 +77,12 @@ private slots:
         s.plot.view.AltitudeMax = 0.1 + 0.2;
         s.form.show();
         QCOMPARE(s.Texts(), (QStringList{"0", "123456789.123456", "0", "0.3"}));
-        s.Type({"30", "20", "0", "20"});
-        s.Click("OKBtn");
+        s.Texts({"30", "20", "0", "20"});
+        Click(s.form, "OKBtn");
         QCOMPARE(s.prompts.warned, QStringList{"Vexa: Time Min must be less than Time Max."});
         QVERIFY(s.form.isVisible() && s.changed.isEmpty());
-        s.Type({"-5", "12.5", "100", "1e3"});
-        s.Click("OKBtn");
+        s.Texts({"-5", "12.5", "100", "1e3"});
+        Click(s.form, "OKBtn");
         QVERIFY(s.form.isHidden() && s.form.result() == QDialog::Accepted);
         QCOMPARE(WindowOf(s.plot.view), (Window{-5, 12.5, 100, 1000}));
         QCOMPARE(WindowOf(s.full), WindowOf(s.plot.view));
@@ -97,9 +97,9 @@ private slots:
         vexa::test::FillWith(s.store.NewDataSet().samples, 201,
                              [](int i) { return std::pair(105 + i * 0.1, 5 + i * 7.475); });
         s.form.show();
-        s.Click("AutoBtn");
+        Click(s.form, "AutoBtn");
         QCOMPARE(s.Texts(), (QStringList{"0", "130", "0", "2000"}));
-        s.Click("CancelBtn");
+        Click(s.form, "CancelBtn");
         QCOMPARE(WindowOf(s.plot.view), (Window{100, 130, 0, 2000}));
         QCOMPARE(WindowOf(s.full), WindowOf(s.plot.view));
     }
@@ -120,12 +120,12 @@ private slots:
             QTest::keyClick(s.Find<QWidget>(panel), Qt::Key_A);
             QTest::keyClick(s.Find<QWidget>(panel), Qt::Key_Space); // cancelled: nothing changes
             QCOMPARE(s.changed.count(), 0);
-            s.Click(panel);
+            Click(s.form, panel);
             QCOMPARE(s.chooser.asked, (QStringList{dialog, dialog}));
             QCOMPARE(s.chooser.initials.value(0), ToQColor(before));
             QCOMPARE(s.plot.*ColorFields[k], Rgb(10, 20, 30));
             QCOMPARE(s.Find<QFrame>(panel)->palette().color(QPalette::Window), QColor(10, 20, 30));
-            s.Click("CancelBtn");
+            Click(s.form, "CancelBtn");
             QCOMPARE(s.plot.*ColorFields[k], before);
             QCOMPARE(s.changed.count(), 2);
         }
@@ -143,10 +143,10 @@ private slots:
             InfoScene s;
             const PlotRecord before = s.plot;
             s.form.show();
-            s.Click("ShowInfoChk");
+            Click(s.form, "ShowInfoChk");
             for (const auto& [name, field] : lines)
                 s.Find<QLineEdit>(name)->setText(name + QString(300, 't'));
-            s.Click(ok ? "OKBtn" : "CancelBtn");
+            Click(s.form, ok ? "OKBtn" : "CancelBtn");
             QVERIFY(s.form.isHidden() && !s.show.ShowInfo);
             for (const auto& [name, field] : lines)
                 QCOMPARE(s.plot.*field, ok ? (name + QString(300, 't')).left(255) : before.*field);
