@@ -1,6 +1,7 @@
 // The main window's handlers end to end, byte for byte against a scripted
 // module in virtual time. The exchanges themselves are tested in the link
 // and data libraries; here each handler once, with what the window shows.
+#include "AppTables.h"
 #include "MainFormRig.h"
 #include "TestData.h"
 #include "TextRecorder.h"
@@ -24,37 +25,11 @@
 #include <QTimer>
 
 using namespace vexa;
+using namespace vexa::test;
 
 namespace {
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// A table under tests/data/app: a row a line, fields split at '|', CR and LF
-// written as \r and \n, '#' starting a comment line.
-QList<QStringList> Table(const QString& name)
-{
-    QList<QStringList> rows;
-    for (const QByteArray& line : vexa::test::TestData("../app/" + name).split('\n'))
-        if (!line.isEmpty() && !line.startsWith('#'))
-            rows << QString::fromUtf8(line).replace("\\r", "\r").replace("\\n", "\n").split('|');
-    return rows;
-}
-
-// The table's rows as test data: the first field names the row, the rest is "f".
-void AddRows(const QString& name)
-{
-    QTest::addColumn<QStringList>("f");
-    for (QStringList row : Table(name)) {
-        const QString tag = row.takeFirst();
-        QTest::newRow(qPrintable(tag)) << row;
-    }
-}
-
-struct Rig : vexa::test::MainFormRig {
+struct Rig : MainFormRig {
     // The module of module.txt, with the registers given read as given.
     explicit Rig(const QMap<QString, int>& registers = {}, const QString& programDir = {})
         : MainFormRig({{"ttyUSB0", "USB Serial", "USB"}}, programDir)
@@ -67,7 +42,7 @@ struct Rig : vexa::test::MainFormRig {
             line->ReplyTo(it.key().toLatin1() + "\r",
                           QString("%1\r\n%2\r\n").arg(it.key()).arg(it.value()).toLatin1());
         // Writes, commits and erases get an acknowledgement line.
-        line->OnWrite([](vexa::test::FakeSerialDevice& device, const QByteArray& stream) {
+        line->OnWrite([](FakeSerialDevice& device, const QByteArray& stream) {
             const QByteArray command = stream.chopped(1).split('\r').last();
             if (stream.endsWith('\r') && ((command.contains('=') && !command.startsWith("DL=")) ||
                                           command == "CW" || command == "CR"))
@@ -242,7 +217,7 @@ private slots:
         r.files.answers = {dir.filePath("set.csv")};
         r.modal("SaveBtn");
         QVERIFY2(r.prompts.warned.isEmpty(), qPrintable(r.prompts.warned.join('\n')));
-        QCOMPARE(ReadAll(dir.filePath("set.csv")), vexa::test::TestData("fresh-set.csv"));
+        QCOMPARE(ReadAll(dir.filePath("set.csv")), TestData("fresh-set.csv"));
         r.files.answers = {dir.filePath("missing/flight.csv")};
         r.modal("SaveBtn");
         QVERIFY(r.prompts.warned.value(0).startsWith("Error: Unable to open "));
@@ -253,7 +228,7 @@ private slots:
     void fixOffsetRefitsTheAltitudeAxis()
     {
         Rig r;
-        r.files.answers = {vexa::test::TestDataPath("low-set.csv")};
+        r.files.answers = {TestDataPath("low-set.csv")};
         r.click("LoadBtn");
         r.click("PanUpBtn"); // the window no longer starts at 0
         r.modal("DataPropBtn", [](QWidget* d) {
@@ -342,7 +317,7 @@ private slots:
         r.click("DLDataBtn");
         r.page("DataPage");
         auto* box = r.find<TPlotBox>("PlotBox");
-        vexa::test::TextRecorder page(box->width(), box->height());
+        TextRecorder page(box->width(), box->height());
         QPainter painter(&page);
         box->Draw(painter);
         QVERIFY(page.texts.size() > 20);
