@@ -75,68 +75,36 @@ private slots:
     }
 
     // Start, close, compare the file: every value passes through its holder.
-    void windowRoundTrip_data()
-    {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("expected");
-        // Defaults, the first USB port, and two edit texts as typed below.
-        QTest::newRow("first run") << QString() << "firstrun.ini";
-        QTest::newRow("stored set") << "full.ini"
-                                    << "full.ini";
-        // Read as nothing stored, then replaced by a complete set.
-        QTest::newRow("corrupt store") << "corrupt.ini"
-                                       << "firstrun.ini";
-    }
+    void windowRoundTrip_data() { AddRows("settings-roundtrip.txt"); }
     void windowRoundTrip()
     {
-        QFETCH(QString, source);
-        QFETCH(QString, expected);
+        QFETCH(QStringList, f);
         QTemporaryDir dir;
-        const QString path = PrepareStore(dir, source);
+        const QString path = PrepareStore(dir, f[0]);
         Rig rig(path);
-        if (expected == "firstrun.ini") {
+        if (f[1] == "firstrun.ini") {
             rig.form->findChild<QLineEdit*>("AutoStartSecEdit")->setText("12abc");
             rig.form->findChild<QLineEdit*>("AutoStopSecEdit")->clear();
         }
         QVERIFY(rig.form->close());
-        QCOMPARE(ReadAll(path), TestData("../settings/" + expected));
+        QCOMPARE(ReadAll(path), TestData("../settings/" + f[1]));
     }
 
-    // One value of full.ini replaced, seen in a control's property (no
-    // control: the window's); nothing expected: on the primary screen.
-    void storedValuesInWindow_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("property");
-        QTest::addColumn<QVariant>("expected");
-        const auto row = [](const char* tag, const char* line, const char* property,
-                            const QVariant& expected) {
-            QTest::newRow(tag) << QString(line) << QString(property) << expected;
-        };
-        row("AutoZero 2 sets the hidden box", "AutoZero=2", "AutoZeroChk.checked", true);
-        row("AutoZero 1 leaves it off", "AutoZero=1", "AutoZeroChk.checked", false);
-        row("AutoZero 3 selects its item", "AutoZero=3", "AutoZeroStart.checked", true);
-        row("AutoStart outside the group", "AutoStart=7", "AutoStartPowerup.checked", false);
-        row("ComPort beyond the list", "ComPort=4", "CommPortBox.currentIndex", -1);
-        row("BaudRate beyond the rates", "BaudRate=6", "SpeedBox.currentIndex", -1);
-        row("Interval steps the milliseconds", "Interval=70000", "mSecSpin.singleStep", 4464);
-        row("window partly on screen", "Left=-700", ".pos", QPoint(-700, 30));
-        row("window off every screen", "Left=-30000", ".pos", QVariant());
-    }
+    // One value of full.ini replaced, seen in the window.
+    void storedValuesInWindow_data() { AddRows("settings-window.txt"); }
     void storedValuesInWindow()
     {
-        QFETCH(QString, line);
-        QFETCH(QString, property);
-        QFETCH(QVariant, expected);
+        QFETCH(QStringList, f);
         QTemporaryDir dir;
-        Rig rig(PrepareStore(dir, "full.ini", line));
-        const QString name = property.section('.', 0, 0);
-        QObject* target = name.isEmpty() ? rig.form.get() : rig.form->findChild<QObject*>(name);
-        const QVariant got = target->property(qPrintable(property.section('.', 1)));
-        if (expected.isValid())
-            QCOMPARE(got, expected);
-        else
+        Rig rig(PrepareStore(dir, "full.ini", f[0]));
+        QObject* target = f[1].isEmpty() ? rig.form.get() : rig.form->findChild<QObject*>(f[1]);
+        const QVariant got = target->property(qPrintable(f[2]));
+        if (f[3] == "primary")
             QVERIFY(QGuiApplication::primaryScreen()->geometry().contains(got.toPoint()));
+        else if (got.typeId() == QMetaType::QPoint)
+            QCOMPARE(QString("%1,%2").arg(got.toPoint().x()).arg(got.toPoint().y()), f[3]);
+        else
+            QCOMPARE(got.toString(), f[3]);
     }
 };
 
