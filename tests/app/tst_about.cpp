@@ -1,10 +1,9 @@
+#include "AppTables.h"
 #include "app/About.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTest>
 
 using namespace vexa;
 
@@ -19,35 +18,20 @@ private slots:
         QCOMPARE(MailUrl("  help@vexa.example \n").toString(), QString("mailto:help@vexa.example"));
     }
 
-    void findManual_data()
-    {
-        // Paths below a scratch root; the program lives in opt/bin.
-        QTest::addColumn<QStringList>("present");
-        QTest::addColumn<QString>("found");
-        const QString beside = "opt/bin/V6R-Manual.pdf", prefix = "opt/share/vexa/V6R-Manual.pdf",
-                      system = "usr/share/vexa/V6R-Manual.pdf";
-        QTest::newRow("beside the program first") << QStringList{system, prefix, beside} << beside;
-        QTest::newRow("installed under the program's prefix")
-            << QStringList{system, prefix} << prefix;
-        QTest::newRow("system data folder") << QStringList{system} << system;
-        QTest::newRow("a folder of that name is no manual")
-            << QStringList{beside + QLatin1Char('/'), system} << system;
-        QTest::newRow("nowhere") << QStringList{} << QString();
-    }
+    void findManual_data() { vexa::test::AddRows("manual.txt"); }
     void findManual()
     {
-        QFETCH(QStringList, present);
-        QFETCH(QString, found);
+        QFETCH(QStringList, f);
         QTemporaryDir root;
         QDir dir(root.path());
-        for (const QString& path : present)
+        for (const QString& path : f[0].split(' ', Qt::SkipEmptyParts))
             QVERIFY(path.endsWith('/') ? dir.mkpath(path)
                                        : dir.mkpath(QFileInfo(path).path()) &&
                                              QFile(dir.filePath(path)).open(QIODevice::WriteOnly));
         const QStringList candidates = ManualCandidates(
             dir.filePath("opt/bin"), {dir.filePath("usr/local/share"), dir.filePath("usr/share/")});
         QCOMPARE(candidates.size(), 4);
-        QCOMPARE(FindManual(candidates), found.isEmpty() ? QString() : dir.filePath(found));
+        QCOMPARE(FindManual(candidates), f[1].isEmpty() ? QString() : dir.filePath(f[1]));
         // The user is told every place, so an odd installation can be found out.
         const QString text = ManualMissingText(candidates);
         for (const QString& path : candidates)

@@ -1,4 +1,5 @@
 // The main window itself: start-up, the port list, the About page's actions.
+#include "AppTables.h"
 #include "MainFormRig.h"
 
 #include <QApplication>
@@ -6,7 +7,6 @@
 #include <QLayout>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTest>
 #include <QTimer>
 
 using namespace vexa;
@@ -86,24 +86,16 @@ private slots:
         QVERIFY(rig.line->OpenAttempts().isEmpty());
     }
 
-    void refreshReselectsThePortByName_data()
-    {
-        QTest::addColumn<QStringList>("after");
-        QTest::addColumn<int>("position");
-        QTest::newRow("same ports") << QStringList{"ttyS0", "ttyS1"} << 1;
-        QTest::newRow("a port added before it") << QStringList{"ttyACM0", "ttyS0", "ttyS1"} << 2;
-        QTest::newRow("a port before it gone") << QStringList{"ttyS1"} << 0;
-        QTest::newRow("selected port gone") << QStringList{"ttyS0", "ttyUSB0"} << -1;
-    }
+    void refreshReselectsThePortByName_data() { vexa::test::AddRows("refresh.txt"); }
     void refreshReselectsThePortByName()
     {
-        QFETCH(QStringList, after);
+        QFETCH(QStringList, f);
         Rig rig(Named({"ttyS0", "ttyS1"}));
         rig.portBox()->setCurrentIndex(1);
-        rig.ports.ports = Named(after);
+        rig.ports.ports = Named(f[0].split(' ', Qt::SkipEmptyParts));
         rig.click("Button1");
-        QCOMPARE(rig.portBox()->count(), after.size());
-        QTEST(rig.portBox()->currentIndex(), "position");
+        QCOMPARE(rig.portBox()->count(), rig.ports.ports.size());
+        QCOMPARE(rig.portBox()->currentIndex(), f[1].toInt());
     }
 
     // A new speed lets go of the line and is the one ports are probed at.

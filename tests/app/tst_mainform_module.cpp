@@ -3,7 +3,6 @@
 // and data libraries; here each handler once, with what the window shows.
 #include "AppTables.h"
 #include "MainFormRig.h"
-#include "TestData.h"
 #include "TextRecorder.h"
 #include "plotui/TPlotBox.h"
 
@@ -11,17 +10,14 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 using namespace vexa;
@@ -191,21 +187,6 @@ private slots:
         QVERIFY(r.find("ProgressBar1")->isHidden() && r.find("DataPage")->isEnabled());
     }
 
-    // The active set is set 0 at start-up: saved as it is, byte for byte; a
-    // folder that does not exist is told.
-    void saveActiveSet()
-    {
-        Rig r;
-        QTemporaryDir dir;
-        r.files.answers = {dir.filePath("set.csv")};
-        r.modal("SaveBtn");
-        QVERIFY2(r.prompts.warned.isEmpty(), qPrintable(r.prompts.warned.join('\n')));
-        QCOMPARE(ReadAll(dir.filePath("set.csv")), TestData("fresh-set.csv"));
-        r.files.answers = {dir.filePath("missing/flight.csv")};
-        r.modal("SaveBtn");
-        QVERIFY(r.prompts.warned.value(0).startsWith("Error: Unable to open "));
-    }
-
     // Fix Offset in the properties dialog moves the altitudes; the window's
     // altitude axis is fitted to them again.
     void fixOffsetRefitsTheAltitudeAxis()
@@ -266,14 +247,18 @@ private slots:
         QVERIFY(r.prompts.warned[1].startsWith("Vexa: The manual V6R-Manual.pdf was not found"));
     }
 
-    // Both draw their own copy of the plot; the screen's stays as it was.
-    void exportAndPrint()
+    // The active set is set 0 at start-up: saved as it is, byte for byte.
+    // Export and print draw their own copy of the plot; the screen's stays as
+    // it was. A file that cannot be made is told.
+    void saveExportAndPrint()
     {
         Rig r;
         QTemporaryDir dir;
         r.page("DataPage");
         const QImage screen = r.find("PlotBox")->grab().toImage();
-        r.files.answers = {dir.filePath("plot.bmp")};
+        r.files.answers = {dir.filePath("set.csv"), dir.filePath("plot.bmp")};
+        r.modal("SaveBtn");
+        QCOMPARE(ReadAll(dir.filePath("set.csv")), TestData("fresh-set.csv"));
         r.modal("ExportBtn");
         QImageReader image(dir.filePath("plot.bmp")); // by content: the first filter's format
         QCOMPARE(image.format() + ' ' + QByteArray::number(image.size().width()), "bmp 700");
@@ -281,12 +266,15 @@ private slots:
         r.modal("PrtBtn");
         QVERIFY(QFileInfo(r.printers.file).size() > 1000);
         QCOMPARE(r.find("PlotBox")->grab().toImage(), screen);
-        QVERIFY(r.prompts.warned.isEmpty());
+        QVERIFY2(r.prompts.warned.isEmpty(), qPrintable(r.prompts.warned.join('\n')));
 
-        r.files.answers = {dir.filePath("missing/plot.bmp")};
+        r.files.answers = {dir.filePath("missing/set.csv"), dir.filePath("missing/plot.bmp")};
+        r.modal("SaveBtn");
         r.modal("ExportBtn");
-        QVERIFY(r.prompts.warned.value(0).startsWith("Error: Unable to write " +
-                                                     dir.filePath("missing/plot.bmp") + "! ("));
+        QCOMPARE(r.prompts.warned.size(), 2);
+        QVERIFY(r.prompts.warned[0].startsWith("Error: Unable to open "));
+        QVERIFY(r.prompts.warned[1].startsWith("Error: Unable to write " +
+                                               dir.filePath("missing/plot.bmp") + "! ("));
     }
 
     // The plot's texts are drawn in the faces they were laid out for, each in

@@ -1,11 +1,7 @@
 // Settings kept between runs, against the stores in tests/data/settings.
 #include "AppTables.h"
-#include "FakeSerialDevice.h"
-#include "RecordingShell.h"
-#include "ScriptedUser.h"
-#include "VirtualClock.h"
+#include "MainFormRig.h"
 #include "app/Settings.h"
-#include "app/TMainForm.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>
