@@ -26,7 +26,7 @@ using namespace vexa::test;
 namespace {
 
 struct Rig : MainFormRig {
-    // The module of module.txt, with the registers given read as given.
+    // The module of module.txt; registers given here replace its values.
     explicit Rig(const QMap<QString, int>& registers = {}, const QString& programDir = {})
         : MainFormRig({{"ttyUSB0", "USB Serial", "USB"}}, programDir)
     {
