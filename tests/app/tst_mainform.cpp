@@ -105,8 +105,8 @@ private slots:
         rig.click("ConnectBtn");
         rig.find<QComboBox>("SpeedBox")->setCurrentIndex(2);
         QVERIFY(!rig.line->IsOpen());
-        QCOMPARE(rig.find<QPushButton>("ConnectBtn")->text() + rig.text("ConnectStatusDisp"),
-                 QString("ConnectNot Connected"));
+        QCOMPARE(rig.find<QPushButton>("ConnectBtn")->text() + '|' + rig.text("ConnectStatusDisp"),
+                 QString("Connect|Not Connected"));
         rig.click("Button1");
         QCOMPARE(rig.probe->Settings().baud, 9600u);
     }
