@@ -1,42 +1,32 @@
 // Settings kept between runs, against the stores in tests/data/settings.
-#include "FakeSerialDevice.h"
-#include "RecordingShell.h"
-#include "ScriptedUser.h"
-#include "TestData.h"
-#include "VirtualClock.h"
+#include "AppTables.h"
+#include "MainFormRig.h"
 #include "app/Settings.h"
-#include "app/TMainForm.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTest>
 
 using namespace vexa;
-using vexa::test::FakeSerialDevice;
+using namespace vexa::test;
 
 namespace {
 
-QByteArray ReadAll(const QString& path)
+// A store copied from a data file (none: no store), with `line` in place of
+// its key's line; a key alone removes it.
+QString PrepareStore(const QTemporaryDir& dir, const QString& source, const QString& line = {})
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// A store copied from a data file, with one value replaced (an invalid
-// value removes it). Each case gets its own file.
-QString PrepareStore(const QTemporaryDir& dir, const QString& source, const QString& key = {},
-                     const QVariant& value = {})
-{
-    const QString path = dir.filePath(QStringLiteral("store.ini"));
-    QFile::copy(test::TestDataPath("../settings/" + source), path);
-    QSettings s(path, QSettings::IniFormat);
-    const QString name = QStringLiteral("Settings/") + key;
-    if (!key.isEmpty())
-        value.isValid() ? s.setValue(name, value) : s.remove(name);
+    const QString path = dir.filePath("store.ini");
+    QByteArray text = TestData("../settings/" + source);
+    if (const qsizetype at = text.indexOf("\n" + line.section('=', 0, 0).toLatin1() + "=") + 1;
+        !line.isEmpty() && at > 0)
+        text.replace(at, text.indexOf('\n', at) + 1 - at,
+                     line.contains('=') ? line.toLatin1() + "\n" : QByteArray());
+    QFile file(path);
+    if (!source.isEmpty() && (!file.open(QIODevice::WriteOnly) || file.write(text) < 0))
+        qFatal("cannot write %s", qPrintable(path));
     return path;
 }
 
@@ -44,17 +34,17 @@ QString PrepareStore(const QTemporaryDir& dir, const QString& source, const QStr
 struct Rig {
     explicit Rig(const QString& file)
     {
-        auto factory = [this] { return std::make_unique<FakeSerialDevice>(clock); };
         ports.ports = {
             {"ttyS0", {}, {}}, {"ttyS1", {}, {}}, {"ttyUSB0", {}, "USB"}, {"ttyUSB1", {}, "USB"}};
-        MainFormDeps deps{clock, factory, ports, shell, QString()};
+        MainFormDeps deps{
+            clock, [this] { return std::make_unique<FakeSerialDevice>(clock); }, ports, shell, {}};
         deps.settingsFile = file;
         form = std::make_unique<TMainForm>(deps);
         form->show();
     }
-    test::VirtualClock clock;
-    test::ListedPorts ports;
-    test::RecordingShell shell;
+    VirtualClock clock;
+    ListedPorts ports;
+    RecordingShell shell;
     std::unique_ptr<TMainForm> form;
 };
 
@@ -64,113 +54,54 @@ class TestSettings : public QObject {
     Q_OBJECT
 
 private slots:
-    // What is read is written back out and compared with the expected file.
-    void readStopsAtFirstFailure_data()
-    {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<int>("read");
-        QTest::addColumn<QString>("expected");
-        const QString full = QStringLiteral("full.ini");
-        QTest::newRow("first run") << QString() << QString() << QVariant() << 0 << "defaults.ini";
-        QTest::newRow("everything") << full << QString() << QVariant() << 29 << full;
-        QTest::newRow("AutoZero missing")
-            << full << "AutoZero" << QVariant() << 26 << "no-autozero.ini";
-        QTest::newRow("PrtWidth as integer")
-            << full << "PrtWidth" << QVariant(7) << 12 << "stop-at-prtwidth.ini";
-        QTest::newRow("PrtWidth not a number")
-            << full << "PrtWidth" << QVariant(QByteArray::fromHex("000000000000f87f")) << 12
-            << "stop-at-prtwidth.ini";
-        QTest::newRow("PrtHeight of 7 bytes")
-            << full << "PrtHeight" << QVariant(QByteArray(7, 1)) << 13 << "stop-at-prtheight.ini";
-        QTest::newRow("PrtHeight of 9 bytes")
-            << full << "PrtHeight" << QVariant(QByteArray(9, 1)) << 13 << "stop-at-prtheight.ini";
-        QTest::newRow("Left as text")
-            << full << "Left" << QVariant(QStringLiteral("12abc")) << 2 << "stop-at-left.ini";
-    }
+    // What is read is written back out and compared with the expected file;
+    // a folder that cannot be made is reported.
+    void readStopsAtFirstFailure_data() { AddRows("settings-read.txt"); }
     void readStopsAtFirstFailure()
     {
-        QFETCH(QString, source);
-        QFETCH(QString, key);
-        QFETCH(QVariant, value);
-        QFETCH(QString, expected);
+        QFETCH(QStringList, f);
         QTemporaryDir dir;
-        AppSettings values; // the holders' state before reading
-        QTEST(ReadSettings(*OpenSettingsStore(PrepareStore(dir, source, key, value)), values),
-              "read");
-        const QString out = dir.filePath(QStringLiteral("out.ini"));
+        AppSettings values;  // the holders' state before reading
+        values.Interval = 7; // a failed read puts it back to its default
+        QCOMPARE(ReadSettings(*OpenSettingsStore(PrepareStore(dir, f[0], f[1])), values),
+                 f[2].toInt());
+        const QString out = dir.filePath("out.ini");
         QVERIFY(WriteSettings(*OpenSettingsStore(out), values));
-        QCOMPARE(ReadAll(out), test::TestData("../settings/" + expected));
-        // A folder that cannot be made is reported.
-        QVERIFY(!WriteSettings(*OpenSettingsStore(out + QStringLiteral("/x.ini")), values));
+        QCOMPARE(ReadAll(out), TestData("../settings/" + f[3]));
+        QVERIFY(!WriteSettings(*OpenSettingsStore(out + "/x.ini"), values));
     }
 
     // Start, close, compare the file: every value passes through its holder.
-    void windowRoundTrip_data()
-    {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("expected");
-        // Defaults, the first USB port, and two edit texts as typed below.
-        QTest::newRow("first run") << QString() << "firstrun.ini";
-        QTest::newRow("stored set") << QStringLiteral("full.ini") << QStringLiteral("full.ini");
-        // Read as nothing stored, then replaced by a complete set.
-        QTest::newRow("corrupt store") << QStringLiteral("corrupt.ini") << "firstrun.ini";
-    }
+    void windowRoundTrip_data() { AddRows("settings-roundtrip.txt"); }
     void windowRoundTrip()
     {
-        QFETCH(QString, source);
-        QFETCH(QString, expected);
+        QFETCH(QStringList, f);
         QTemporaryDir dir;
-        const QString path = PrepareStore(dir, source);
+        const QString path = PrepareStore(dir, f[0]);
         Rig rig(path);
-        if (expected == QLatin1String("firstrun.ini")) {
-            rig.form->findChild<QLineEdit*>(QStringLiteral("AutoStartSecEdit"))->setText("12abc");
-            rig.form->findChild<QLineEdit*>(QStringLiteral("AutoStopSecEdit"))->clear();
+        if (f[1] == "firstrun.ini") {
+            rig.form->findChild<QLineEdit*>("AutoStartSecEdit")->setText("12abc");
+            rig.form->findChild<QLineEdit*>("AutoStopSecEdit")->clear();
         }
         QVERIFY(rig.form->close());
-        QCOMPARE(ReadAll(path), test::TestData("../settings/" + expected));
+        QCOMPARE(ReadAll(path), TestData("../settings/" + f[1]));
     }
 
-    // One value of full.ini replaced, seen in a control (none: the window).
-    void storedValuesInWindow_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QByteArray>("property");
-        QTest::addColumn<QVariant>("expected");
-        const auto row = [](const char* tag, const char* key, const QVariant& value,
-                            const char* control, const char* property, const QVariant& expected) {
-            QTest::newRow(tag) << QString::fromLatin1(key) << value << QString::fromLatin1(control)
-                               << QByteArray(property) << expected;
-        };
-        row("AutoZero 2 sets the hidden box", "AutoZero", 2, "AutoZeroChk", "checked", true);
-        row("AutoZero 1 leaves it off", "AutoZero", 1, "AutoZeroChk", "checked", false);
-        row("AutoZero 3 selects its item", "AutoZero", 3, "AutoZeroStart", "checked", true);
-        row("AutoStart outside the group", "AutoStart", 7, "AutoStartPowerup", "checked", false);
-        row("ComPort beyond the list", "ComPort", 4, "CommPortBox", "currentIndex", -1);
-        row("BaudRate beyond the rates", "BaudRate", 6, "SpeedBox", "currentIndex", -1);
-        row("Interval steps the milliseconds", "Interval", 70000, "mSecSpin", "singleStep", 4464);
-        row("window partly on screen", "Left", -700, "", "pos", QPoint(-700, 30));
-        row("window off every screen", "Left", -30000, "", "pos", QVariant()); // on the primary
-    }
+    // One value of full.ini replaced, seen in the window.
+    void storedValuesInWindow_data() { AddRows("settings-window.txt"); }
     void storedValuesInWindow()
     {
-        QFETCH(QString, key);
-        QFETCH(QVariant, value);
-        QFETCH(QString, control);
-        QFETCH(QByteArray, property);
+        QFETCH(QStringList, f);
         QTemporaryDir dir;
-        Rig rig(PrepareStore(dir, QStringLiteral("full.ini"), key, value));
-        QObject* target =
-            control.isEmpty() ? rig.form.get() : rig.form->findChild<QObject*>(control);
-        QVERIFY(target);
-        QFETCH(QVariant, expected);
-        if (!expected.isValid())
-            QVERIFY(QGuiApplication::primaryScreen()->geometry().contains(rig.form->pos()));
+        Rig rig(PrepareStore(dir, "full.ini", f[0]));
+        QObject* target = f[1].isEmpty() ? rig.form.get() : rig.form->findChild<QObject*>(f[1]);
+        const QVariant got = target->property(qPrintable(f[2]));
+        if (f[3] == "primary")
+            QVERIFY(QGuiApplication::primaryScreen()->geometry().contains(got.toPoint()));
+        else if (got.typeId() == QMetaType::QPoint)
+            QCOMPARE(QString("%1,%2").arg(got.toPoint().x()).arg(got.toPoint().y()), f[3]);
         else
-            QCOMPARE(target->property(property.constData()), expected);
+            QCOMPARE(got.toString(), f[3]);
     }
 };
 
