@@ -12,8 +12,7 @@ class TestCorrections : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every press shifts again by what the boxes hold, read as "%lf" reads;
-    // the record's offset fields never move.
+    // Every press shifts again by what the boxes hold, read as "%lf" reads.
     void applyProperties_data()
     {
         QTest::addColumn<QStringList>("boxes"); // time offset, altitude offset, time scale
@@ -22,7 +21,6 @@ private slots:
             QTest::newRow(tag) << QString(boxes).split('|') << taken;
         };
         row("both shifts, scale", "-2.5|3|2", {-2.5, 3, 2});
-        row("box format", "10.000000|0|1", {10, 0, 1});
         row("below the noise limit", "0.00001|-0.000009|1", {0, 0, 1});
         row("just above the limit", "0.00002|0|1", {0.00002, 0, 1});
         row("no numbers", "abc||x", {0, 0, 1});
@@ -52,11 +50,11 @@ private slots:
         QCOMPARE(set.timeScale, taken[2]);
 
         QVERIFY(!ApplyProperties(store, 1, p).altitudesChanged); // Apply leaves the window alone
-        QCOMPARE(set.samples.time[7], 7 + 2 * taken[0]);
-        QCOMPARE(set.samples.altitude[7], 7 + 2 * taken[1]);
-        QCOMPARE(set.triggers->samples.time[1], 40 + 2 * taken[0]);
-        QCOMPARE(set.triggers->samples.altitude[1], 7 + 2 * taken[1]);
-        QCOMPARE(set.timeOffset, 0.0);
+        const SampleBlock& t = set.triggers->samples;
+        QCOMPARE(
+            (QList<double>{set.samples.time[7], set.samples.altitude[7], t.time[1], t.altitude[1]}),
+            (QList<double>{7 + 2 * taken[0], 7 + 2 * taken[1], 40 + 2 * taken[0],
+                           7 + 2 * taken[1]}));
     }
 
     void fixDriftLevelsTheEnds()
@@ -85,65 +83,50 @@ private slots:
         QCOMPARE(info3, QString("Flight 2, max=35.7802")); // sample 6: 36 less twice the slope
     }
 
-    void fixDriftRefusesWhatItCannotLevel_data()
+    // Drift levels the set between its lowest points, or refuses; Offset
+    // lowers it onto its lowest point. Both rewrite the maximum in a note
+    // (here the set's third note stands in for the plot's for Drift) and
+    // move the trigger points with the samples.
+    void driftAndOffset_data()
     {
+        QTest::addColumn<bool>("drift"); // else offset
         QTest::addColumn<std::vector<double>>("altitudes");
-        QTest::addColumn<bool>("refused");
-        std::vector<double> noStart(20, 1.0);
-        noStart[0] = noStart[1] = NAN;
-        std::vector<double> high(10, 1e5);
-        high[9] = 2e5;
-        QTest::newRow("empty set") << std::vector<double>{} << true;
-        QTest::newRow("nine samples") << std::vector<double>(9, 1.0) << true;
-        QTest::newRow("first tenth holds no number") << noStart << true;
-        QTest::newRow("ten samples are enough")
-            << std::vector<double>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9} << false;
-        QTest::newRow("altitudes above 99999 count") << high << false;
-    }
-    void fixDriftRefusesWhatItCannotLevel()
-    {
-        QFETCH(std::vector<double>, altitudes);
-        QFETCH(bool, refused);
-        DataSetStore store;
-        DataSetRecord& set = store.NewDataSet();
-        Fill(set.samples, {}, altitudes);
-        QString info3 = QStringLiteral("max=1");
-        const CorrectionResult r = FixDrift(store, 0, info3);
-        QCOMPARE(r.changed, !refused);
-        QCOMPARE(r.reason.isEmpty(), !refused);
-        QCOMPARE(info3 == "max=1", refused);
-        if (!refused) // the last sample is levelled down to the first
-            QCOMPARE(set.samples.altitude.back(), altitudes[0]);
-    }
-
-    void fixOffset_data()
-    {
-        QTest::addColumn<std::vector<double>>("altitudes");
-        QTest::addColumn<double>("raisedBy");
-        QTest::addColumn<QStringList>("note3"); // before, after
-        auto row = [](const char* tag, std::vector<double> a, double by, const char* notes) {
-            QTest::newRow(tag) << a << by << QString(notes).split('|');
+        QTest::addColumn<std::vector<double>>("after"); // none: refused
+        QTest::addColumn<QStringList>("note3");         // before, after
+        auto row = [](const char* tag, bool drift, std::vector<double> a, std::vector<double> after,
+                      const char* notes) {
+            QTest::newRow(tag) << drift << a << after << QString(notes).split('|');
         };
-        row("-3 to 15", {0, -3, 15, 4}, 3, "12 sec, max=15|12 sec, max=18");
-        row("no max= in the note", {10, 20}, -10, "landed in a tree|landed in a tree");
-        row("first max= counts", {2, 4.5}, -2, "max=4 max=9|max=2.5");
-        row("all above 99999", {100000, 100010}, -100000, "max=100010|max=10");
-        row("six digits", {0, 1234567}, 0, "max=|max=1.23457e+06");
+        row("offset -3 to 15", false, {0, -3, 15, 4}, {3, 0, 18, 7},
+            "12 sec, max=15|12 sec, max=18");
+        row("offset, no max= in the note", false, {10, 20}, {0, 10}, "landed|landed");
+        row("offset, first max= counts", false, {2, 4.5}, {0, 2.5}, "max=4 max=9|max=2.5");
+        row("offset above 99999", false, {100000, 100010}, {0, 10}, "max=100010|max=10");
+        row("offset, six digits", false, {0, 1234567}, {0, 1234567}, "max=|max=1.23457e+06");
+        std::vector<double> noStart(20, 1.0);
+        noStart[0] = noStart[1] = HUGE_VAL;
+        row("drift of nine samples", true, std::vector<double>(9, 1.0), {}, "max=1|max=1");
+        row("drift, first tenth holds no number", true, noStart, {}, "max=1|max=1");
+        row("drift of ten samples above 99999", true,
+            {100000, 100001, 100002, 100003, 100004, 100005, 100006, 100007, 100008, 100009},
+            std::vector<double>(10, 100000), "max=1|max=100000");
     }
-    void fixOffset()
+    void driftAndOffset()
     {
+        QFETCH(bool, drift);
         QFETCH(std::vector<double>, altitudes);
-        QFETCH(double, raisedBy);
+        QFETCH(std::vector<double>, after);
         QFETCH(QStringList, note3);
         DataSetStore store;
         DataSetRecord& set = store.NewDataSet();
         Fill(set.samples, {}, altitudes);
-        Fill(set.triggers->samples, {1}, {7});
+        Fill(set.triggers->samples, {1}, {altitudes[1]});
         set.note3 = note3[0];
-        QVERIFY(FixOffset(store, 0).altitudesChanged);
-        for (std::size_t i = 0; i < altitudes.size(); ++i)
-            QCOMPARE(set.samples.altitude[i], altitudes[i] + raisedBy);
-        QCOMPARE(set.triggers->samples.altitude[0], 7 + raisedBy);
+        const CorrectionResult r = drift ? FixDrift(store, 0, set.note3) : FixOffset(store, 0);
+        QCOMPARE(r.altitudesChanged, !after.empty());
+        QCOMPARE(r.reason.isEmpty(), !after.empty());
+        QCOMPARE(set.samples.altitude, after.empty() ? altitudes : after);
+        QCOMPARE(set.triggers->samples.altitude[0], set.samples.altitude[1]);
         QCOMPARE(set.note3, note3[1]);
     }
 
@@ -171,27 +154,22 @@ private slots:
                  QString::fromUtf8(vexa::test::TestData("photo-list.txt")));
     }
 
-    void nothingHappensWithoutASet_data()
-    {
-        QTest::addColumn<int>("sets");
-        QTest::addColumn<int>("k");
-        QTest::newRow("empty store") << 0 << 0;
-        QTest::newRow("negative index") << 1 << -1;
-        QTest::newRow("past the end") << 1 << 1;
-    }
+    // In an empty store, then beside the one set.
     void nothingHappensWithoutASet()
     {
-        QFETCH(int, sets);
-        QFETCH(int, k);
         DataSetStore store;
-        for (int i = 0; i < sets; ++i)
-            store.NewDataSet();
         QString info3 = QStringLiteral("max=1");
-        QVERIFY(!ApplyProperties(store, k, {}).changed && !FixOffset(store, k).changed);
-        QVERIFY(!FixDrift(store, k, info3).changed && info3 == "max=1");
-        QVERIFY(PhotoList(store, k, {}, {}, {}).isEmpty() && !AutoOffset(store));
-        ShiftSet(store, k, 1, 1);
-        QVERIFY(!sets || store.Set(0).samples.time[0] == 0);
+        for (int k : {0, -1, 1}) {
+            QVERIFY(!ApplyProperties(store, k, {}).changed && !FixOffset(store, k).changed);
+            QVERIFY(!FixDrift(store, k, info3).changed &&
+                    PhotoList(store, k, {}, {}, {}).isEmpty());
+            QVERIFY(!AutoOffset(store));
+            ShiftSet(store, k, 1, 1);
+            if (store.SetCount() == 0)
+                store.NewDataSet();
+        }
+        QCOMPARE(info3, QString("max=1"));
+        QCOMPARE(store.Set(0).samples.time[0], 0.0);
     }
 };
 

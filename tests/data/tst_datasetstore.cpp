@@ -70,39 +70,30 @@ private slots:
             QVERIFY(store.Set(k).triggers == &store.Record(2 * k + 1));
     }
 
-    // Sets given apart by '|', each sample's time equal to its altitude.
-    void extents_data()
-    {
-        QTest::addColumn<QString>("sets");
-        QTest::addColumn<double>("low");
-        QTest::addColumn<double>("high");
-        QTest::newRow("fresh set") << "0 20" << 0.0 << 30.0;
-        QTest::newRow("high on the maximum gets a step") << "5 30" << 0.0 << 40.0;
-        QTest::newRow("flat") << "100 100" << 100.0 << 102.0;
-        QTest::newRow("range below one keeps step 1") << "100.2 100.7" << 100.0 << 101.0;
-        QTest::newRow("negative truncates toward zero") << "-15 25" << -10.0 << 40.0;
-        QTest::newRow("beyond the old sentinels") << "150000 150500" << 150000.0 << 150600.0;
-        QTest::newRow("every set counts") << "0 10|35 5" << 0.0 << 40.0;
-        QTest::newRow("no set keeps the window") << "" << 1.0 << 2.0;
-    }
+    // Both axes' extents, each sample's time equal to its altitude.
     void extents()
     {
-        QFETCH(QString, sets);
-        QFETCH(double, low);
-        QFETCH(double, high);
-        DataSetStore store;
-        for (const QString& samples : sets.split('|', Qt::SkipEmptyParts)) {
-            DataSetRecord& set = store.NewDataSet();
-            set.samples.Clear();
-            for (const QString& a : samples.split(' '))
-                set.samples.Append(a.toDouble(), a.toDouble());
-            // Trigger points lie far outside and must not widen anything.
-            set.triggers->samples.Append(-5000, 90000);
+        const std::tuple<QString, double, double> cases[] = {
+            // sets apart by '|', low, high
+            {"0 20", 0, 30},       {"5 30", 0, 40},           // high on the maximum gets a step
+            {"100 100", 100, 102}, {"100.2 100.7", 100, 101}, // range below one: step 1
+            {"-15 25", -10, 40},   {"150000 150500", 150000, 150600},
+            {"0 10|35 5", 0, 40},  {"", 1, 2}}; // no set keeps the window
+        for (const auto& [sets, low, high] : cases) {
+            DataSetStore store;
+            for (const QString& samples : sets.split('|', Qt::SkipEmptyParts)) {
+                DataSetRecord& set = store.NewDataSet();
+                set.samples.Clear();
+                for (const QString& a : samples.split(' '))
+                    set.samples.Append(a.toDouble(), a.toDouble());
+                // Trigger points lie far outside and must not widen anything.
+                set.triggers->samples.Append(-5000, 90000);
+            }
+            Extent t{1, 2}, a{1, 2};
+            QCOMPARE(store.ComputeTimeExtent(t) && store.ComputeAltitudeExtent(a), !sets.isEmpty());
+            QCOMPARE((QList<double>{t.low, t.high, a.low, a.high}),
+                     (QList<double>{low, high, low, high}));
         }
-        Extent t{1, 2}, a{1, 2};
-        QCOMPARE(store.ComputeTimeExtent(t) && store.ComputeAltitudeExtent(a), !sets.isEmpty());
-        QCOMPARE((QList<double>{t.low, t.high, a.low, a.high}),
-                 (QList<double>{low, high, low, high}));
     }
 };
 

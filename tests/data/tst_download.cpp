@@ -121,24 +121,16 @@ private slots:
     }
 
     // The list position past the last set means all of them.
-    void setsToDownload_data()
-    {
-        QTest::addColumn<int>("position");
-        QTest::addColumn<int>("setCount");
-        QTest::addColumn<QList<int>>("sets");
-        QTest::newRow("one set") << 1 << 3 << QList<int>{1};
-        QTest::newRow("all") << 3 << 3 << QList<int>{0, 1, 2};
-        QTest::newRow("all of none") << 0 << 0 << QList<int>{};
-        QTest::newRow("nothing selected") << -1 << 3 << QList<int>{};
-        QTest::newRow("beyond 512") << 600 << 3 << QList<int>{512};
-    }
     void setsToDownload()
     {
-        QFETCH(int, position);
-        QFETCH(int, setCount);
-        QFETCH(QList<int>, sets);
-        const auto got = SetsToDownload(position, setCount);
-        QCOMPARE(QList<int>(got.begin(), got.end()), sets);
+        const std::tuple<int, int, std::vector<int>> cases[] = {// position, set count, sets
+                                                                {1, 3, {1}},
+                                                                {3, 3, {0, 1, 2}},
+                                                                {0, 0, {}},
+                                                                {-1, 3, {}},
+                                                                {600, 3, {512}}};
+        for (const auto& [position, setCount, sets] : cases)
+            QCOMPARE(SetsToDownload(position, setCount), sets);
     }
 };
 
