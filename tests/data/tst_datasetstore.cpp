@@ -37,37 +37,28 @@ private slots:
 
     // One set deleted: the names follow, each set keeps its trigger record,
     // and some set stays active while there is one.
-    void deleteRenumbersAndKeepsAnActiveSet_data()
-    {
-        QTest::addColumn<int>("sets");
-        QTest::addColumn<int>("active");
-        QTest::addColumn<int>("deleted");
-        QTest::addColumn<QString>("names");
-        QTest::addColumn<int>("activeAfter");
-        QTest::newRow("delete set 0 of three") << 3 << 2 << 0 << "Data001|Data002" << 1;
-        QTest::newRow("delete the active set") << 3 << 1 << 1 << "Data000|Data002" << 0;
-        QTest::newRow("delete after the active") << 3 << 0 << 2 << "Data000|Data001" << 0;
-        QTest::newRow("out of range is ignored") << 3 << 1 << 3 << "Data000|Data001|Data002" << 1;
-        QTest::newRow("the only set") << 1 << 0 << 0 << "" << -1;
-    }
     void deleteRenumbersAndKeepsAnActiveSet()
     {
-        QFETCH(int, sets);
-        QFETCH(int, active);
-        QFETCH(int, deleted);
-        QFETCH(QString, names);
-        QFETCH(int, activeAfter);
-        DataSetStore store;
-        for (int i = 0; i < sets; ++i)
-            store.NewDataSet();
-        store.SetActiveSet(active);
-        QSignalSpy spy(&store, &DataSetStore::ActiveSetChanged);
-        store.DeleteDataSet(deleted);
-        QCOMPARE(store.Names()->stringList(), names.split('|', Qt::SkipEmptyParts));
-        QCOMPARE(store.ActiveSet(), activeAfter);
-        QCOMPARE(spy.count(), deleted < sets ? 1 : 0);
-        for (int k = 0; k < store.SetCount(); ++k)
-            QVERIFY(store.Set(k).triggers == &store.Record(2 * k + 1));
+        const std::tuple<int, int, int, QString, int> cases[] = {
+            // sets, active, deleted, names left, active after
+            {3, 2, 0, "Data001|Data002", 1},
+            {3, 1, 1, "Data000|Data002", 0},
+            {3, 0, 2, "Data000|Data001", 0},
+            {3, 1, 3, "Data000|Data001|Data002", 1}, // out of range
+            {1, 0, 0, "", -1}};
+        for (const auto& [sets, active, deleted, names, activeAfter] : cases) {
+            DataSetStore store;
+            for (int i = 0; i < sets; ++i)
+                store.NewDataSet();
+            store.SetActiveSet(active);
+            QSignalSpy spy(&store, &DataSetStore::ActiveSetChanged);
+            store.DeleteDataSet(deleted);
+            QCOMPARE(store.Names()->stringList(), names.split('|', Qt::SkipEmptyParts));
+            QCOMPARE(store.ActiveSet(), activeAfter);
+            QCOMPARE(spy.count(), deleted < sets ? 1 : 0);
+            for (int k = 0; k < store.SetCount(); ++k)
+                QVERIFY(store.Set(k).triggers == &store.Record(2 * k + 1));
+        }
     }
 
     // Both axes' extents, each sample's time equal to its altitude.
