@@ -105,8 +105,8 @@ private slots:
     }
 
     // How a set block reads: its header, peak and trigger columns, line ends,
-    // names cut to 19 characters (never inside one), and lines that do not
-    // parse, which take no sample slot and no climb slot.
+    // names cut to 19 characters (never inside one), and lines skipped: those
+    // that do not parse take no sample slot, climb marks need their samples.
     void setBlockShapes_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -160,8 +160,8 @@ private slots:
     // An axis that would not draw keeps the window's.
     void plotWindow()
     {
-        const std::pair<QByteArray, QList<double>> cases[] = {// time min, max, altitude min, max
-                                                              {"#1,2,3,4", {1, 3, 2, 4}},
+        // The line, then time min, max, altitude min, max.
+        const std::pair<QByteArray, QList<double>> cases[] = {{"#1,2,3,4", {1, 3, 2, 4}},
                                                               {"#1,2,3", {1, 3, 2, 20}},
                                                               {"#10,2,5,4", {0, 20, 2, 4}},
                                                               {"#1,7,3,7", {1, 3, 0, 20}},

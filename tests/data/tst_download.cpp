@@ -116,12 +116,9 @@ private slots:
     // The list position past the last set means all of them.
     void setsToDownload()
     {
-        const std::tuple<int, int, std::vector<int>> cases[] = {// position, set count, sets
-                                                                {1, 3, {1}},
-                                                                {3, 3, {0, 1, 2}},
-                                                                {0, 0, {}},
-                                                                {-1, 3, {}},
-                                                                {600, 3, {512}}};
+        // Position, set count, the sets to fetch.
+        const std::tuple<int, int, std::vector<int>> cases[] = {
+            {1, 3, {1}}, {3, 3, {0, 1, 2}}, {0, 0, {}}, {-1, 3, {}}, {600, 3, {512}}};
         for (const auto& [position, setCount, sets] : cases)
             QCOMPARE(SetsToDownload(position, setCount), sets);
     }
