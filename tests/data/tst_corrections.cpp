@@ -101,7 +101,7 @@ private slots:
         std::vector<double> noStart(20, 1.0);
         noStart[0] = noStart[1] = HUGE_VAL;
         row("drift of nine samples", true, std::vector<double>(9, 1.0), {}, "max=1|max=1");
-        row("drift, first tenth holds no number", true, noStart, {}, "max=1|max=1");
+        row("drift, nothing finite in the first tenth", true, noStart, {}, "max=1|max=1");
         row("drift of ten samples above 99999", true,
             {100000, 100001, 100002, 100003, 100004, 100005, 100006, 100007, 100008, 100009},
             std::vector<double>(10, 100000), "max=1|max=100000");
