@@ -17,108 +17,74 @@ private slots:
         QVERIFY(s.time.capacity() < 1024);
         s.Resize(SampleBlock::Capacity + 10);
         QVERIFY(!s.Append(1, 2));
-        QCOMPARE(s.Count(), SampleBlock::Capacity);
         QCOMPARE(int(s.peakMarks.size()), SampleBlock::Capacity);
     }
 
+    // Sets come and go; the name counter only moves forward.
     void colourCycleAndNameCounterWrap()
     {
         DataSetStore store;
         for (int i = 0; i < 13; ++i)
             store.NewDataSet();
         QCOMPARE(store.NewDataSet().lineColor, ColorCycle[0]);
-        QCOMPARE(store.Set(1).lineColor, ColorRef(255));
-        // Sets come and go; the counter only moves forward.
         for (int i = 14; i < 999; ++i) {
             store.NewDataSet();
             store.DeleteDataSet(store.SetCount() - 1);
         }
         QCOMPARE(store.NewDataSet().name, QString("Data999"));
         QCOMPARE(store.NewDataSet().name, QString("Data000"));
-        QCOMPARE(store.ActiveSet(), store.SetCount() - 1);
     }
 
-    // Of three sets, one active, one deleted; a rename after it keeps the active set.
-    void deleteRenumbersAndKeepsAnActiveSet_data()
-    {
-        QTest::addColumn<int>("active");
-        QTest::addColumn<int>("deleted");
-        QTest::addColumn<QString>("names");
-        QTest::addColumn<int>("activeAfter");
-        QTest::newRow("delete set 0 of three") << 2 << 0 << "Data001|Data002" << 1;
-        QTest::newRow("delete the active set") << 1 << 1 << "Data000|Data002" << 0;
-        QTest::newRow("delete after the active") << 0 << 2 << "Data000|Data001" << 0;
-        QTest::newRow("out of range is ignored") << 1 << 3 << "Data000|Data001|Data002" << 1;
-    }
-
+    // One set deleted: the names follow, each set keeps its trigger record,
+    // and some set stays active while there is one.
     void deleteRenumbersAndKeepsAnActiveSet()
     {
-        QFETCH(int, active);
-        QFETCH(int, deleted);
-        QFETCH(QString, names);
-        QFETCH(int, activeAfter);
-        DataSetStore store;
-        for (int i = 0; i < 3; ++i)
-            store.NewDataSet();
-        store.SetActiveSet(active);
-        store.DeleteDataSet(deleted);
-        QCOMPARE(store.Names()->stringList(), names.split('|'));
-        QCOMPARE(store.ActiveSet(), activeAfter);
-        for (int k = 0; k < store.SetCount(); ++k)
-            QVERIFY(store.Set(k).triggers == &store.Record(2 * k + 1));
-        store.Set(0).name = "Flight 1";
-        store.RefreshSetName(0);
-        QCOMPARE(store.Names()->stringList().value(0), QString("Flight 1"));
-        QCOMPARE(store.ActiveSet(), activeAfter);
+        const std::tuple<int, int, int, QString, int> cases[] = {
+            // sets, active, deleted, names left, active after
+            {3, 2, 0, "Data001|Data002", 1},
+            {3, 1, 1, "Data000|Data002", 0},
+            {3, 0, 2, "Data000|Data001", 0},
+            {3, 1, 3, "Data000|Data001|Data002", 1}, // out of range
+            {1, 0, 0, "", -1}};
+        for (const auto& [sets, active, deleted, names, activeAfter] : cases) {
+            DataSetStore store;
+            for (int i = 0; i < sets; ++i)
+                store.NewDataSet();
+            store.SetActiveSet(active);
+            QSignalSpy spy(&store, &DataSetStore::ActiveSetChanged);
+            store.DeleteDataSet(deleted);
+            QCOMPARE(store.Names()->stringList(), names.split('|', Qt::SkipEmptyParts));
+            QCOMPARE(store.ActiveSet(), activeAfter);
+            QCOMPARE(spy.count(), deleted < sets ? 1 : 0);
+            for (int k = 0; k < store.SetCount(); ++k)
+                QVERIFY(store.Set(k).triggers == &store.Record(2 * k + 1));
+        }
     }
 
-    void deletingTheLastSetLeavesNoneActive()
-    {
-        DataSetStore store;
-        store.NewDataSet();
-        QSignalSpy spy(&store, &DataSetStore::ActiveSetChanged);
-        store.DeleteDataSet(0);
-        QCOMPARE(store.ActiveSet(), -1);
-        QVERIFY(store.Active() == nullptr);
-        QCOMPARE(spy.count(), 1);
-        Extent e{1, 2};
-        QVERIFY(!store.ComputeTimeExtent(e));
-        QCOMPARE(e.low, 1.0); // an empty store keeps the window
-    }
-
-    // Sets given apart by '|', each sample's time equal to its altitude.
-    void extents_data()
-    {
-        QTest::addColumn<QString>("sets");
-        QTest::addColumn<double>("low");
-        QTest::addColumn<double>("high");
-        QTest::newRow("fresh set") << "0 20" << 0.0 << 30.0;
-        QTest::newRow("high on the maximum gets a step") << "5 30" << 0.0 << 40.0;
-        QTest::newRow("flat") << "100 100" << 100.0 << 102.0;
-        QTest::newRow("range below one keeps step 1") << "100.2 100.7" << 100.0 << 101.0;
-        QTest::newRow("negative truncates toward zero") << "-15 25" << -10.0 << 40.0;
-        QTest::newRow("beyond the old sentinels") << "150000 150500" << 150000.0 << 150600.0;
-        QTest::newRow("every set counts") << "0 10|35 5" << 0.0 << 40.0;
-    }
-
+    // Both axes' extents, each sample's time equal to its altitude.
     void extents()
     {
-        QFETCH(QString, sets);
-        QFETCH(double, low);
-        QFETCH(double, high);
-        DataSetStore store;
-        for (const QString& samples : sets.split('|')) {
-            DataSetRecord& set = store.NewDataSet();
-            set.samples.Clear();
-            for (const QString& a : samples.split(' '))
-                set.samples.Append(a.toDouble(), a.toDouble());
-            // Trigger points lie far outside and must not widen anything.
-            set.triggers->samples.Append(-5000, 90000);
+        const std::tuple<QString, double, double> cases[] = {
+            // sets apart by '|', low, high
+            {"0 20", 0, 30},       {"5 30", 0, 40},           // high on the maximum gets a step
+            {"100 100", 100, 102}, {"100.2 100.7", 100, 101}, // range below one: step 1
+            {"-15 25", -10, 40},   {"150000 150500", 150000, 150600},
+            {"0 10|35 5", 0, 40},  {"", 1, 2}}; // no set keeps the window
+        for (const auto& [sets, low, high] : cases) {
+            DataSetStore store;
+            for (const QString& samples : sets.split('|', Qt::SkipEmptyParts)) {
+                DataSetRecord& set = store.NewDataSet();
+                set.samples.Clear();
+                for (const QString& a : samples.split(' '))
+                    set.samples.Append(a.toDouble(), a.toDouble());
+                // Trigger points lie far outside and must not widen anything.
+                set.triggers->samples.Append(-5000, 90000);
+            }
+            Extent t{1, 2}, a{1, 2};
+            QCOMPARE(store.ComputeTimeExtent(t) && store.ComputeAltitudeExtent(a), !sets.isEmpty());
+            QCOMPARE((QList<double>{t.low, t.high, a.low, a.high}),
+                     (QList<double>{low, high, low, high}));
         }
-        Extent t, a;
-        QVERIFY(store.ComputeTimeExtent(t) && store.ComputeAltitudeExtent(a));
-        QCOMPARE((QList<double>{t.low, t.high, a.low, a.high}),
-                 (QList<double>{low, high, low, high}));
     }
 };
 
