@@ -2,6 +2,7 @@
 #include "HttpStub.h"
 #include "LinkRig.h"
 #include "ScriptedUser.h"
+#include "TestData.h"
 #include "firmwareui/TUpdateForm.h"
 
 #include <QGroupBox>
@@ -17,10 +18,9 @@ using namespace vexa::test;
 
 namespace {
 
-QByteArray TestData(const QString& name)
+QByteArray Update(const char* name)
 {
-    QFile file(QStringLiteral(VEXA_TEST_DATA "/updates/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return TestData(QStringLiteral("../updates/") + QLatin1String(name));
 }
 
 struct FakeHost final : UpdateHost {
@@ -75,7 +75,7 @@ class TestUpdateForm : public QObject {
     // Loads the first entry, an image that the engine takes.
     void StartUpdate()
     {
-        server_.Set("/small.hex", {200, TestData("small.hex")});
+        server_.Set("/small.hex", {200, Update("small.hex")});
         ShowList();
         load()->click();
         QVERIFY(form_->Updating());
@@ -94,7 +94,7 @@ private slots:
         rig_->port.Close();
         host_ = FakeHost();
         prompts_ = ScriptedPrompter();
-        QByteArray list = TestData("two-entries.txt");
+        QByteArray list = Update("two-entries.txt");
         list.replace("@BASE@", server_.Url(QString()).toString().toLatin1());
         server_.Set("/list.txt", {200, list + "V6,6.1.04,ftp://127.0.0.1/x.hex\nnot on the web\n"});
         // The list has moved; the dialog follows.
@@ -115,21 +115,17 @@ private slots:
         QCOMPARE(prompts_.warned, QStringList());
         QCOMPARE(grid()->rowCount(), 3);
         QCOMPARE(grid()->item(1, 0)->text() + grid()->item(1, 2)->text(), QString("26.1.03"));
-        const int header = grid()->horizontalHeader()->height();
-        QCOMPARE(grid()->rowHeight(0), header);
-        QCOMPARE(grid()->rowHeight(1), 2 * header);
+        QCOMPARE(grid()->rowHeight(1), 2 * grid()->rowHeight(0)); // a long description
 
         // A failed fetch leaves nothing of the earlier list to load.
-        server_.Set("/list.txt", {404, "gone"});
-        ShowList();
-        QTRY_COMPARE(prompts_.warned.size(), 1);
-        QVERIFY2(prompts_.warned[0].contains("404"), qPrintable(prompts_.warned[0]));
-        QCOMPARE(grid()->rowCount(), 0);
+        for (const HttpStub::Answer& answer :
+             {HttpStub::Answer{404, "gone"}, HttpStub::Answer{200, Update("not-found.html")}}) {
+            server_.Set("/list.txt", answer);
+            ShowList();
+            QTRY_COMPARE(prompts_.warned.size(), 1);
+            QCOMPARE(grid()->rowCount(), 0);
+        }
         QCOMPARE(status(), QString("No list"));
-        server_.Set("/list.txt", {200, TestData("not-found.html")});
-        ShowList();
-        QTRY_COMPARE(prompts_.warned.size(), 1);
-        QCOMPARE(grid()->rowCount(), 0);
     }
 
     void refusesWithoutTouchingThePort_data()
@@ -141,12 +137,13 @@ private slots:
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("message");
         const QString fake = "/dev/ttyFAKE";
-        QTest::newRow("404") << 0 << 404 << "not-found.html" << false << fake << "404";
-        QTest::newRow("HTML") << 0 << 200 << "not-found.html" << false << fake << "no firmware";
-        QTest::newRow("time-out") << 0 << 200 << "small.hex" << true << fake << "did not answer";
-        QTest::newRow("no port") << 0 << 200 << "small.hex" << false << ""
+        const QString html = "not-found.html", hex = "small.hex";
+        QTest::newRow("404") << 0 << 404 << html << false << fake << "404";
+        QTest::newRow("HTML") << 0 << 200 << html << false << fake << "no firmware";
+        QTest::newRow("time-out") << 0 << 200 << hex << true << fake << "did not answer";
+        QTest::newRow("no port") << 0 << 200 << hex << false << ""
                                  << "No serial port";
-        QTest::newRow("ftp") << 2 << 200 << "small.hex" << false << fake << "not an http";
+        QTest::newRow("ftp") << 2 << 200 << hex << false << fake << "not an http";
     }
 
     void refusesWithoutTouchingThePort()
@@ -154,13 +151,13 @@ private slots:
         QFETCH(int, row);
         QFETCH(int, imageStatus);
         QFETCH(QString, image);
-        QFETCH(QString, port);
-        QFETCH(QString, message);
-        HttpStub::Answer answer{imageStatus, TestData(image)};
         QFETCH(bool, silent);
+        QFETCH(QString, message);
+        QFETCH(QString, port);
+        host_.port = port;
+        HttpStub::Answer answer{imageStatus, Update(qPrintable(image))};
         answer.silent = silent;
         server_.Set("/small.hex", answer);
-        host_.port = port;
         // Virtual time runs fast while the server keeps silent.
         QTimer clock;
         connect(&clock, &QTimer::timeout, [this] { rig_->clock.Advance(1000); });
@@ -171,37 +168,29 @@ private slots:
         load()->click();
         QCOMPARE(prompts_.warned.size(), 1);
         QVERIFY2(prompts_.warned[0].contains(message), qPrintable(prompts_.warned[0]));
-        QCOMPARE(opened(), QStringList());
-        QCOMPARE(host_.calls, QStringList());
+        QCOMPARE(opened() + host_.calls, QStringList());
         QVERIFY(load()->isEnabled());
     }
 
     // No boot loader answers: the link is taken over, the update fails at
-    // the handshake and gives the line back.
+    // the handshake and gives the line back. Closing during an update stops it.
     void takesOverTheLinkAndGivesItBack()
     {
         StartUpdate();
         QCOMPARE(host_.calls, QStringList({"close", "opened"}));
         QCOMPARE(opened(), QStringList("/dev/ttyFAKE"));
         QCOMPARE(rig_->device.Settings().baud, 115200u);
-        QCOMPARE(status(), QString("Loading..."));
-        QVERIFY(!load()->isEnabled());
 
         prompts_.answer = false;
         form_->reject();
         QVERIFY(form_->isVisible() && form_->Updating());
-        QCOMPARE(prompts_.asked.size(), 1);
-
         QTRY_VERIFY(!form_->Updating());
         QCOMPARE(status(), QString("Failed!"));
         QCOMPARE(prompts_.warned, QStringList("Error: Part not responding"));
         QCOMPARE(host_.calls.last(), QString("released"));
         QVERIFY(!rig_->port.IsOpen() && load()->isEnabled());
-        QVERIFY(!find<QGroupBox>("ProgressPanel")->isVisible());
-    }
 
-    void stopsWhenClosedDuringAnUpdate()
-    {
+        prompts_.answer = true;
         StartUpdate();
         form_->reject();
         QVERIFY(!form_->isVisible() && !form_->Updating());
