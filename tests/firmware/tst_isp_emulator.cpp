@@ -46,6 +46,17 @@ QByteArray ReadAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QString Data(const QString& name)
+{
+    return QStringLiteral(VEXA_FIRMWARE_DATA "/") + name;
+}
+
+// The message shown, if any, and the last stage look.
+QString Story(const RecordingReporter& reporter)
+{
+    return reporter.errors.join(", ") + " / " + reporter.events.value(reporter.events.size() - 1);
+}
+
 } // namespace
 
 class TestIspEmulator : public QObject {
@@ -82,11 +93,10 @@ class TestIspEmulator : public QObject {
     }
 
     // Loads the file and runs one update; the reporter keeps the story.
-    int Update(const QString& hex, RecordingReporter& reporter, bool startIsp)
+    int Update(const QString& hex, RecordingReporter& reporter, bool startIsp = false)
     {
         SerialPort port(tap_, clock_);
-        if (!LoadHexFile(QStringLiteral(VEXA_FIRMWARE_DATA "/") + hex, state_).ok ||
-            !port.Open(pty_, 115200, 0))
+        if (!LoadHexFile(Data(hex), state_).ok || !port.Open(pty_, 115200, 0))
             return -2;
         ModuleLink link(port);
         const int progress = vexa::test::RunIsp(state_, link, reporter, startIsp, false);
@@ -105,103 +115,77 @@ private slots:
         }
     }
 
-    void exchange_data();
-    void exchange();
-    void failingStage_data();
-    void failingStage();
-    void cutCableThenRecovery();
+    void exchange_data()
+    {
+        QTest::addColumn<QString>("hex");
+        QTest::addColumn<bool>("startIsp");
+        QTest::addColumn<QString>("transcript"); // empty: not compared byte for byte
+
+        QTest::newRow("one block") << "top01ff.hex" << true << "top01ff";
+        QTest::newRow("two blocks, Start ISP off") << "top0200.hex" << false << "top0200";
+        QTest::newRow("last sector") << "top7fff_crlf_lower.hex" << false << "";
+    }
+
+    void exchange()
+    {
+        QFETCH(QString, hex);
+        QFETCH(bool, startIsp);
+        QFETCH(QString, transcript);
+
+        QVERIFY(StartSim(startIsp ? QStringList() : QStringList{"--boot-loader"}));
+        RecordingReporter reporter;
+        QCOMPARE(Update(hex, reporter, startIsp), ProgressDone);
+        QCOMPARE(Story(reporter), QString(" / Restart passed"));
+        const QString golden = Data(transcript);
+        if (!transcript.isEmpty())
+            QCOMPARE(tap_.sent + "|" + tap_.received,
+                     ReadAll(golden + ".sent") + "|" + ReadAll(golden + ".received"));
+
+        // The flash holds the image (word 6 patched to the vector checksum), the
+        // sectors after it stay erased.
+        const QByteArray flash = StopSim();
+        QCOMPARE(flash.size(), CodeSpace);
+        const qsizetype programmed = (state_.ImageLength + 511) / 512 * 512;
+        const qsizetype erased = (state_.EndSector + 1) * SectorSize - programmed;
+        QCOMPARE(flash.left(programmed), Image(programmed));
+        QCOMPARE(flash.mid(programmed, erased), QByteArray(erased, '\xFF'));
+    }
+
+    void failingStage_data()
+    {
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<QString>("story");
+        for (const QString& line : QString(ReadAll(Data("stage-failures.txt"))).split('\n'))
+            if (const QStringList f = line.split(" | "); f.size() == 3 && !line.startsWith('#'))
+                QTest::newRow(qPrintable(f[0])) << f[1].split(' ') << f[2];
+    }
+
+    void failingStage()
+    {
+        QFETCH(QStringList, simArgs);
+        QFETCH(QString, story);
+
+        QVERIFY(StartSim(QStringList{"--boot-loader"} + simArgs));
+        RecordingReporter reporter;
+        QCOMPARE(Update("top0fff.hex", reporter), ProgressFailed);
+        QCOMPARE(Story(reporter), story);
+    }
+
+    // The cable comes out while block 3 goes over. Sector 0 was erased and is
+    // written last, so the part comes up in its boot loader, and an update with
+    // "Start ISP" off puts the whole image in.
+    void cutCableThenRecovery()
+    {
+        QVERIFY(StartSim({"--isp-cut-block", "3", "--replug-ms", "300"}));
+        RecordingReporter first, second;
+        QCOMPARE(Update("top0fff.hex", first, true), ProgressFailed);
+        QVERIFY(tap_.sent.contains("C 1024 268436224 512\r\r") && !tap_.sent.contains("C 1536 "));
+
+        QTest::qWait(600); // the cable goes back in; the module is switched off and on
+        QCOMPARE(Update("top0fff.hex", second), ProgressDone);
+        QCOMPARE(StopSim().left(4096), Image(4096));
+    }
 };
-
-void TestIspEmulator::exchange_data()
-{
-    QTest::addColumn<QString>("hex");
-    QTest::addColumn<bool>("startIsp");
-    QTest::addColumn<QString>("transcript"); // empty: not compared byte for byte
-
-    QTest::newRow("one block") << "top01ff.hex" << true << "top01ff";
-    QTest::newRow("two blocks, Start ISP off") << "top0200.hex" << false << "top0200";
-    QTest::newRow("last sector") << "top7fff_crlf_lower.hex" << false << "";
-}
-
-void TestIspEmulator::exchange()
-{
-    QFETCH(QString, hex);
-    QFETCH(bool, startIsp);
-    QFETCH(QString, transcript);
-
-    QVERIFY(StartSim(startIsp ? QStringList() : QStringList{"--boot-loader"}));
-    RecordingReporter reporter;
-    QCOMPARE(Update(hex, reporter, startIsp), ProgressDone);
-    QVERIFY2(reporter.errors.isEmpty(), qPrintable(reporter.errors.join('\n')));
-    QCOMPARE(reporter.events.last(), QString("Restart passed"));
-    const QString golden = QStringLiteral(VEXA_FIRMWARE_DATA "/") + transcript;
-    if (!transcript.isEmpty())
-        QCOMPARE(tap_.sent + "|" + tap_.received,
-                 ReadAll(golden + ".sent") + "|" + ReadAll(golden + ".received"));
-
-    // The flash holds the image (word 6 patched to the vector checksum), the
-    // sectors after it stay erased.
-    const QByteArray flash = StopSim();
-    QCOMPARE(flash.size(), CodeSpace);
-    const qsizetype programmed = (state_.ImageLength + 511) / 512 * 512;
-    const qsizetype erased = (state_.EndSector + 1) * SectorSize - programmed;
-    QCOMPARE(flash.left(programmed), Image(programmed));
-    QCOMPARE(flash.mid(programmed, erased), QByteArray(erased, '\xFF'));
-}
-
-void TestIspEmulator::failingStage_data()
-{
-    QTest::addColumn<QStringList>("simArgs");
-    QTest::addColumn<QString>("message"); // empty: the update ends without a message box
-    QTest::addColumn<QString>("lastEvent");
-
-    // Boot loader lines in order: Synchronized, its echo, OK, the frequency's
-    // echo, OK, U's echo, 0, J's echo, 0, the part id, P's echo, 0, E's...
-    const auto silentAfter = [](int n) {
-        return QStringList{"--isp-silent-after", QString::number(n)};
-    };
-    const auto row = [](const char* name, const QStringList& args, const char* message,
-                        const char* last) { QTest::newRow(name) << args << message << last; };
-    row("no sync", silentAfter(0), "Part not responding", "Synchronize failed");
-    row("no OK after sync", silentAfter(1), "Part not synchronized", "Synchronize failed");
-    row("frequency", silentAfter(3), "Freq not acknowledged", "Unlock failed");
-    row("unlock", silentAfter(6), "Unlock failed", "Unlock failed");
-    row("no part id", silentAfter(9), "", "Unlock passed");
-    row("wrong part id", {"--part-id", "12345"}, "Invalid part ID", "Erase failed");
-    row("prepare", silentAfter(11), "Failed prep erase", "Erase failed");
-    row("erase", silentAfter(13), "Failed erase", "Erase failed");
-    row("blank check", silentAfter(15), "Failed blank check", "BlankCheck failed");
-    row("worn flash cell", {"--isp-stuck-byte", "1030"}, "Flash verify failed", "Program failed");
-    row("checksum RESEND", {"--isp-resend", "2"}, "", "BlankCheck passed");
-}
-
-void TestIspEmulator::failingStage()
-{
-    QFETCH(QStringList, simArgs);
-    QFETCH(QString, message);
-    QFETCH(QString, lastEvent);
-
-    QVERIFY(StartSim(QStringList{"--boot-loader"} + simArgs));
-    RecordingReporter reporter;
-    QCOMPARE(Update("top0fff.hex", reporter, false), ProgressFailed);
-    QCOMPARE(reporter.errors, message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(reporter.events.last(), lastEvent);
-}
-
-// The cable comes out while block 3 goes over. Sector 0 was erased and is
-// written last, so the part comes up in its boot loader, and an update with
-// "Start ISP" off puts the whole image in.
-void TestIspEmulator::cutCableThenRecovery()
-{
-    QVERIFY(StartSim({"--isp-cut-block", "3", "--replug-ms", "300"}));
-    RecordingReporter first, second;
-    QCOMPARE(Update("top0fff.hex", first, true), ProgressFailed);
-    QVERIFY(tap_.sent.contains("C 1024 268436224 512\r\r") && !tap_.sent.contains("C 1536 "));
-
-    QTest::qWait(600); // the cable goes back in; the module is switched off and on
-    QCOMPARE(Update("top0fff.hex", second, false), ProgressDone);
-    QCOMPARE(StopSim().left(4096), Image(4096));
-}
 
 QTEST_GUILESS_MAIN(TestIspEmulator)
 #include "tst_isp_emulator.moc"
