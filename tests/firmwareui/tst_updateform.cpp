@@ -5,8 +5,6 @@
 #include "TestData.h"
 #include "firmwareui/TUpdateForm.h"
 
-#include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -23,18 +21,13 @@ QByteArray Update(const char* name)
     return TestData(QStringLiteral("../updates/") + QLatin1String(name));
 }
 
+// Records the dialog's calls on the main window's link.
 struct FakeHost final : UpdateHost {
-    bool LinkConnected() const override { return connected; }
-    void CloseLink() override { Note("close", false); }
+    bool LinkConnected() const override { return calls.isEmpty() || calls.last() == "opened"; }
+    void CloseLink() override { calls << "close"; }
     QString SelectedPortName() const override { return port; }
-    void LinkOpened() override { Note("opened", true); }
-    void LinkReleased() override { Note("released", false); }
-    void Note(const char* call, bool on)
-    {
-        calls << call;
-        connected = on;
-    }
-    bool connected = true;
+    void LinkOpened() override { calls << "opened"; }
+    void LinkReleased() override { calls << "released"; }
     QString port = QStringLiteral("/dev/ttyFAKE");
     QStringList calls;
 };
@@ -51,13 +44,9 @@ class TestUpdateForm : public QObject {
     ScriptedPrompter prompts_;
     std::unique_ptr<TUpdateForm> form_;
 
-    template <typename T = QWidget> T* find(const char* name) const
-    {
-        return form_->findChild<T*>(QLatin1String(name));
-    }
-    QTableWidget* grid() const { return find<QTableWidget>("StringGrid1"); }
-    QString status() const { return find<QLabel>("StatusText")->text(); }
-    QPushButton* load() const { return find<QPushButton>("LoadBtn"); }
+    QTableWidget* grid() const { return form_->findChild<QTableWidget*>("StringGrid1"); }
+    QString status() const { return form_->findChild<QLabel*>("StatusText")->text(); }
+    QPushButton* load() const { return form_->findChild<QPushButton*>("LoadBtn"); }
     // Paths the dialog opened (the rig opens the line once on its own).
     QStringList opened() const { return rig_->device.OpenAttempts().mid(1); }
 
@@ -118,46 +107,33 @@ private slots:
         QCOMPARE(grid()->rowHeight(1), 2 * grid()->rowHeight(0)); // a long description
 
         // A failed fetch leaves nothing of the earlier list to load.
-        for (const HttpStub::Answer& answer :
-             {HttpStub::Answer{404, "gone"}, HttpStub::Answer{200, Update("not-found.html")}}) {
-            server_.Set("/list.txt", answer);
-            ShowList();
-            QTRY_COMPARE(prompts_.warned.size(), 1);
-            QCOMPARE(grid()->rowCount(), 0);
-        }
+        server_.Set("/list.txt", {404, "gone"});
+        ShowList();
+        QTRY_COMPARE(prompts_.warned.size(), 1);
+        QCOMPARE(grid()->rowCount(), 0);
         QCOMPARE(status(), QString("No list"));
     }
 
     void refusesWithoutTouchingThePort_data()
     {
         QTest::addColumn<int>("row");
-        QTest::addColumn<int>("imageStatus");
-        QTest::addColumn<QString>("image");
-        QTest::addColumn<bool>("silent");
+        QTest::addColumn<QStringList>("image"); // status, body file, "silent"
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("message");
-        const QString fake = "/dev/ttyFAKE";
-        const QString html = "not-found.html", hex = "small.hex";
-        QTest::newRow("404") << 0 << 404 << html << false << fake << "404";
-        QTest::newRow("HTML") << 0 << 200 << html << false << fake << "no firmware";
-        QTest::newRow("time-out") << 0 << 200 << hex << true << fake << "did not answer";
-        QTest::newRow("no port") << 0 << 200 << hex << false << ""
-                                 << "No serial port";
-        QTest::newRow("ftp") << 2 << 200 << hex << false << fake << "not an http";
+        for (const QString& line : QString(Update("refusals.txt")).split('\n'))
+            if (const QStringList f = line.split(" | "); f.size() == 5 && !line.startsWith('#'))
+                QTest::newRow(qPrintable(f[0])) << f[1].toInt() << f[2].split(' ') << f[3] << f[4];
     }
 
     void refusesWithoutTouchingThePort()
     {
         QFETCH(int, row);
-        QFETCH(int, imageStatus);
-        QFETCH(QString, image);
-        QFETCH(bool, silent);
-        QFETCH(QString, message);
+        QFETCH(QStringList, image);
         QFETCH(QString, port);
+        QFETCH(QString, message);
         host_.port = port;
-        HttpStub::Answer answer{imageStatus, Update(qPrintable(image))};
-        answer.silent = silent;
-        server_.Set("/small.hex", answer);
+        server_.Set("/small.hex",
+                    {image[0].toInt(), Update(qPrintable(image[1])), image.size() > 2});
         // Virtual time runs fast while the server keeps silent.
         QTimer clock;
         connect(&clock, &QTimer::timeout, [this] { rig_->clock.Advance(1000); });

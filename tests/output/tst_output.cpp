@@ -1,5 +1,6 @@
 // Exported images read back by decoders other than their writers, the plot
 // placed on a page, and the "Output" dialog.
+#include "TestData.h"
 #include "output/PlotOutput.h"
 #include "outputui/TPrtLocForm.h"
 #include "widgets/Choosers.h"
@@ -120,24 +121,15 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"plot.gif"});
     }
 
-    // Width, height, left and top as typed and as taken; refused entries keep 7, 3.5, 0, 0.
     void outputChecks_data()
     {
         QTest::addColumn<bool>("print");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("taken");
-        auto row = [](const char* name, bool print, const char* typed, const char* taken) {
-            QTest::newRow(name) << print << QString(typed) << QString(taken);
-        };
-        row("placed", true, "8.5|4|1|-0.25", "8.5|4|1|-0.25");
-        row("largest", false, "100|1e2|x|x", "100|100|0|0");
-        row("not a number keeps", true, "abc| 5x||x", "7|5|0|0");
-        row("export ignores place", false, "7|3|inf|nan", "7|3|0|0");
-        row("zero", true, "0|3|0|0", "");
-        row("too wide", false, "100.5|3|0|0", "");
-        row("nan", false, "nan|3|0|0", "");
-        row("overflow", false, "7|1e999|0|0", "");
-        row("left endless", true, "7|3|inf|0", "");
+        for (const QString& line :
+             QString(vexa::test::TestData("../output/entries.txt")).split('\n'))
+            if (const QStringList f = line.split(" | "); f.size() == 4 && !line.startsWith('#'))
+                QTest::newRow(qPrintable(f[0])) << (f[1] == "print") << f[2] << f[3].trimmed();
     }
 
     void outputChecks()
@@ -151,7 +143,7 @@ private slots:
         QStringList warnings;
         form.SetWarn([&](const QString& text) { warnings << text; });
         QTimer::singleShot(0, &form, [&] {
-            const QStringList texts = typed.split('|');
+            const QStringList texts = typed.split(',');
             const char* names[] = {"WidthEdit", "HeightEdit", "LeftEdit", "TopEdit"};
             for (int i = 0; i < 4; ++i)
                 form.findChild<QLineEdit*>(names[i])->setText(texts[i]);
@@ -163,8 +155,8 @@ private slots:
         const bool accepted =
             (print ? form.ExecForPrint() : form.ExecForExport()) == QDialog::Accepted;
         QCOMPARE(warnings.size(), accepted ? 0 : 1);
-        QCOMPARE(QString::asprintf("%g|%g|%g|%g", out.width, out.height, out.left, out.top),
-                 accepted ? taken : "7|3.5|0|0");
+        QCOMPARE(QString::asprintf("%g,%g,%g,%g", out.width, out.height, out.left, out.top),
+                 accepted ? taken : "7,3.5,0,0");
         QCOMPARE(out.color, accepted);
         QVERIFY(out.colorBox); // the box stays as left, either way
     }
