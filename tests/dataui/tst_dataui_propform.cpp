@@ -9,7 +9,6 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -34,12 +33,6 @@ struct Fixture {
     }
     QLineEdit* Edit(const char* name) { return Find<QLineEdit>(name); }
     void Click(const char* name) { QTest::mouseClick(Find(name), Qt::LeftButton); }
-    void ClickSet(int k)
-    {
-        auto* list = Find<QListView>("SetListBox");
-        const QModelIndex index = list->model()->index(k, 0);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
-    }
 
     DataSetStore store;
     QString title, xLabel, yLabel, info3;
@@ -70,7 +63,7 @@ private slots:
         f.form.show();
         QCOMPARE(f.Find<QComboBox>("LineStyleCombo")->currentIndex(), -1);
         QVERIFY(!f.Find("PhotoBtn")->isVisible());
-        f.ClickSet(1);
+        f.form.SelectSet(1);
         QCOMPARE(f.Edit("SignalDisplayNameEdit")->text(), QString("Data001"));
         QVERIFY(f.Find("PhotoBtn")->isVisible());
     }
@@ -81,7 +74,7 @@ private slots:
     {
         Fixture f(2);
         f.form.show();
-        f.ClickSet(1);
+        f.form.SelectSet(1);
         f.colors.answers = {QColor(255, 0, 0), std::nullopt, QColor(0, 128, 0)};
         for (const char* swatch : {"Line_Clr", "Pt_Clr", "Trig_Clr"})
             f.Click(swatch);
@@ -98,8 +91,8 @@ private slots:
                  (QList<ColorRef>{Rgb(255, 0, 0), ColorCycle[1], Rgb(0, 128, 0)}));
         QCOMPARE(set.lineStyle, int(LineDash));
         QCOMPARE(f.spy.count(), 2);
-        f.ClickSet(0);
-        f.ClickSet(1);
+        f.form.SelectSet(0);
+        f.form.SelectSet(1);
         QCOMPARE(f.Edit("XOffsetEdit")->text(), QString("0.000000"));
     }
 
@@ -109,12 +102,12 @@ private slots:
     {
         Fixture f(3);
         f.form.show();
-        f.ClickSet(1);
+        f.form.SelectSet(1);
         f.Click("DelSetBtn");
         QCOMPARE(f.store.Names()->stringList(), QStringList({"Data000", "Data002"}));
         Fill(f.store.Set(1).samples, {}, {-3, 0, 15});
         f.store.Set(1).note3 = QStringLiteral("3 sec, interval=1 sec, max=15");
-        f.ClickSet(1);
+        f.form.SelectSet(1);
         f.Click("DriftBtn");
         QCOMPARE(f.prompts.warned.size(), 1);
         f.Click("OffsetBtn");

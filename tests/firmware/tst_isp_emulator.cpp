@@ -1,6 +1,7 @@
 // The programming engine against the emulated boot loader on a pseudo-terminal:
 // the bytes on the wire, each stage's failure, and a pulled cable recovered.
 #include "IspDriver.h"
+#include "TestData.h"
 #include "platform/QtSerialDevice.h"
 
 #include <QFile>
@@ -10,6 +11,7 @@
 
 using namespace vexa;
 using vexa::test::RecordingReporter;
+using vexa::test::TestData;
 
 namespace {
 
@@ -39,17 +41,6 @@ public:
     QByteArray sent;
     QByteArray received;
 };
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString Data(const QString& name)
-{
-    return QStringLiteral(VEXA_FIRMWARE_DATA "/") + name;
-}
 
 // The message shown, if any, and the last stage look.
 QString Story(const RecordingReporter& reporter)
@@ -89,14 +80,16 @@ class TestIspEmulator : public QObject {
     {
         sim_.terminate();
         sim_.waitForFinished(5000);
-        return ReadAll(dir_.filePath("flash.bin"));
+        QFile flash(dir_.filePath("flash.bin"));
+        return flash.open(QIODevice::ReadOnly) ? flash.readAll() : QByteArray();
     }
 
     // Loads the file and runs one update; the reporter keeps the story.
     int Update(const QString& hex, RecordingReporter& reporter, bool startIsp = false)
     {
         SerialPort port(tap_, clock_);
-        if (!LoadHexFile(Data(hex), state_).ok || !port.Open(pty_, 115200, 0))
+        if (!LoadHexFile(vexa::test::TestDataPath("../firmware/" + hex), state_).ok ||
+            !port.Open(pty_, 115200, 0))
             return -2;
         ModuleLink link(port);
         const int progress = vexa::test::RunIsp(state_, link, reporter, startIsp, false);
@@ -136,10 +129,10 @@ private slots:
         RecordingReporter reporter;
         QCOMPARE(Update(hex, reporter, startIsp), ProgressDone);
         QCOMPARE(Story(reporter), QString(" / Restart passed"));
-        const QString golden = Data(transcript);
+        const QString golden = "../firmware/" + transcript;
         if (!transcript.isEmpty())
             QCOMPARE(tap_.sent + "|" + tap_.received,
-                     ReadAll(golden + ".sent") + "|" + ReadAll(golden + ".received"));
+                     TestData(golden + ".sent") + "|" + TestData(golden + ".received"));
 
         // The flash holds the image (word 6 patched to the vector checksum), the
         // sectors after it stay erased.
@@ -155,7 +148,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("simArgs");
         QTest::addColumn<QString>("story");
-        for (const QString& line : QString(ReadAll(Data("stage-failures.txt"))).split('\n'))
+        for (const QString& line : QString(TestData("../firmware/stage-failures.txt")).split('\n'))
             if (const QStringList f = line.split(" | "); f.size() == 3 && !line.startsWith('#'))
                 QTest::newRow(qPrintable(f[0])) << f[1].split(' ') << f[2];
     }

@@ -115,34 +115,29 @@ private slots:
 
     void refusesWithoutTouchingThePort_data()
     {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QStringList>("image"); // status, body file, "silent"
-        QTest::addColumn<QString>("port");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("refused"); // name, row, image's answer, port, warning
         for (const QString& line : QString(Update("refusals.txt")).split('\n'))
             if (const QStringList f = line.split(" | "); f.size() == 5 && !line.startsWith('#'))
-                QTest::newRow(qPrintable(f[0])) << f[1].toInt() << f[2].split(' ') << f[3] << f[4];
+                QTest::newRow(qPrintable(f[0])) << f;
     }
 
     void refusesWithoutTouchingThePort()
     {
-        QFETCH(int, row);
-        QFETCH(QStringList, image);
-        QFETCH(QString, port);
-        QFETCH(QString, message);
-        host_.port = port;
+        QFETCH(QStringList, refused);
+        const QStringList image = refused[2].split(' '); // status, body file, "silent"
         server_.Set("/small.hex",
                     {image[0].toInt(), Update(qPrintable(image[1])), image.size() > 2});
+        host_.port = refused[3];
         // Virtual time runs fast while the server keeps silent.
         QTimer clock;
         connect(&clock, &QTimer::timeout, [this] { rig_->clock.Advance(1000); });
         clock.start(5);
 
         ShowList();
-        grid()->selectRow(row);
+        grid()->selectRow(refused[1].toInt());
         load()->click();
         QCOMPARE(prompts_.warned.size(), 1);
-        QVERIFY2(prompts_.warned[0].contains(message), qPrintable(prompts_.warned[0]));
+        QVERIFY2(prompts_.warned[0].contains(refused[4]), qPrintable(prompts_.warned[0]));
         QCOMPARE(opened() + host_.calls, QStringList());
         QVERIFY(load()->isEnabled());
     }
