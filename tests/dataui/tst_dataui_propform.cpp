@@ -52,8 +52,10 @@ class TestDataPropForm : public QObject {
 
 private slots:
     // The first set shows on opening; a style beyond the list chooses none,
-    // and Photo is there only for sets with visible triggers.
-    void showsTheSelectedSet()
+    // and Photo is there only for sets with visible triggers. Apply writes
+    // only when pressed, and every press shifts again (the arithmetic is the
+    // data library's); the boxes show 0 for the next set.
+    void showsAndApplies()
     {
         Fixture f(2);
         f.store.Set(0).lineStyle = 99;
@@ -66,15 +68,7 @@ private slots:
         f.form.SelectSet(1);
         QCOMPARE(f.Edit("SignalDisplayNameEdit")->text(), QString("Data001"));
         QVERIFY(f.Find("PhotoBtn")->isVisible());
-    }
 
-    // Apply writes only when pressed, and every press shifts again (the
-    // arithmetic is the data library's); the boxes show 0 for the next set.
-    void applyTakesBoxesSwatchesAndStyles()
-    {
-        Fixture f(2);
-        f.form.show();
-        f.form.SelectSet(1);
         f.colors.answers = {QColor(255, 0, 0), std::nullopt, QColor(0, 128, 0)};
         for (const char* swatch : {"Line_Clr", "Pt_Clr", "Trig_Clr"})
             f.Click(swatch);
@@ -96,12 +90,23 @@ private slots:
         QCOMPARE(f.Edit("XOffsetEdit")->text(), QString("0.000000"));
     }
 
-    // The names follow each delete; with no set left every button does nothing.
+    // The photo list is written and opened; cancelling shows the last list
+    // again; a file that cannot be written is reported and nothing opens.
     // Drift says why it cannot; a later Apply keeps the maximum Offset wrote.
-    void deleteAndCorrections()
+    // The names follow each delete; with no set left every button does nothing.
+    void photosCorrectionsAndDelete()
     {
         Fixture f(3);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("photos.txt"));
+        Fill(f.store.Set(0).triggers->samples, {12.5, 40}, {100, 250});
+        f.files.answers = {path, QString(), dir.filePath(QStringLiteral("no/such/dir.txt"))};
         f.form.show();
+        for (int i = 0; i < 3; ++i)
+            f.Click("PhotoBtn");
+        QCOMPARE(f.shell.opened, QList<QUrl>(2, QUrl::fromLocalFile(path)));
+        QVERIFY(f.prompts.warned.value(0).startsWith(QStringLiteral("Error: Unable to open ")));
+
         f.form.SelectSet(1);
         f.Click("DelSetBtn");
         QCOMPARE(f.store.Names()->stringList(), QStringList({"Data000", "Data002"}));
@@ -109,7 +114,7 @@ private slots:
         f.store.Set(1).note3 = QStringLiteral("3 sec, interval=1 sec, max=15");
         f.form.SelectSet(1);
         f.Click("DriftBtn");
-        QCOMPARE(f.prompts.warned.size(), 1);
+        QCOMPARE(f.prompts.warned.size(), 2);
         f.Click("OffsetBtn");
         f.Click("ApplyBtn");
         QCOMPARE(f.store.Set(1).note3, QString("3 sec, interval=1 sec, max=18"));
@@ -120,23 +125,7 @@ private slots:
         for (const char* b : {"ApplyBtn", "DelSetBtn", "DriftBtn", "OffsetBtn", "PhotoBtn"})
             QMetaObject::invokeMethod(f.Find(b), "click");
         QCOMPARE(f.spy.count(), changes);
-        QVERIFY(f.files.asked.empty() && f.prompts.warned.size() == 1);
-    }
-
-    // Written and opened; cancelling shows the last list again; a file that
-    // cannot be written is reported and nothing opens.
-    void photoExportWritesAndOpens()
-    {
-        Fixture f(1);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("photos.txt"));
-        Fill(f.store.Set(0).triggers->samples, {12.5, 40}, {100, 250});
-        f.files.answers = {path, QString(), dir.filePath(QStringLiteral("no/such/dir.txt"))};
-        f.form.show();
-        for (int i = 0; i < 3; ++i)
-            f.Click("PhotoBtn");
-        QCOMPARE(f.shell.opened, QList<QUrl>(2, QUrl::fromLocalFile(path)));
-        QVERIFY(f.prompts.warned.value(0).startsWith(QStringLiteral("Error: Unable to open ")));
+        QVERIFY(f.files.asked.size() == 3 && f.prompts.warned.size() == 2);
     }
 
     // The save choice stays as left from one run to the next.

@@ -27,10 +27,7 @@ public:
     bool SetDtr(bool on) override { return inner.SetDtr(on); }
     int Write(const char* data, int n) override { return Keep(sent, data, inner.Write(data, n)); }
     int Read(char* buf, int n) override { return Keep(received, buf, inner.Read(buf, n)); }
-    int ReadWaiting(char* buf, int n) override
-    {
-        return Keep(received, buf, inner.ReadWaiting(buf, n));
-    }
+    int ReadWaiting(char* b, int n) override { return Keep(received, b, inner.ReadWaiting(b, n)); }
     static int Keep(QByteArray& to, const char* bytes, int n)
     {
         to.append(bytes, n > 0 ? n : 0);
@@ -110,20 +107,18 @@ private slots:
 
     void exchange_data()
     {
-        QTest::addColumn<QString>("hex");
-        QTest::addColumn<bool>("startIsp");
-        QTest::addColumn<QString>("transcript"); // empty: not compared byte for byte
-
-        QTest::newRow("one block") << "top01ff.hex" << true << "top01ff";
-        QTest::newRow("two blocks, Start ISP off") << "top0200.hex" << false << "top0200";
-        QTest::newRow("last sector") << "top7fff_crlf_lower.hex" << false << "";
+        // The HEX file, how the boot loader is reached, the transcript if compared.
+        QTest::addColumn<QStringList>("update");
+        QTest::newRow("one block") << QStringList{"top01ff.hex", "Start ISP", "top01ff"};
+        QTest::newRow("two blocks") << QStringList{"top0200.hex", "boot loader", "top0200"};
+        QTest::newRow("last sector") << QStringList{"top7fff_crlf_lower.hex", "boot loader", ""};
     }
 
     void exchange()
     {
-        QFETCH(QString, hex);
-        QFETCH(bool, startIsp);
-        QFETCH(QString, transcript);
+        QFETCH(QStringList, update);
+        const bool startIsp = update[1] == "Start ISP";
+        const QString hex = update[0], transcript = update[2];
 
         QVERIFY(StartSim(startIsp ? QStringList() : QStringList{"--boot-loader"}));
         RecordingReporter reporter;
@@ -146,22 +141,20 @@ private slots:
 
     void failingStage_data()
     {
-        QTest::addColumn<QStringList>("simArgs");
-        QTest::addColumn<QString>("story");
+        QTest::addColumn<QStringList>("stage"); // name, emulator options, story
         for (const QString& line : QString(TestData("../firmware/stage-failures.txt")).split('\n'))
             if (const QStringList f = line.split(" | "); f.size() == 3 && !line.startsWith('#'))
-                QTest::newRow(qPrintable(f[0])) << f[1].split(' ') << f[2];
+                QTest::newRow(qPrintable(f[0])) << f;
     }
 
     void failingStage()
     {
-        QFETCH(QStringList, simArgs);
-        QFETCH(QString, story);
+        QFETCH(QStringList, stage);
 
-        QVERIFY(StartSim(QStringList{"--boot-loader"} + simArgs));
+        QVERIFY(StartSim(QStringList{"--boot-loader"} + stage[1].split(' ')));
         RecordingReporter reporter;
         QCOMPARE(Update("top0fff.hex", reporter), ProgressFailed);
-        QCOMPARE(Story(reporter), story);
+        QCOMPARE(Story(reporter), stage[2]);
     }
 
     // The cable comes out while block 3 goes over. Sector 0 was erased and is

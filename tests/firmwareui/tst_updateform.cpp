@@ -61,11 +61,14 @@ class TestUpdateForm : public QObject {
                     !status().startsWith("Reading"));
     }
 
-    // Loads the first entry, an image that the engine takes.
+    // Shows the list and loads its first entry, an image that the engine takes.
     void StartUpdate()
     {
         server_.Set("/small.hex", {200, Update("small.hex")});
         ShowList();
+        QCOMPARE(grid()->rowCount(), 3);
+        QCOMPARE(grid()->item(1, 0)->text() + grid()->item(1, 2)->text(), QString("26.1.03"));
+        QCOMPARE(grid()->rowHeight(1), 2 * grid()->rowHeight(0)); // a long description
         load()->click();
         QVERIFY(form_->Updating());
     }
@@ -98,21 +101,6 @@ private slots:
         QCOMPARE(QDir(temp_.path()).entryList(QDir::Files), QStringList());
     }
 
-    void showsTheListEachTime()
-    {
-        ShowList();
-        QCOMPARE(grid()->rowCount(), 3);
-        QCOMPARE(grid()->item(1, 0)->text() + grid()->item(1, 2)->text(), QString("26.1.03"));
-        QCOMPARE(grid()->rowHeight(1), 2 * grid()->rowHeight(0)); // a long description
-
-        // A failed fetch leaves nothing of the earlier list to load.
-        server_.Set("/list.txt", {404, "gone"});
-        ShowList();
-        QTRY_COMPARE(prompts_.warned.size(), 1);
-        QCOMPARE(grid()->rowCount(), 0);
-        QCOMPARE(status(), QString("No list"));
-    }
-
     void refusesWithoutTouchingThePort_data()
     {
         QTest::addColumn<QStringList>("refused"); // name, row, image's answer, port, warning
@@ -142,8 +130,9 @@ private slots:
         QVERIFY(load()->isEnabled());
     }
 
-    // No boot loader answers: the link is taken over, the update fails at
-    // the handshake and gives the line back. Closing during an update stops it.
+    // No boot loader answers: the link is taken over, the update fails at the
+    // handshake and gives the line back. Closing during an update stops it. A
+    // failed fetch leaves nothing of the earlier list to load.
     void takesOverTheLinkAndGivesItBack()
     {
         StartUpdate();
@@ -166,6 +155,12 @@ private slots:
         QVERIFY(!form_->isVisible() && !form_->Updating());
         QCOMPARE(host_.calls.last(), QString("released"));
         QVERIFY(!rig_->port.IsOpen());
+
+        server_.Set("/list.txt", {404, "gone"});
+        ShowList();
+        QTRY_COMPARE(prompts_.warned.size(), 1);
+        QCOMPARE(grid()->rowCount(), 0);
+        QCOMPARE(status(), QString("No list"));
     }
 };
 

@@ -117,27 +117,25 @@ private slots:
 
     void outputChecks_data()
     {
-        QTest::addColumn<bool>("print");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("taken");
+        QTest::addColumn<QStringList>("entry"); // name, print or export, typed, taken
         for (const QString& line :
              QString(vexa::test::TestData("../output/entries.txt")).split('\n'))
             if (const QStringList f = line.split(" | "); f.size() == 4 && !line.startsWith('#'))
-                QTest::newRow(qPrintable(f[0])) << (f[1] == "print") << f[2] << f[3].trimmed();
+                QTest::newRow(qPrintable(f[0])) << f;
     }
 
     void outputChecks()
     {
-        QFETCH(bool, print);
-        QFETCH(QString, typed);
-        QFETCH(QString, taken);
+        QFETCH(QStringList, entry);
+        const bool print = entry[1] == "print";
+        const QString taken = entry[3].trimmed();
         OutputSettings out;
         out.color = false;
         TPrtLocForm form(out);
         QStringList warnings;
         form.SetWarn([&](const QString& text) { warnings << text; });
         QTimer::singleShot(0, &form, [&] {
-            const QStringList texts = typed.split(',');
+            const QStringList texts = entry[2].split(',');
             const char* names[] = {"WidthEdit", "HeightEdit", "LeftEdit", "TopEdit"};
             for (int i = 0; i < 4; ++i)
                 form.findChild<QLineEdit*>(names[i])->setText(texts[i]);
