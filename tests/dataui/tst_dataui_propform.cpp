@@ -31,7 +31,6 @@ struct Fixture {
     {
         return form.findChild<T*>(QLatin1String(name));
     }
-    QLineEdit* Edit(const char* name) { return Find<QLineEdit>(name); }
     void Click(const char* name) { QTest::mouseClick(Find(name), Qt::LeftButton); }
 
     DataSetStore store;
@@ -66,15 +65,15 @@ private slots:
         QCOMPARE(f.Find<QComboBox>("LineStyleCombo")->currentIndex(), -1);
         QVERIFY(!f.Find("PhotoBtn")->isVisible());
         f.form.SelectSet(1);
-        QCOMPARE(f.Edit("SignalDisplayNameEdit")->text(), QString("Data001"));
+        QCOMPARE(f.Find<QLineEdit>("SignalDisplayNameEdit")->text(), QString("Data001"));
         QVERIFY(f.Find("PhotoBtn")->isVisible());
 
         f.colors.answers = {QColor(255, 0, 0), std::nullopt, QColor(0, 128, 0)};
         for (const char* swatch : {"Line_Clr", "Pt_Clr", "Trig_Clr"})
             f.Click(swatch);
         f.Find<QComboBox>("LineStyleCombo")->setCurrentIndex(LineDash);
-        f.Edit("SignalDisplayNameEdit")->setText(QStringLiteral("Second flight"));
-        f.Edit("XOffsetEdit")->setText(QStringLiteral("10"));
+        f.Find<QLineEdit>("SignalDisplayNameEdit")->setText(QStringLiteral("Second flight"));
+        f.Find<QLineEdit>("XOffsetEdit")->setText(QStringLiteral("10"));
         const DataSetRecord& set = f.store.Set(1);
         QCOMPARE(set.lineColor, ColorCycle[1]); // nothing changes before Apply
         f.Click("ApplyBtn");
@@ -87,7 +86,7 @@ private slots:
         QCOMPARE(f.spy.count(), 2);
         f.form.SelectSet(0);
         f.form.SelectSet(1);
-        QCOMPARE(f.Edit("XOffsetEdit")->text(), QString("0.000000"));
+        QCOMPARE(f.Find<QLineEdit>("XOffsetEdit")->text(), QString("0.000000"));
     }
 
     // The photo list is written and opened; cancelling shows the last list

@@ -127,8 +127,6 @@ private slots:
     void outputChecks()
     {
         QFETCH(QStringList, entry);
-        const bool print = entry[1] == "print";
-        const QString taken = entry[3].trimmed();
         OutputSettings out;
         out.color = false;
         TPrtLocForm form(out);
@@ -145,10 +143,10 @@ private slots:
                 form.reject();
         });
         const bool accepted =
-            (print ? form.ExecForPrint() : form.ExecForExport()) == QDialog::Accepted;
+            (entry[1] == "print" ? form.ExecForPrint() : form.ExecForExport()) == QDialog::Accepted;
         QCOMPARE(warnings.size(), accepted ? 0 : 1);
         QCOMPARE(QString::asprintf("%g,%g,%g,%g", out.width, out.height, out.left, out.top),
-                 accepted ? taken : "7,3.5,0,0");
+                 accepted ? entry[3].trimmed() : "7,3.5,0,0");
         QCOMPARE(out.color, accepted);
         QVERIFY(out.colorBox); // the box stays as left, either way
     }
