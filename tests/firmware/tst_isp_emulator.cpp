@@ -1,7 +1,7 @@
-// The programming engine against the emulated boot loader on a
-// pseudo-terminal, over QSerialPort: the bytes on the wire, the failures of
-// each stage, and an update cut off by a pulled cable, then recovered.
+// The programming engine against the emulated boot loader on a pseudo-terminal:
+// the bytes on the wire, each stage's failure, and a pulled cable recovered.
 #include "IspDriver.h"
+#include "TestData.h"
 #include "platform/QtSerialDevice.h"
 
 #include <QFile>
@@ -11,6 +11,7 @@
 
 using namespace vexa;
 using vexa::test::RecordingReporter;
+using vexa::test::TestData;
 
 namespace {
 
@@ -26,10 +27,7 @@ public:
     bool SetDtr(bool on) override { return inner.SetDtr(on); }
     int Write(const char* data, int n) override { return Keep(sent, data, inner.Write(data, n)); }
     int Read(char* buf, int n) override { return Keep(received, buf, inner.Read(buf, n)); }
-    int ReadWaiting(char* buf, int n) override
-    {
-        return Keep(received, buf, inner.ReadWaiting(buf, n));
-    }
+    int ReadWaiting(char* b, int n) override { return Keep(received, b, inner.ReadWaiting(b, n)); }
     static int Keep(QByteArray& to, const char* bytes, int n)
     {
         to.append(bytes, n > 0 ? n : 0);
@@ -41,15 +39,10 @@ public:
     QByteArray received;
 };
 
-QByteArray ReadAll(const QString& path)
+// The message shown, if any, and the last stage look.
+QString Story(const RecordingReporter& reporter)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString DataFile(const QString& name)
-{
-    return QStringLiteral(VEXA_FIRMWARE_DATA "/") + name;
+    return reporter.errors.join(", ") + " / " + reporter.events.value(reporter.events.size() - 1);
 }
 
 } // namespace
@@ -60,35 +53,43 @@ class TestIspEmulator : public QObject {
     QTemporaryDir dir_;
     QProcess sim_;
     SteadyClock clock_;
+    QString pty_;
+    ProgrammingState state_;
+    TapDevice tap_; // keeps the bytes of every update in a test
 
-    // Starts the emulator with its flash written to flash.bin at the end;
-    // returns the terminal's path.
-    QString StartSim(const QStringList& args)
+    // Starts the emulator with its flash written to flash.bin when it stops.
+    bool StartSim(const QStringList& args)
     {
         sim_.start(QStringLiteral(VEXA_MODULE_SIM),
                    QStringList{"--no-publish", "--flights", "0", "--reset-ms", "100",
                                "--flash-dump", dir_.filePath("flash.bin")} +
                        args);
         if (!sim_.waitForStarted(5000) || !sim_.waitForReadyRead(5000))
-            return {};
-        return QString::fromLocal8Bit(sim_.readLine()).trimmed();
+            return false;
+        pty_ = QString::fromLocal8Bit(sim_.readLine()).trimmed();
+        return true;
+    }
+    QByteArray Image(qsizetype n) const
+    {
+        return QByteArray(reinterpret_cast<const char*>(state_.FirmwareImage.data()), n);
     }
     QByteArray StopSim()
     {
         sim_.terminate();
         sim_.waitForFinished(5000);
-        return ReadAll(dir_.filePath("flash.bin"));
+        QFile flash(dir_.filePath("flash.bin"));
+        return flash.open(QIODevice::ReadOnly) ? flash.readAll() : QByteArray();
     }
 
-    // One update from the loaded state; the reporter and tap keep the story.
-    int Update(const QString& path, ProgrammingState& state, RecordingReporter& reporter,
-               TapDevice& tap, bool startIsp)
+    // Loads the file and runs one update; the reporter keeps the story.
+    int Update(const QString& hex, RecordingReporter& reporter, bool startIsp = false)
     {
-        SerialPort port(tap, clock_);
-        if (!port.Open(path, 115200, 0))
+        SerialPort port(tap_, clock_);
+        if (!LoadHexFile(vexa::test::TestDataPath("../firmware/" + hex), state_).ok ||
+            !port.Open(pty_, 115200, 0))
             return -2;
         ModuleLink link(port);
-        const int progress = vexa::test::RunIsp(state, link, reporter, startIsp, false);
+        const int progress = vexa::test::RunIsp(state_, link, reporter, startIsp, false);
         port.Close();
         return progress;
     }
@@ -96,147 +97,81 @@ class TestIspEmulator : public QObject {
 private slots:
     void cleanup()
     {
+        tap_.sent.clear();
+        tap_.received.clear();
         if (sim_.state() != QProcess::NotRunning) {
             sim_.kill();
             sim_.waitForFinished(3000);
         }
     }
 
-    void exchange_data();
-    void exchange();
-    void failingStage_data();
-    void failingStage();
-    void cutCableThenRecovery();
-};
-
-void TestIspEmulator::exchange_data()
-{
-    QTest::addColumn<QString>("hex");
-    QTest::addColumn<bool>("startIsp");
-    QTest::addColumn<QString>("eraseCaption");
-    QTest::addColumn<QString>("transcript"); // empty: not compared byte for byte
-    QTest::addColumn<QByteArray>("sends");
-
-    QTest::newRow("one block") << "top01ff.hex" << true << "Erase 0-1\r"
-                               << "top01ff" << QByteArray("!\r?");
-    QTest::newRow("two blocks, Start ISP off") << "top0200.hex" << false << "Erase 0-1\r"
-                                               << "top0200" << QByteArray("?Synchronized");
-    QTest::newRow("end sector 2") << "top1000.hex" << true << "Erase 0-2\r"
-                                  << "" << QByteArray("I 0 2\r\r");
-    // Block 1 holds 512 bytes of 0xFF.
-    QTest::newRow("erased block") << "ff1024.hex" << true << "Erase 0-1\r"
-                                  << "" << QByteArray("\r\r130560\r\r");
-    QTest::newRow("last sector") << "top7fff_crlf_lower.hex" << false << "Erase 0-7\r"
-                                 << "" << QByteArray("C 32256 268436224 512\r\r");
-}
-
-void TestIspEmulator::exchange()
-{
-    QFETCH(QString, hex);
-    QFETCH(bool, startIsp);
-    QFETCH(QString, eraseCaption);
-    QFETCH(QString, transcript);
-    QFETCH(QByteArray, sends);
-
-    ProgrammingState state;
-    QVERIFY(LoadHexFile(DataFile(hex), state).ok);
-    const auto image = state.FirmwareImage;
-    const QString pty = StartSim(startIsp ? QStringList() : QStringList{"--boot-loader"});
-    QVERIFY(!pty.isEmpty());
-
-    RecordingReporter reporter;
-    TapDevice tap;
-    QCOMPARE(Update(pty, state, reporter, tap, startIsp), ProgressDone);
-    QVERIFY2(reporter.errors.isEmpty(), qPrintable(reporter.errors.join('\n')));
-    QCOMPARE(reporter.eraseCaption, eraseCaption);
-    QCOMPARE(reporter.events.last(), QString("Restart passed"));
-    QVERIFY(tap.sent.contains(sends));
-    if (!transcript.isEmpty()) {
-        QCOMPARE(tap.sent, ReadAll(DataFile(transcript + ".sent")));
-        QCOMPARE(tap.received, ReadAll(DataFile(transcript + ".received")));
+    void exchange_data()
+    {
+        // The HEX file, how the boot loader is reached, the transcript if compared.
+        QTest::addColumn<QStringList>("update");
+        QTest::newRow("one block") << QStringList{"top01ff.hex", "Start ISP", "top01ff"};
+        QTest::newRow("two blocks") << QStringList{"top0200.hex", "boot loader", "top0200"};
+        QTest::newRow("last sector") << QStringList{"top7fff_crlf_lower.hex", "boot loader", ""};
     }
 
-    // The flash holds the image, the sectors after it stay erased.
-    const QByteArray flash = StopSim();
-    QCOMPARE(flash.size(), CodeSpace);
-    const qsizetype programmed = (state.ImageLength + 511) / 512 * 512;
-    QCOMPARE(flash.left(programmed),
-             QByteArray(reinterpret_cast<const char*>(image.data()), programmed));
-    QCOMPARE(flash.mid(programmed, (state.EndSector + 1) * SectorSize - programmed),
-             QByteArray((state.EndSector + 1) * SectorSize - programmed, '\xFF'));
-}
+    void exchange()
+    {
+        QFETCH(QStringList, update);
+        const bool startIsp = update[1] == "Start ISP";
+        const QString hex = update[0], transcript = update[2];
 
-void TestIspEmulator::failingStage_data()
-{
-    QTest::addColumn<QStringList>("simArgs");
-    QTest::addColumn<QString>("message"); // empty: the update ends without a message box
-    QTest::addColumn<QString>("lastEvent");
+        QVERIFY(StartSim(startIsp ? QStringList() : QStringList{"--boot-loader"}));
+        RecordingReporter reporter;
+        QCOMPARE(Update(hex, reporter, startIsp), ProgressDone);
+        QCOMPARE(Story(reporter), QString(" / Restart passed"));
+        const QString golden = "../firmware/" + transcript;
+        if (!transcript.isEmpty())
+            QCOMPARE(tap_.sent + "|" + tap_.received,
+                     TestData(golden + ".sent") + "|" + TestData(golden + ".received"));
 
-    // Boot loader lines in order: Synchronized, its echo, OK, the frequency's
-    // echo, OK, U's echo, 0, J's echo, 0, the part id, P's echo, 0, E's...
-    const auto silentAfter = [](int n) {
-        return QStringList{"--isp-silent-after", QString::number(n)};
-    };
-    const auto row = [](const char* name, const QStringList& args, const char* message,
-                        const char* last) {
-        QTest::newRow(name) << args << QString(message) << QString(last);
-    };
-    row("no sync", silentAfter(0), "Part not responding", "Synchronize failed");
-    row("no OK after sync", silentAfter(1), "Part not synchronized", "Synchronize failed");
-    row("frequency", silentAfter(3), "Freq not acknowledged", "Unlock failed");
-    row("unlock", silentAfter(6), "Unlock failed", "Unlock failed");
-    row("no part id", silentAfter(9), "", "Unlock passed");
-    row("wrong part id", {"--part-id", "12345"}, "Invalid part ID", "Erase failed");
-    row("prepare", silentAfter(11), "Failed prep erase", "Erase failed");
-    row("erase", silentAfter(13), "Failed erase", "Erase failed");
-    row("blank check", silentAfter(15), "Failed blank check", "BlankCheck failed");
-    row("worn flash cell", {"--isp-stuck-byte", "1030"}, "Flash verify failed", "Program failed");
-    row("checksum RESEND", {"--isp-resend", "2"}, "", "BlankCheck passed");
-}
+        // The flash holds the image (word 6 patched to the vector checksum), the
+        // sectors after it stay erased.
+        const QByteArray flash = StopSim();
+        QCOMPARE(flash.size(), CodeSpace);
+        const qsizetype programmed = (state_.ImageLength + 511) / 512 * 512;
+        const qsizetype erased = (state_.EndSector + 1) * SectorSize - programmed;
+        QCOMPARE(flash.left(programmed), Image(programmed));
+        QCOMPARE(flash.mid(programmed, erased), QByteArray(erased, '\xFF'));
+    }
 
-void TestIspEmulator::failingStage()
-{
-    QFETCH(QStringList, simArgs);
-    QFETCH(QString, message);
-    QFETCH(QString, lastEvent);
+    void failingStage_data()
+    {
+        QTest::addColumn<QStringList>("stage"); // name, emulator options, story
+        for (const QString& line : QString(TestData("../firmware/stage-failures.txt")).split('\n'))
+            if (const QStringList f = line.split(" | "); f.size() == 3 && !line.startsWith('#'))
+                QTest::newRow(qPrintable(f[0])) << f;
+    }
 
-    ProgrammingState state;
-    QVERIFY(LoadHexFile(DataFile("top0fff.hex"), state).ok);
-    const QString pty = StartSim(QStringList{"--boot-loader"} + simArgs);
-    QVERIFY(!pty.isEmpty());
-    RecordingReporter reporter;
-    TapDevice tap;
-    QCOMPARE(Update(pty, state, reporter, tap, false), ProgressFailed);
-    QCOMPARE(reporter.errors, message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(reporter.events.last(), lastEvent);
-}
+    void failingStage()
+    {
+        QFETCH(QStringList, stage);
 
-// The cable comes out while block 3 goes over. Sector 0 was erased and is
-// written last, so the part comes up in its boot loader, and an update with
-// "Start ISP" off puts the whole image in.
-void TestIspEmulator::cutCableThenRecovery()
-{
-    ProgrammingState state;
-    QVERIFY(LoadHexFile(DataFile("top0fff.hex"), state).ok);
-    const auto image = state.FirmwareImage;
-    const QString pty = StartSim({"--isp-cut-block", "3", "--replug-ms", "300"});
-    QVERIFY(!pty.isEmpty());
+        QVERIFY(StartSim(QStringList{"--boot-loader"} + stage[1].split(' ')));
+        RecordingReporter reporter;
+        QCOMPARE(Update("top0fff.hex", reporter), ProgressFailed);
+        QCOMPARE(Story(reporter), stage[2]);
+    }
 
-    RecordingReporter first;
-    TapDevice tap;
-    QCOMPARE(Update(pty, state, first, tap, true), ProgressFailed);
-    QVERIFY(tap.sent.contains("C 1024 268436224 512\r\r"));
-    QVERIFY(!tap.sent.contains("C 1536 "));
+    // The cable comes out while block 3 goes over. Sector 0 was erased and is
+    // written last, so the part comes up in its boot loader, and an update with
+    // "Start ISP" off puts the whole image in.
+    void cutCableThenRecovery()
+    {
+        QVERIFY(StartSim({"--isp-cut-block", "3", "--replug-ms", "300"}));
+        RecordingReporter first, second;
+        QCOMPARE(Update("top0fff.hex", first, true), ProgressFailed);
+        QVERIFY(tap_.sent.contains("C 1024 268436224 512\r\r") && !tap_.sent.contains("C 1536 "));
 
-    QTest::qWait(600); // the cable goes back in; the module is switched off and on
-    QVERIFY(LoadHexFile(DataFile("top0fff.hex"), state).ok);
-    RecordingReporter second;
-    QCOMPARE(Update(pty, state, second, tap, false), ProgressDone);
-    QVERIFY(second.errors.isEmpty());
-
-    // The image as loaded, word 6 patched to the vector checksum.
-    QCOMPARE(StopSim().left(4096), QByteArray(reinterpret_cast<const char*>(image.data()), 4096));
-}
+        QTest::qWait(600); // the cable goes back in; the module is switched off and on
+        QCOMPARE(Update("top0fff.hex", second), ProgressDone);
+        QCOMPARE(StopSim().left(4096), Image(4096));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestIspEmulator)
 #include "tst_isp_emulator.moc"

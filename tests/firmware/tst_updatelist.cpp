@@ -1,18 +1,20 @@
+#include "TestData.h"
 #include "firmware/UpdateList.h"
 
 #include <QtTest>
 
 using namespace vexa;
+using vexa::test::TestData;
 
 // Entries as "number|module|version|description|address", CR shown as \r.
 static QStringList Rows(const std::vector<UpdateEntry>& entries)
 {
     QStringList rows;
     for (const UpdateEntry& e : entries)
-        rows << QStringList{QString::number(e.number), e.module, e.version, e.description,
-                            e.fileAddress}
-                    .join(QLatin1Char('|'))
-                    .replace(QLatin1Char('\r'), QLatin1String("\\r"));
+        rows << QString("%1|%2|%3|%4|%5")
+                    .arg(QString::number(e.number), e.module, e.version, e.description,
+                         e.fileAddress)
+                    .replace('\r', "\\r");
     return rows;
 }
 
@@ -24,22 +26,13 @@ private slots:
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QStringList>("rows");
-        QTest::newRow("two entries") << QByteArray("A1,1.00,X\nfirst\nB2,1.01,Y\nsecond\n")
-                                     << QStringList{"1|A1|1.00|first|X", "2|B2|1.01|second|Y"};
-        QTest::newRow("CR and blanks")
-            << QByteArray("A1,1.00,X\r\n \t first \r\n") << QStringList{"1|A1|1.00|first|X\\r"};
-        QTest::newRow("empty") << QByteArray() << QStringList{"1||||"};
-        QTest::newRow("short tail stops")
-            << QByteArray("A,1,X\nd\n\n\nB,2\n") << QStringList{"1|A|1|d|X"};
-        QTest::newRow("seven left goes on")
-            << QByteArray("A,1,X\nd\nB,2,Y\n\n") << QStringList{"1|A|1|d|X", "2|B|2||Y"};
-        QTest::newRow("no separators") << QByteArray("just some words") << QStringList{"1||||"};
-        QTest::newRow("missing comma") << QByteArray("A1 1.00 X\nfirst\nsecond line\n")
-                                       << QStringList{"1|||first|A1 1.00 X", "2||||second line"};
-        QTest::newRow("cut UTF-8")
-            << QByteArray("A,1,X\ncaf\xC3\n") << QStringList{"1|A|1|caf\u00C3|X"};
-        QTest::newRow("byte order mark")
-            << QByteArray("\xEF\xBB\xBFV6,2,X\nd\n") << QStringList{"1|V6|2|d|X"};
+        const auto decoded = [](const QString& field) {
+            return QByteArray::fromPercentEncoding(field.toUtf8());
+        };
+        for (const QString& line : QString(TestData("../updates/lists.txt")).split('\n'))
+            if (const QStringList f = line.split(" | "); f.size() == 3 && !line.startsWith('#'))
+                QTest::newRow(qPrintable(f[0]))
+                    << decoded(f[1]) << QString::fromUtf8(decoded(f[2])).split(" ; ");
     }
 
     void parses()
@@ -49,21 +42,14 @@ private slots:
         QCOMPARE(Rows(ParseUpdateList(text)), rows);
     }
 
-    // A description of up to 50 characters takes one row line.
-    void rowLines()
+    // A description of up to 50 characters takes one row line. Only http and
+    // https addresses with a host are fetched.
+    void rowLinesAndAddresses()
     {
         for (const auto& [length, lines] :
              std::initializer_list<std::pair<int, int>>{{0, 1}, {50, 1}, {51, 2}, {101, 3}})
             QCOMPARE(DescriptionLines(QString(length, QLatin1Char('x'))), lines);
-    }
-
-    // Only http and https addresses with a host are fetched.
-    void imageAddress()
-    {
-        const QString ok = "http://h.example/a.hex";
-        QCOMPARE(ImageAddress(ok).toString(), ok);
-        QCOMPARE(ImageAddress(QString("https://h.example/a.hex\r")).toString(),
-                 QString("https://h.example/a.hex"));
+        QCOMPARE(ImageAddress("https://h.example/a.hex\r").toString(), "https://h.example/a.hex");
         for (const char* field :
              {"ftp://h.example/a.hex", "file:///etc/passwd", "a.hex", "http:///a.hex"})
             QVERIFY2(ImageAddress(field).isEmpty(), field);

@@ -2,10 +2,9 @@
 #include "HttpStub.h"
 #include "LinkRig.h"
 #include "ScriptedUser.h"
+#include "TestData.h"
 #include "firmwareui/TUpdateForm.h"
 
-#include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -17,24 +16,18 @@ using namespace vexa::test;
 
 namespace {
 
-QByteArray TestData(const QString& name)
+QByteArray Update(const char* name)
 {
-    QFile file(QStringLiteral(VEXA_TEST_DATA "/updates/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return TestData(QStringLiteral("../updates/") + QLatin1String(name));
 }
 
+// Records the dialog's calls on the main window's link.
 struct FakeHost final : UpdateHost {
-    bool LinkConnected() const override { return connected; }
-    void CloseLink() override { Note("close", false); }
+    bool LinkConnected() const override { return calls.isEmpty() || calls.last() == "opened"; }
+    void CloseLink() override { calls << "close"; }
     QString SelectedPortName() const override { return port; }
-    void LinkOpened() override { Note("opened", true); }
-    void LinkReleased() override { Note("released", false); }
-    void Note(const char* call, bool on)
-    {
-        calls << call;
-        connected = on;
-    }
-    bool connected = true;
+    void LinkOpened() override { calls << "opened"; }
+    void LinkReleased() override { calls << "released"; }
     QString port = QStringLiteral("/dev/ttyFAKE");
     QStringList calls;
 };
@@ -51,13 +44,9 @@ class TestUpdateForm : public QObject {
     ScriptedPrompter prompts_;
     std::unique_ptr<TUpdateForm> form_;
 
-    template <typename T = QWidget> T* find(const char* name) const
-    {
-        return form_->findChild<T*>(QLatin1String(name));
-    }
-    QTableWidget* grid() const { return find<QTableWidget>("StringGrid1"); }
-    QString status() const { return find<QLabel>("StatusText")->text(); }
-    QPushButton* load() const { return find<QPushButton>("LoadBtn"); }
+    QTableWidget* grid() const { return form_->findChild<QTableWidget*>("StringGrid1"); }
+    QString status() const { return form_->findChild<QLabel*>("StatusText")->text(); }
+    QPushButton* load() const { return form_->findChild<QPushButton*>("LoadBtn"); }
     // Paths the dialog opened (the rig opens the line once on its own).
     QStringList opened() const { return rig_->device.OpenAttempts().mid(1); }
 
@@ -72,11 +61,14 @@ class TestUpdateForm : public QObject {
                     !status().startsWith("Reading"));
     }
 
-    // Loads the first entry, an image that the engine takes.
+    // Shows the list and loads its first entry, an image that the engine takes.
     void StartUpdate()
     {
-        server_.Set("/small.hex", {200, TestData("small.hex")});
+        server_.Set("/small.hex", {200, Update("small.hex")});
         ShowList();
+        QCOMPARE(grid()->rowCount(), 3);
+        QCOMPARE(grid()->item(1, 0)->text() + grid()->item(1, 2)->text(), QString("26.1.03"));
+        QCOMPARE(grid()->rowHeight(1), 2 * grid()->rowHeight(0)); // a long description
         load()->click();
         QVERIFY(form_->Updating());
     }
@@ -94,7 +86,7 @@ private slots:
         rig_->port.Close();
         host_ = FakeHost();
         prompts_ = ScriptedPrompter();
-        QByteArray list = TestData("two-entries.txt");
+        QByteArray list = Update("two-entries.txt");
         list.replace("@BASE@", server_.Url(QString()).toString().toLatin1());
         server_.Set("/list.txt", {200, list + "V6,6.1.04,ftp://127.0.0.1/x.hex\nnot on the web\n"});
         // The list has moved; the dialog follows.
@@ -109,104 +101,66 @@ private slots:
         QCOMPARE(QDir(temp_.path()).entryList(QDir::Files), QStringList());
     }
 
-    void showsTheListEachTime()
-    {
-        ShowList();
-        QCOMPARE(prompts_.warned, QStringList());
-        QCOMPARE(grid()->rowCount(), 3);
-        QCOMPARE(grid()->item(1, 0)->text() + grid()->item(1, 2)->text(), QString("26.1.03"));
-        const int header = grid()->horizontalHeader()->height();
-        QCOMPARE(grid()->rowHeight(0), header);
-        QCOMPARE(grid()->rowHeight(1), 2 * header);
-
-        // A failed fetch leaves nothing of the earlier list to load.
-        server_.Set("/list.txt", {404, "gone"});
-        ShowList();
-        QTRY_COMPARE(prompts_.warned.size(), 1);
-        QVERIFY2(prompts_.warned[0].contains("404"), qPrintable(prompts_.warned[0]));
-        QCOMPARE(grid()->rowCount(), 0);
-        QCOMPARE(status(), QString("No list"));
-        server_.Set("/list.txt", {200, TestData("not-found.html")});
-        ShowList();
-        QTRY_COMPARE(prompts_.warned.size(), 1);
-        QCOMPARE(grid()->rowCount(), 0);
-    }
-
     void refusesWithoutTouchingThePort_data()
     {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("imageStatus");
-        QTest::addColumn<QString>("image");
-        QTest::addColumn<bool>("silent");
-        QTest::addColumn<QString>("port");
-        QTest::addColumn<QString>("message");
-        const QString fake = "/dev/ttyFAKE";
-        QTest::newRow("404") << 0 << 404 << "not-found.html" << false << fake << "404";
-        QTest::newRow("HTML") << 0 << 200 << "not-found.html" << false << fake << "no firmware";
-        QTest::newRow("time-out") << 0 << 200 << "small.hex" << true << fake << "did not answer";
-        QTest::newRow("no port") << 0 << 200 << "small.hex" << false << ""
-                                 << "No serial port";
-        QTest::newRow("ftp") << 2 << 200 << "small.hex" << false << fake << "not an http";
+        QTest::addColumn<QStringList>("refused"); // name, row, image's answer, port, warning
+        for (const QString& line : QString(Update("refusals.txt")).split('\n'))
+            if (const QStringList f = line.split(" | "); f.size() == 5 && !line.startsWith('#'))
+                QTest::newRow(qPrintable(f[0])) << f;
     }
 
     void refusesWithoutTouchingThePort()
     {
-        QFETCH(int, row);
-        QFETCH(int, imageStatus);
-        QFETCH(QString, image);
-        QFETCH(QString, port);
-        QFETCH(QString, message);
-        HttpStub::Answer answer{imageStatus, TestData(image)};
-        QFETCH(bool, silent);
-        answer.silent = silent;
-        server_.Set("/small.hex", answer);
-        host_.port = port;
+        QFETCH(QStringList, refused);
+        const QStringList image = refused[2].split(' '); // status, body file, "silent"
+        server_.Set("/small.hex",
+                    {image[0].toInt(), Update(qPrintable(image[1])), image.size() > 2});
+        host_.port = refused[3];
         // Virtual time runs fast while the server keeps silent.
         QTimer clock;
         connect(&clock, &QTimer::timeout, [this] { rig_->clock.Advance(1000); });
         clock.start(5);
 
         ShowList();
-        grid()->selectRow(row);
+        grid()->selectRow(refused[1].toInt());
         load()->click();
         QCOMPARE(prompts_.warned.size(), 1);
-        QVERIFY2(prompts_.warned[0].contains(message), qPrintable(prompts_.warned[0]));
-        QCOMPARE(opened(), QStringList());
-        QCOMPARE(host_.calls, QStringList());
+        QVERIFY2(prompts_.warned[0].contains(refused[4]), qPrintable(prompts_.warned[0]));
+        QCOMPARE(opened() + host_.calls, QStringList());
         QVERIFY(load()->isEnabled());
     }
 
-    // No boot loader answers: the link is taken over, the update fails at
-    // the handshake and gives the line back.
+    // No boot loader answers: the link is taken over, the update fails at the
+    // handshake and gives the line back. Closing during an update stops it. A
+    // failed fetch leaves nothing of the earlier list to load.
     void takesOverTheLinkAndGivesItBack()
     {
         StartUpdate();
         QCOMPARE(host_.calls, QStringList({"close", "opened"}));
         QCOMPARE(opened(), QStringList("/dev/ttyFAKE"));
         QCOMPARE(rig_->device.Settings().baud, 115200u);
-        QCOMPARE(status(), QString("Loading..."));
-        QVERIFY(!load()->isEnabled());
 
         prompts_.answer = false;
         form_->reject();
         QVERIFY(form_->isVisible() && form_->Updating());
-        QCOMPARE(prompts_.asked.size(), 1);
-
         QTRY_VERIFY(!form_->Updating());
         QCOMPARE(status(), QString("Failed!"));
         QCOMPARE(prompts_.warned, QStringList("Error: Part not responding"));
         QCOMPARE(host_.calls.last(), QString("released"));
         QVERIFY(!rig_->port.IsOpen() && load()->isEnabled());
-        QVERIFY(!find<QGroupBox>("ProgressPanel")->isVisible());
-    }
 
-    void stopsWhenClosedDuringAnUpdate()
-    {
+        prompts_.answer = true;
         StartUpdate();
         form_->reject();
         QVERIFY(!form_->isVisible() && !form_->Updating());
         QCOMPARE(host_.calls.last(), QString("released"));
         QVERIFY(!rig_->port.IsOpen());
+
+        server_.Set("/list.txt", {404, "gone"});
+        ShowList();
+        QTRY_COMPARE(prompts_.warned.size(), 1);
+        QCOMPARE(grid()->rowCount(), 0);
+        QCOMPARE(status(), QString("No list"));
     }
 };
 
