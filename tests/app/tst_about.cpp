@@ -1,4 +1,4 @@
-#include "AppTables.h"
+#include "TestData.h"
 #include "app/About.h"
 
 #include <QDir>
@@ -18,7 +18,7 @@ private slots:
         QCOMPARE(MailUrl("  help@vexa.example \n").toString(), QString("mailto:help@vexa.example"));
     }
 
-    void findManual_data() { vexa::test::AddRows("manual.txt"); }
+    void findManual_data() { vexa::test::AddRows("app/manual.txt"); }
     void findManual()
     {
         QFETCH(QStringList, f);

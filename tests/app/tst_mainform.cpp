@@ -1,6 +1,6 @@
 // The main window itself: start-up, the port list, the About page's actions.
-#include "AppTables.h"
 #include "MainFormRig.h"
+#include "TestData.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -86,7 +86,7 @@ private slots:
         QVERIFY(rig.line->OpenAttempts().isEmpty());
     }
 
-    void refreshReselectsThePortByName_data() { vexa::test::AddRows("refresh.txt"); }
+    void refreshReselectsThePortByName_data() { vexa::test::AddRows("app/refresh.txt"); }
     void refreshReselectsThePortByName()
     {
         QFETCH(QStringList, f);

@@ -1,8 +1,8 @@
 // The main window's handlers end to end, byte for byte against a scripted
 // module in virtual time. The exchanges themselves are tested in the link
 // and data libraries; here each handler once, with what the window shows.
-#include "AppTables.h"
 #include "MainFormRig.h"
+#include "TestData.h"
 #include "TextRecorder.h"
 #include "plotui/TPlotBox.h"
 
@@ -31,7 +31,7 @@ struct Rig : MainFormRig {
         : MainFormRig({{"ttyUSB0", "USB Serial", "USB"}}, programDir)
     {
         form->show();
-        for (const QStringList& row : Table("module.txt"))
+        for (const QStringList& row : Table("app/module.txt"))
             if (!registers.contains(row[0].left(2)))
                 line->ReplyTo(row[0].toLatin1(), row[1].toLatin1());
         for (auto it = registers.begin(); it != registers.end(); ++it)
@@ -84,7 +84,7 @@ private slots:
     }
 
     // The interval read, shown as h:m:s.ms, stepped with a spinner and written.
-    void interval_data() { AddRows("interval.txt"); }
+    void interval_data() { AddRows("app/interval.txt"); }
     void interval()
     {
         QFETCH(QStringList, f);
@@ -104,7 +104,7 @@ private slots:
 
     // A set chosen from the list or typed; text that names no item of the
     // list selects nothing, and typing adds no item.
-    void infoThenErase_data() { AddRows("erase.txt"); }
+    void infoThenErase_data() { AddRows("app/erase.txt"); }
     void infoThenErase()
     {
         QFETCH(QStringList, f);
@@ -130,7 +130,7 @@ private slots:
     }
 
     // The waits between the commands, measured on the virtual clock.
-    void resetCalibrateAndDefaults_data() { AddRows("timelines.txt"); }
+    void resetCalibrateAndDefaults_data() { AddRows("app/timelines.txt"); }
     void resetCalibrateAndDefaults()
     {
         QFETCH(QStringList, f);
@@ -169,7 +169,7 @@ private slots:
         QVERIFY(r.info().endsWith("Memory contains 0 data sets."));
     }
 
-    void downloadSets_data() { AddRows("download.txt"); }
+    void downloadSets_data() { AddRows("app/download.txt"); }
     void downloadSets()
     {
         QFETCH(QStringList, f);
@@ -192,7 +192,7 @@ private slots:
     void fixOffsetRefitsTheAltitudeAxis()
     {
         Rig r;
-        r.files.answers = {TestDataPath("low-set.csv")};
+        r.files.answers = {TestDataPath("files/low-set.csv")};
         r.click("LoadBtn");
         r.click("PanUpBtn"); // the window no longer starts at 0
         r.modal("DataPropBtn", [](QWidget* d) {
@@ -258,7 +258,7 @@ private slots:
         const QImage screen = r.find("PlotBox")->grab().toImage();
         r.files.answers = {dir.filePath("set.csv"), dir.filePath("plot.bmp")};
         r.modal("SaveBtn");
-        QCOMPARE(ReadAll(dir.filePath("set.csv")), TestData("fresh-set.csv"));
+        QCOMPARE(ReadAll(dir.filePath("set.csv")), TestData("files/fresh-set.csv"));
         r.modal("ExportBtn");
         QImageReader image(dir.filePath("plot.bmp")); // by content: the first filter's format
         QCOMPARE(image.format() + ' ' + QByteArray::number(image.size().width()), "bmp 700");

@@ -1,6 +1,6 @@
 // Settings kept between runs, against the stores in tests/data/settings.
-#include "AppTables.h"
 #include "MainFormRig.h"
+#include "TestData.h"
 #include "app/Settings.h"
 
 #include <QGuiApplication>
@@ -19,7 +19,7 @@ namespace {
 QString PrepareStore(const QTemporaryDir& dir, const QString& source, const QString& line = {})
 {
     const QString path = dir.filePath("store.ini");
-    QByteArray text = TestData("../settings/" + source);
+    QByteArray text = TestData("settings/" + source);
     if (const qsizetype at = text.indexOf("\n" + line.section('=', 0, 0).toLatin1() + "=") + 1;
         !line.isEmpty() && at > 0)
         text.replace(at, text.indexOf('\n', at) + 1 - at,
@@ -56,7 +56,7 @@ class TestSettings : public QObject {
 private slots:
     // What is read is written back out and compared with the expected file;
     // a folder that cannot be made is reported.
-    void readStopsAtFirstFailure_data() { AddRows("settings-read.txt"); }
+    void readStopsAtFirstFailure_data() { AddRows("app/settings-read.txt"); }
     void readStopsAtFirstFailure()
     {
         QFETCH(QStringList, f);
@@ -67,12 +67,12 @@ private slots:
                  f[2].toInt());
         const QString out = dir.filePath("out.ini");
         QVERIFY(WriteSettings(*OpenSettingsStore(out), values));
-        QCOMPARE(ReadAll(out), TestData("../settings/" + f[3]));
+        QCOMPARE(ReadAll(out), TestData("settings/" + f[3]));
         QVERIFY(!WriteSettings(*OpenSettingsStore(out + "/x.ini"), values));
     }
 
     // Start, close, compare the file: every value passes through its holder.
-    void windowRoundTrip_data() { AddRows("settings-roundtrip.txt"); }
+    void windowRoundTrip_data() { AddRows("app/settings-roundtrip.txt"); }
     void windowRoundTrip()
     {
         QFETCH(QStringList, f);
@@ -84,11 +84,11 @@ private slots:
             rig.form->findChild<QLineEdit*>("AutoStopSecEdit")->clear();
         }
         QVERIFY(rig.form->close());
-        QCOMPARE(ReadAll(path), TestData("../settings/" + f[1]));
+        QCOMPARE(ReadAll(path), TestData("settings/" + f[1]));
     }
 
     // One value of full.ini replaced, seen in the window.
-    void storedValuesInWindow_data() { AddRows("settings-window.txt"); }
+    void storedValuesInWindow_data() { AddRows("app/settings-window.txt"); }
     void storedValuesInWindow()
     {
         QFETCH(QStringList, f);

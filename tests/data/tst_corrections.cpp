@@ -146,7 +146,7 @@ private slots:
         set.note3 = QStringLiteral("48 sec, interval=0.1 sec, max=1234.5");
         Fill(set.triggers->samples, {12.5, 40}, {1234.5, -0.25});
         QCOMPARE(PhotoList(store, 0, "Altitude versus Time", "Time (seconds)", "Altitude (feet)"),
-                 QString::fromUtf8(vexa::test::TestData("photo-list.txt")));
+                 QString::fromUtf8(vexa::test::TestData("files/photo-list.txt")));
     }
 
     // In an empty store, then beside the one set.

@@ -17,17 +17,13 @@
 #endif
 
 using namespace vexa;
+using vexa::test::Crlf;
 using vexa::test::Fill;
 using vexa::test::TestData;
 
 namespace {
 
 // Lines given apart by '|', each ended by CR LF.
-QByteArray Crlf(const QByteArray& lines)
-{
-    return QByteArray(lines).replace('|', "\r\n") + "\r\n";
-}
-
 QByteArray SetFile(const QByteArray& samples, const QByteArray& window = "#0,0,20,20,0")
 {
     return Crlf("#Set|#|#|#|#|#|" + window + "|" + samples);
@@ -189,7 +185,7 @@ private slots:
     void filesSaveBackUnchanged()
     {
         QFETCH(QString, lastName);
-        const QByteArray bytes = TestData(QTest::currentDataTag());
+        const QByteArray bytes = TestData(QString("files/") + QTest::currentDataTag());
         Rig r;
         const LoadResult loaded = r.Load(bytes);
         QVERIFY(loaded.ok() && loaded.warning.isEmpty());

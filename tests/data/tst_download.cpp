@@ -23,11 +23,6 @@ struct Rig : LinkRig {
 };
 
 // The module's reply, lines given apart by '|'; each ends in CR LF.
-QByteArray Lines(const char* lines)
-{
-    return *lines ? QByteArray(lines).replace('|', "\r\n") + "\r\n" : QByteArray();
-}
-
 } // namespace
 
 class TestDownload : public QObject {
@@ -38,19 +33,19 @@ private slots:
     void fiveSamplesSaved()
     {
         Rig r;
-        const auto result = r.Fetch(0, Lines("3,100,5,1,0|10|12|15|14|11"));
+        const auto result = r.Fetch(0, Crlf("3,100,5,1,0|10|12|15|14|11"));
         QCOMPARE(result.infoLines, QStringList({"", "Set 1: Downloaded 5 data samples."}));
         QCOMPARE(r.progress.last(), 100);
         PlotFileHeader plot;
         plot.XAxisLabel = "Time (sec)";
         plot.YAxisLabel = "Altitude (Feet)";
-        QCOMPARE(SetFileBytes(r.store, 1, plot), TestData("downloaded-trigger-on.csv"));
+        QCOMPARE(SetFileBytes(r.store, 1, plot), TestData("files/downloaded-trigger-on.csv"));
     }
 
     void triggerMarker()
     {
         Rig r;
-        r.Fetch(2, Lines("3,250,4,1,0|10|-1535|20|30"));
+        r.Fetch(2, Crlf("3,250,4,1,0|10|-1535|20|30"));
         const DataSetRecord& set = r.store.Set(1);
         QCOMPARE(set.samples.time[2], 0.5);
         QCOMPARE(set.triggers->samples.time, std::vector<double>{0.25});
@@ -67,7 +62,7 @@ private slots:
         QTest::addColumn<bool>("trigger");
         auto row = [](const char* tag, const char* reply, int samples, const char* note3,
                       bool trigger = false) {
-            QTest::newRow(tag) << Lines(reply) << samples << QString(note3) << trigger;
+            QTest::newRow(tag) << Crlf(reply) << samples << QString(note3) << trigger;
         };
         row("no count: to silence", "1,1000,0,0,0|5|7|6", 3, "3 sec, interval=1 sec, max=7");
         row("empty line ends the set", "1,100,0,0,0|5||6", 1, "0.1 sec, interval=0.1 sec, max=5");

@@ -16,9 +16,8 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("expect"); // what the image holds, or the refusal's start
-        for (const QString& line : QString(TestData("../firmware/loads.txt")).split('\n'))
-            if (const QStringList f = line.split(" | "); f.size() == 3 && !line.startsWith('#'))
-                QTest::newRow(qPrintable(f[0])) << f[1] << f[2];
+        for (const QStringList& f : vexa::test::Table("firmware/loads.txt", " | "))
+            QTest::newRow(qPrintable(f[0])) << f[1] << f[2];
     }
 
     // A loaded image starts a new update; its first seven vector words sum to 0.
@@ -29,7 +28,7 @@ private slots:
 
         ProgrammingState state;
         state.IspState = 9; // left over from an earlier update
-        const HexLoadResult r = LoadHexFile(vexa::test::TestDataPath("../firmware/" + file), state);
+        const HexLoadResult r = LoadHexFile(vexa::test::TestDataPath("firmware/" + file), state);
         const QString got =
             r.ok ? QString::asprintf("top %x, sectors 0-%d, ends %02x", unsigned(state.ImageTop),
                                      state.EndSector,

@@ -85,7 +85,7 @@ class TestIspEmulator : public QObject {
     int Update(const QString& hex, RecordingReporter& reporter, bool startIsp = false)
     {
         SerialPort port(tap_, clock_);
-        if (!LoadHexFile(vexa::test::TestDataPath("../firmware/" + hex), state_).ok ||
+        if (!LoadHexFile(vexa::test::TestDataPath("firmware/" + hex), state_).ok ||
             !port.Open(pty_, 115200, 0))
             return -2;
         ModuleLink link(port);
@@ -124,7 +124,7 @@ private slots:
         RecordingReporter reporter;
         QCOMPARE(Update(hex, reporter, startIsp), ProgressDone);
         QCOMPARE(Story(reporter), QString(" / Restart passed"));
-        const QString golden = "../firmware/" + transcript;
+        const QString golden = "firmware/" + transcript;
         if (!transcript.isEmpty())
             QCOMPARE(tap_.sent + "|" + tap_.received,
                      TestData(golden + ".sent") + "|" + TestData(golden + ".received"));
@@ -141,10 +141,8 @@ private slots:
 
     void failingStage_data()
     {
-        QTest::addColumn<QStringList>("stage"); // name, emulator options, story
-        for (const QString& line : QString(TestData("../firmware/stage-failures.txt")).split('\n'))
-            if (const QStringList f = line.split(" | "); f.size() == 3 && !line.startsWith('#'))
-                QTest::newRow(qPrintable(f[0])) << f;
+        // name, emulator options, story
+        vexa::test::AddRows("firmware/stage-failures.txt", " | ", "stage");
     }
 
     void failingStage()

@@ -6,15 +6,14 @@
 using namespace vexa;
 using vexa::test::TestData;
 
-// Entries as "number|module|version|description|address", CR shown as \r.
+// Entries as "number|module|version|description|address".
 static QStringList Rows(const std::vector<UpdateEntry>& entries)
 {
     QStringList rows;
     for (const UpdateEntry& e : entries)
         rows << QString("%1|%2|%3|%4|%5")
                     .arg(QString::number(e.number), e.module, e.version, e.description,
-                         e.fileAddress)
-                    .replace('\r', "\\r");
+                         e.fileAddress);
     return rows;
 }
 
@@ -29,10 +28,9 @@ private slots:
         const auto decoded = [](const QString& field) {
             return QByteArray::fromPercentEncoding(field.toUtf8());
         };
-        for (const QString& line : QString(TestData("../updates/lists.txt")).split('\n'))
-            if (const QStringList f = line.split(" | "); f.size() == 3 && !line.startsWith('#'))
-                QTest::newRow(qPrintable(f[0]))
-                    << decoded(f[1]) << QString::fromUtf8(decoded(f[2])).split(" ; ");
+        for (const QStringList& f : vexa::test::Table("updates/lists.txt", " | "))
+            QTest::newRow(qPrintable(f[0]))
+                << decoded(f[1]) << QString::fromUtf8(decoded(f[2])).split(" ; ");
     }
 
     void parses()

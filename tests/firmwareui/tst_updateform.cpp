@@ -18,7 +18,7 @@ namespace {
 
 QByteArray Update(const char* name)
 {
-    return TestData(QStringLiteral("../updates/") + QLatin1String(name));
+    return TestData(QStringLiteral("updates/") + QLatin1String(name));
 }
 
 // Records the dialog's calls on the main window's link.
@@ -103,10 +103,8 @@ private slots:
 
     void refusesWithoutTouchingThePort_data()
     {
-        QTest::addColumn<QStringList>("refused"); // name, row, image's answer, port, warning
-        for (const QString& line : QString(Update("refusals.txt")).split('\n'))
-            if (const QStringList f = line.split(" | "); f.size() == 5 && !line.startsWith('#'))
-                QTest::newRow(qPrintable(f[0])) << f;
+        // name, row, image\'s answer, port, warning
+        AddRows("updates/refusals.txt", " | ", "refused");
     }
 
     void refusesWithoutTouchingThePort()

@@ -5,6 +5,7 @@
 #include "HttpStub.h"
 #include "RecordingShell.h"
 #include "ScriptedUser.h"
+#include "TestData.h"
 #include "app/TMainForm.h"
 #include "firmwareui/TUpdateForm.h"
 #include "platform/QtSerialDevice.h"
@@ -22,12 +23,6 @@
 
 using namespace vexa;
 using namespace vexa::test;
-
-static QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class TestEmulator : public QObject {
     Q_OBJECT
@@ -64,7 +59,7 @@ private slots:
         // Leftovers of emulators gone are not offered.
         QVERIFY(QFile::link("/nonexistent/pts/99", runtime_.filePath("vexa-ports/a-dead")));
 
-        QByteArray list = ReadAll(VEXA_TEST_DATA "/updates/two-entries.txt");
+        QByteArray list = TestData("updates/two-entries.txt");
         list.replace("@BASE@", server_.Url(QString()).toString().toLatin1());
         server_.Set("/list.txt", {200, list});
         server_.Set("/big.hex", {200, ReadAll(VEXA_UPDATE_SAMPLES "/vexa-6.1.03.hex")});

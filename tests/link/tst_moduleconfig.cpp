@@ -39,7 +39,7 @@ private slots:
 
         LinkRig r;
         WriteModuleConfig(r.link, out->config);
-        QCOMPARE(r.device.Written(), TestData("../link/write-config.txt").replace('\n', '\r'));
+        QCOMPARE(r.device.Written(), TestData("link/write-config.txt").replace('\n', '\r'));
         last.SI = 0; // no interval unit: nothing to divide by
         QVERIFY(!ConfigFromControls(controls, last));
     }
@@ -88,7 +88,7 @@ private slots:
         r.device.ReplyTo("NS\r", ns);
         const ModuleInfo info = DownloadModuleInfo(r.link);
         QCOMPARE(info.lines.join('\n') + "\n--\n" + info.setItems.join(' ') + '\n',
-                 QString(TestData("../link/" + golden)));
+                 QString(TestData("link/" + golden)));
     }
 
     // Calibration's timeline is checked through the window, with what follows it.

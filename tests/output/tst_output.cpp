@@ -117,11 +117,8 @@ private slots:
 
     void outputChecks_data()
     {
-        QTest::addColumn<QStringList>("entry"); // name, print or export, typed, taken
-        for (const QString& line :
-             QString(vexa::test::TestData("../output/entries.txt")).split('\n'))
-            if (const QStringList f = line.split(" | "); f.size() == 4 && !line.startsWith('#'))
-                QTest::newRow(qPrintable(f[0])) << f;
+        // name, print or export, typed, taken
+        vexa::test::AddRows("output/entries.txt", " | ", "entry");
     }
 
     void outputChecks()

@@ -22,9 +22,9 @@ private slots:
         QTest::newRow("marker value cannot be a sample")
             << QByteArray("-1535\r\n7\r\n") << "1: 100 0 false QList(-1534, 7) QList()";
         QTest::newRow("single set with triggers")
-            << TestData("sim-one-set.csv") << "1: 50 2 true QList(10, 20, 30) QList(1)";
+            << TestData("files/sim-one-set.csv") << "1: 50 2 true QList(10, 20, 30) QList(1)";
         QTest::newRow("plot file, two sets, CR LF")
-            << TestData("sim-two-sets-plot.csv") << "2: 250 1 false QList(4, 5) QList()";
+            << TestData("files/sim-two-sets-plot.csv") << "2: 250 1 false QList(4, 5) QList()";
         QTest::newRow("headerless three columns")
             << QByteArray("0.0, 5, 0\n0.5, 6, 1\n") << "1: 500 0 false QList(5, 6) QList()";
         QTest::newRow("nothing to read") << QByteArray("#only\n#headers\n") << "0";

@@ -47,7 +47,7 @@ private slots:
         QTest::addColumn<QByteArray>("expected");
 
         // Three lines a case: its name, "> " what is typed, "< " what comes back.
-        const QList<QByteArray> lines = TestData("sim-transcripts.txt").split('\n');
+        const QList<QByteArray> lines = TestData("files/sim-transcripts.txt").split('\n');
         QVERIFY(lines.size() > 3);
         auto bytes = [](QByteArray l) {
             return l.mid(2).replace("\\r", "\r").replace("\\n", "\n");
