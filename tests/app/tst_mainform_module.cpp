@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -275,6 +276,17 @@ private slots:
         QVERIFY(r.prompts.warned[0].startsWith("Error: Unable to open "));
         QVERIFY(r.prompts.warned[1].startsWith("Error: Unable to write " +
                                                dir.filePath("missing/plot.bmp") + "! ("));
+
+        // The type exported last (a GIF in these settings) is offered first, and written.
+        const auto fmt = QSettings::NativeFormat;
+        QSettings::setPath(fmt, QSettings::UserScope, dir.path());
+        QVERIFY(QDir(dir.path()).mkdir("DorvelSystems"));
+        QFile::copy(TestDataPath("settings/full.ini"), dir.filePath("DorvelSystems/Vexa6.conf"));
+        Rig gif;
+        gif.files.answers = {dir.filePath("plot.gif")};
+        gif.modal("ExportBtn");
+        QCOMPARE(QImageReader(dir.filePath("plot.gif")).format(), "gif");
+        QSettings::setPath(fmt, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
     }
 
     // The plot's texts are drawn in the faces they were laid out for, each in

@@ -114,7 +114,7 @@ private slots:
                       QList<int> peaks, int triggers = 0, int skipped = 0) {
             QTest::newRow(tag) << file << name << peaks << triggers << skipped;
         };
-        row("headerless", Crlf("0, 5, 1|0.1, 6, 0|0.2, 7, 3"), "Data001", {1, 0, 3});
+        row("headerless", Crlf("0, 5, 1|0.1, 6, 0|0.2, 7, 9"), "Data001", {1, 0, 9});
         row("peaks past a byte mark", Crlf("0, 5, 300|0.1, 6, -2"), "Data001", {1, 1});
         row("four header lines", Crlf("#Trip|#x|#y|#note|0, 5, 1"), "Tripnote", {1});
         row("window of four values", SetFile("0, 5, 1, 0|0.1, 6, 0, 0", "#0,0,20,20"), "Set",

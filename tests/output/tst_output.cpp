@@ -113,6 +113,13 @@ private slots:
         QVERIFY(!SaveImage(QImage(70000, 1, QImage::Format_RGB32), ImageType::Gif, path).isEmpty());
         QCOMPARE(QImage(path).size(), ramp.size());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"plot.gif"});
+        // Byte for byte: headers, rows padded to four bytes, a four-colour table.
+        const QImage tiny(vexa::test::TestDataPath("output/tiny.bmp"));
+        for (const auto& [type, name] : {std::pair{ImageType::Bitmap, "output/tiny.bmp"},
+                                         std::pair{ImageType::Gif, "output/tiny.gif"}}) {
+            QCOMPARE(SaveImage(tiny, type, path), QString());
+            QCOMPARE(vexa::test::ReadAll(path), vexa::test::TestData(name));
+        }
     }
 
     void outputChecks_data()
