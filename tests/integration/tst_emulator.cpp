@@ -49,6 +49,9 @@ private slots:
         QVERIFY(runtime_.isValid());
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
         qputenv("TMPDIR", runtime_.path().toLocal8Bit());
+        // A link left by a killed emulator of the same name is replaced.
+        QVERIFY(QDir(runtime_.path()).mkdir("vexa-ports") &&
+                QFile::link("/nonexistent/pts/98", runtime_.filePath("vexa-ports/it-sim")));
         sim_.start(VEXA_MODULE_SIM, {"--name", "it-sim", "--flights", "3", "--seed=7"});
         while (printed_.size() < 2 && sim_.waitForReadyRead(5000))
             while (sim_.canReadLine())
