@@ -49,7 +49,10 @@ private slots:
         QVERIFY(runtime_.isValid());
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
         qputenv("TMPDIR", runtime_.path().toLocal8Bit());
-        sim_.start(VEXA_MODULE_SIM, {"--name", "it-sim", "--flights", "3", "--seed", "7"});
+        // A link left by a killed emulator of the same name is replaced.
+        QVERIFY(QDir(runtime_.path()).mkdir("vexa-ports") &&
+                QFile::link("/nonexistent/pts/98", runtime_.filePath("vexa-ports/it-sim")));
+        sim_.start(VEXA_MODULE_SIM, {"--name", "it-sim", "--flights", "3", "--seed=7"});
         while (printed_.size() < 2 && sim_.waitForReadyRead(5000))
             while (sim_.canReadLine())
                 printed_ << QString::fromLocal8Bit(sim_.readLine()).trimmed();
@@ -58,6 +61,7 @@ private slots:
         QCOMPARE(QFileInfo(printed_[1]).symLinkTarget(), printed_[0]);
         // Leftovers of emulators gone are not offered.
         QVERIFY(QFile::link("/nonexistent/pts/99", runtime_.filePath("vexa-ports/a-dead")));
+        QCOMPARE(ListEmulatorPorts(runtime_.filePath("vexa-ports")).size(), std::size_t(1));
 
         QByteArray list = TestData("updates/two-entries.txt");
         list.replace("@BASE@", server_.Url(QString()).toString().toLatin1());

@@ -52,6 +52,9 @@ private slots:
         QVERIFY(!other.Open(pty.DevicePath(), 115200, 0));
         QVERIFY(port.Close());
         QVERIFY(other.Open(pty.DevicePath(), 115200, 0));
+        // Let go again, the line stays raw: what the module sends is not echoed back to it.
+        QVERIFY(other.Close() && pty.Write("NS\r", 3) == 3);
+        QCOMPARE(pty.Read(line, 16, 50), 0);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "BootLoader.h"
 #include "CommandInterpreter.h"
 #include "TestData.h"
 
@@ -64,6 +65,7 @@ private slots:
             ModuleModel m;
             Fill(m);
             ModuleSession s(m);
+            s.SetBootLoader(std::make_unique<BootLoader>());
             QByteArray out;
             for (qsizetype i = 0; i < input.size(); i += chunk)
                 out += Bytes(s.Feed(input.mid(i, chunk).toStdString(), 0));

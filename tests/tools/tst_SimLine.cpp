@@ -1,4 +1,6 @@
 #include "LineFaults.h"
+#include "SimOptions.h"
+#include "TestData.h"
 
 #include <QtTest>
 
@@ -109,6 +111,26 @@ private slots:
         const std::size_t later = p.Due(1'010'500).size();
         QVERIFY2(burst >= 18 && burst <= 20 && later >= 10 && later <= 11,
                  qPrintable(QString("%1 then %2").arg(burst).arg(later)));
+    }
+
+    // Each option lands in its own field, given as "--opt value" or "--opt=value".
+    void optionsReachTheirFields()
+    {
+        const QList<QByteArray> lines = vexa::test::TestData("files/sim-options.txt").split('\n');
+        std::vector<std::string> args;
+        for (const QByteArray& a : lines[0].split(' '))
+            args.push_back(a.toStdString());
+        SimOptions o;
+        std::string error;
+        QVERIFY2(ParseOptions(args, o, error), error.c_str());
+        auto s = [](const std::string& t) { return QString::fromStdString(t); };
+        QString got;
+        QDebug(&got) << o.baud << o.flights << o.seed << o.loadFiles.size() << s(o.loadFiles.back())
+                     << o.silentAfter << o.garbageEvery << o.dropAfter << o.replugMs << o.resetMs
+                     << s(o.name) << o.bootLoader << s(o.flashDump) << o.partId << o.ispSilentAfter
+                     << o.ispResend << o.ispCutBlock << o.ispStuckByte << o.publish << o.verbose
+                     << o.help;
+        QCOMPARE(got.trimmed(), QString(lines[1]));
     }
 };
 
