@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -61,6 +62,20 @@ private slots:
         rig.find<QLabel>("XYDisp")->setText("12.5 s  340 ft");
         rig.find<QTabWidget>("PageControl1")->setCurrentIndex(2);
         QCOMPARE(rig.text("XYDisp"), QString());
+
+        // The pan buttons move the window their own way.
+        QStringList mins;
+        for (const QStringList& pans :
+             {QStringList{"PanUpBtn", "PanRtBtn"},
+              QStringList{"PanDnBtn", "PanDnBtn", "PanLtBtn", "PanLtBtn"}}) {
+            for (const QString& button : pans)
+                rig.click(qPrintable(button));
+            rig.find("TScaleForm")->show();
+            mins << rig.find<QLineEdit>("XMinEdit")->text()
+                 << rig.find<QLineEdit>("YMinEdit")->text();
+            rig.find("TScaleForm")->hide();
+        }
+        QCOMPARE(mins, QStringList({"4", "4", "-4", "-4"}));
     }
 
     // Only ports that open are listed, probed under the wait cursor on a line

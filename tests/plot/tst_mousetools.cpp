@@ -153,6 +153,11 @@ private slots:
         s.tool.Press(Qt::RightButton, Scene::At(4, 20), MouseMode::Climb);
         s.tool.Move(Scene::At(40, 200), MouseMode::Peak);
         s.tool.Release(Qt::RightButton, Scene::At(20, 100), MouseMode::Climb);
+        // Both dashed lines are within what is repainted when they move.
+        s.tool.Move(Scene::At(20, 100), MouseMode::Climb);
+        const PlotOverlay::ClimbLines l = *s.tool.Overlay().climbLines;
+        for (const QPoint end : {QPoint(l.x1, l.top), QPoint(l.x2, l.bottom)})
+            QVERIFY(OverlayRegion(s.tool.Overlay()).contains(end));
         QVERIFY(s.tool.Release(Qt::LeftButton, Scene::At(20, 100), MouseMode::Climb).marksChanged);
         const ClimbMark& m = s.set.climbMarks[254];
         QCOMPARE(QList<int>({m.firstSample, m.lastSample}), QList<int>({40, 200}));

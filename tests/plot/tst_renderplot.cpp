@@ -195,7 +195,8 @@ private slots:
     }
 
     // The data line is drawn from column runs; it must match a polyline
-    // through every sample to the pixel, give or take the odd bevel join.
+    // through every sample to the pixel, give or take the odd bevel join;
+    // samples right on a column's start draw as if just past it.
     void reductionMatchesEverySample()
     {
         // Sample i of n lies at (i % period) * step + (i / period) * jump - 5 seconds
@@ -206,7 +207,8 @@ private slots:
             {96,
              full,
              {30.0 / full, 1e9, 0, 8, full * 0.15, 0.05}}, // step period jump swing wave noise
-            {600, 20000, {0.02, 300, 0.2, 6, 900, 0.6}}};
+            {600, 20000, {0.02, 300, 0.2, 6, 900, 0.6}},
+            {96, 4000, {1.0 / 128, 1e9, 0, 8, 320, 0.05}}}; // every 4th sample starts a column
         for (const auto& [dpi, n, shape] : cases) {
             Scene s(dpi, dpi == 96 ? 750.0 / 96 : 2.5, dpi == 96 ? 461.0 / 96 : 1.5);
             std::mt19937 random(7);
@@ -214,13 +216,21 @@ private slots:
             DataSetRecord& r = s.AddSet();
             r.timeScale = 1.01;
             r.altitudeOffset = 0.25;
+            const bool aligned = shape[0] == 1.0 / 128;
+            if (aligned) { // 32 pixels a second, time as stored
+                s.Render();
+                r.timeScale = 1;
+                s.record.view.TimeMax = (s.rect.plotRight - s.rect.plotLeft) / 32.0;
+            }
             const int period = int(shape[1]);
             FillWith(r.samples, n, [&](int i) {
                 return std::pair((i % period) * shape[0] + (i / period) * shape[2] - 5,
                                  10 + shape[3] * std::sin(i / shape[4]) + noise(random));
             });
             const QImage reduced = s.Render(LineDrawing::PerColumn);
-            const QImage everySample = s.Render(LineDrawing::EverySample);
+            r.timeOffset = aligned ? 1e-9 : 0; // off the column starts: nothing moves
+            const QImage everySample =
+                s.Render(aligned ? LineDrawing::PerColumn : LineDrawing::EverySample);
             int differing = 0;
             for (int y = 0; y < reduced.height(); ++y)
                 for (int x = 0; x < reduced.width(); ++x)

@@ -41,6 +41,8 @@ private slots:
             return QPoint(r.plotLeft + int(std::lround(t / 0.01)),
                           r.plotTop + int(std::lround((plot.view.AltitudeMax - a) / 0.2)));
         };
+        // The screen shows the set in its own colour.
+        QCOMPARE(box.grab().toImage().pixelColor(at(5.3, 54.1)), ToQColor(set.lineColor));
         // The overlay as it stands on screen, not as a fresh paint would draw it.
         auto redNear = [&](QPoint c) {
             const QImage image = box.screen()->grabWindow(box.winId()).toImage();
