@@ -247,6 +247,17 @@ void BootLoader::Command(const std::string& line, Reply& reply)
         code = a[0] > a[1] || a[1] >= static_cast<std::uint32_t>(Sectors) ? INVALID_SECTOR : 0;
         return code == 0;
     };
+    // W (into RAM) and R (anywhere mapped): a word-aligned address and count.
+    auto transfer = [&](bool ramOnly) {
+        if (!args(2))
+            return PARAM_ERROR;
+        if (a[0] % 4 != 0)
+            return ADDR_ERROR;
+        if (a[1] % 4 != 0)
+            return COUNT_ERROR;
+        const bool mapped = ramOnly ? InRam(a[0], a[1]) : Memory(a[0], a[1]) != nullptr;
+        return mapped ? CMD_SUCCESS : ADDR_NOT_MAPPED;
+    };
 
     int code = CMD_SUCCESS;
     switch (w[0][0]) {
@@ -327,16 +338,11 @@ void BootLoader::Command(const std::string& line, Reply& reply)
         }
         return Code(reply, CMD_SUCCESS);
     }
-    case 'W':
-        if (!args(2))
-            return Code(reply, PARAM_ERROR);
-        if (a[0] % 4 != 0)
-            return Code(reply, ADDR_ERROR);
-        if (a[1] % 4 != 0)
-            return Code(reply, COUNT_ERROR);
-        if (!InRam(a[0], a[1]))
-            return Code(reply, ADDR_NOT_MAPPED);
-        Code(reply, CMD_SUCCESS);
+    case 'W': {
+        const int result = transfer(true);
+        Code(reply, result);
+        if (result != CMD_SUCCESS)
+            return;
         ++writes_;
         writeAddress_ = a[0];
         writeCount_ = a[1];
@@ -346,16 +352,12 @@ void BootLoader::Command(const std::string& line, Reply& reply)
         if (writeCount_ > 0)
             mode_ = Mode::WriteData;
         return;
-    case 'R':
-        if (!args(2))
-            return Code(reply, PARAM_ERROR);
-        if (a[0] % 4 != 0)
-            return Code(reply, ADDR_ERROR);
-        if (a[1] % 4 != 0)
-            return Code(reply, COUNT_ERROR);
-        if (!Memory(a[0], a[1]))
-            return Code(reply, ADDR_NOT_MAPPED);
-        Code(reply, CMD_SUCCESS);
+    }
+    case 'R': {
+        const int result = transfer(false);
+        Code(reply, result);
+        if (result != CMD_SUCCESS)
+            return;
         readAddress_ = a[0];
         readCount_ = a[1];
         readDone_ = 0;
@@ -364,6 +366,7 @@ void BootLoader::Command(const std::string& line, Reply& reply)
             ReadChunk(reply);
         }
         return;
+    }
     case 'C': {
         if (!args(3))
             return Code(reply, PARAM_ERROR);
