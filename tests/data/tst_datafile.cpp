@@ -127,23 +127,16 @@ private slots:
     // Whatever flags, encoding, colours (a system colour is written
     // negative), styles and marks a file has, saving it again writes the
     // same; the Windows plot comes from a copy of the program on Windows-1252.
-    void filesSaveBackUnchanged_data()
-    {
-        QTest::addColumn<QString>("lastName");
-        QTest::newRow("fresh-set.csv") << "Data000";
-        QTest::newRow("downloaded-trigger-on.csv") << "Data001";
-        QTest::newRow("plot-trigger-flags.csv") << "No trigger";
-        QTest::newRow("windows-plot.csv") << QString::fromUtf8("Beta €\u0081");
-        QTest::newRow("all-fields-plot.csv") << "Data002";
-    }
+    void filesSaveBackUnchanged_data() { AddRows("data/save-back.txt", "|", "row"); }
     void filesSaveBackUnchanged()
     {
-        QFETCH(QString, lastName);
-        const QByteArray bytes = TestData(QString("files/") + QTest::currentDataTag());
+        QFETCH(QStringList, row);
+        const QByteArray bytes = TestData("files/" + row[0]);
         Rig r;
         const LoadResult loaded = r.Load(bytes);
         QVERIFY(loaded.ok() && loaded.warning.isEmpty());
-        QCOMPARE(r.Last().name, lastName);
+        QCOMPARE(r.Last().name,
+                 QString::fromUtf8(QByteArray::fromPercentEncoding(row[1].toLatin1())));
         r.store.DeleteDataSet(0); // the start-up set
         QCOMPARE(loaded.plotFile ? PlotFileBytes(r.store, r.plot)
                                  : SetFileBytes(r.store, 0, r.plot),

@@ -84,11 +84,12 @@ private slots:
     // The list position past the last set means all of them.
     void setsToDownload()
     {
-        // Position, set count, the sets to fetch.
-        const std::tuple<int, int, std::vector<int>> cases[] = {
-            {1, 3, {1}}, {3, 3, {0, 1, 2}}, {0, 0, {}}, {-1, 3, {}}, {600, 3, {512}}};
-        for (const auto& [position, setCount, sets] : cases)
-            QCOMPARE(SetsToDownload(position, setCount), sets);
+        for (const QStringList& c : Table("data/sets-to-download.txt")) {
+            std::vector<int> sets;
+            for (const QString& k : c[2].split(' ', Qt::SkipEmptyParts))
+                sets.push_back(k.toInt());
+            QCOMPARE(SetsToDownload(c[0].toInt(), c[1].toInt()), sets);
+        }
     }
 };
 
