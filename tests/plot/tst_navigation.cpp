@@ -1,4 +1,5 @@
 #include "Samples.h"
+#include "TestData.h"
 #include "plot/Navigation.h"
 
 #include <QKeySequence>
@@ -18,51 +19,43 @@ Window WindowOf(const PlotView& v)
     return {v.TimeMin, v.TimeMax, v.AltitudeMin, v.AltitudeMax};
 }
 
+Window Numbers(const QString& text)
+{
+    Window w;
+    for (const QString& n : text.split(' '))
+        w << n.toDouble();
+    return w;
+}
+
 } // namespace
 
 class TestNavigation : public QObject {
     Q_OBJECT
 
 private slots:
-    // Steps are buttons (in, out, home, left, right, up, down) or keys on the
-    // plot page; a key after "~" is pressed on another page.
+    void moves_data() { vexa::test::AddRows("plot/moves.txt"); }
     void moves()
     {
-        const Window home{0, 20, 0, 20}, away{100, 500, -50, 1500};
-        const std::tuple<Window, QString, Window> cases[] = {
-            {home, "in in", {5, 15, 5, 15}}, // no span below 10
-            {{0, 3, 0, 3}, "out", {-3.5, 6.5, -3.5, 6.5}},
-            {{0, 100, 0, 20}, "in", {25, 75, 5, 15}}, // each axis on its own
-            {home, "right up", {4, 24, 4, 24}},
-            {home, "left down", {-4, 16, -4, 16}},
-            {away, "home", home},
-            {home, "Shift+Right Shift+Up", {2, 22, 2, 22}},
-            {home, "Shift+Left Shift+Down", {-2, 18, -2, 18}},
-            {home, "Ctrl+Right Ctrl+Up", {0, 10, 0, 10}},
-            {home, "Ctrl+Left Ctrl+Down", {0, 40, 0, 40}},
-            {home, "Ctrl+Shift+Right", {0, 10, 0, 20}}, // Ctrl wins
-            {home, "Right Alt+Right Shift+A ~Shift+Right", home},
-            {away, "Alt+Home ~Shift+Up", home}};
+        QFETCH(QStringList, f);
+        PlotRecord r;
+        const Window start = Numbers(f[0]);
+        r.view = {start[0], start[1], start[2], start[3]};
         const QStringList pans{"left", "right", "up", "down"};
-        for (const auto& [start, steps, expected] : cases) {
-            PlotRecord r;
-            r.view = {start[0], start[1], start[2], start[3]};
-            for (const QString& step : steps.split(' ')) {
-                if (step == "in" || step == "out")
-                    step == "in" ? ZoomIn(r) : ZoomOut(r);
-                else if (step == "home")
-                    GoHome(r);
-                else if (pans.contains(step))
-                    Pan(r, PanDirection(pans.indexOf(step)));
-                else {
-                    const QKeyCombination key = QKeySequence(QString(step).remove('~'))[0];
-                    QVERIFY(key.key() != Qt::Key_unknown);
-                    const bool plotPage = !step.startsWith('~');
-                    ApplyPlotKey(r, PlotKeyAction(key.key(), key.keyboardModifiers(), plotPage));
-                }
+        for (const QString& step : f[1].split(' ')) {
+            if (step == "in" || step == "out")
+                step == "in" ? ZoomIn(r) : ZoomOut(r);
+            else if (step == "home")
+                GoHome(r);
+            else if (pans.contains(step))
+                Pan(r, PanDirection(pans.indexOf(step)));
+            else {
+                const QKeyCombination key = QKeySequence(QString(step).remove('~'))[0];
+                QVERIFY(key.key() != Qt::Key_unknown);
+                ApplyPlotKey(
+                    r, PlotKeyAction(key.key(), key.keyboardModifiers(), !step.startsWith('~')));
             }
-            QVERIFY2(WindowOf(r.view) == expected, qPrintable(steps));
         }
+        QCOMPARE(WindowOf(r.view), Numbers(f[2]));
     }
 
     // However often a key is held down, the mapping never sees max <= min.
@@ -79,30 +72,17 @@ private slots:
         }
     }
 
-    // Typed over the window 0 ... 20 by 0 ... 20 and the full extent 0 ... 30 by 0 ... 40.
     // Taken texts become the full extent too; a refusal changes nothing.
+    void scaleTexts_data() { vexa::test::AddRows("plot/scale-texts.txt", ";"); }
     void scaleTexts()
     {
-        const Window before{0, 20, 0, 20};
-        const std::tuple<QString, const char*, Window> cases[] = {
-            {"abc|20|0|20", "", before},
-            {"  5.5xyz|+30|-1e1|2E2", "", {5.5, 30, -10, 200}},
-            {"|||", "", before},
-            {QString(39, ' ') + "7|20|0|20", "", before}, // only 39 characters are read
-            {"10|10|0|20", "Time Min must be less than Time Max.", before},
-            {"0|20|50|-50", "Altitude Min must be less than Altitude Max.", before},
-            {"x|-5|0|20", "Time Min must be less than Time Max.", before},
-            {"0|1e999|0|20", "Time Max is not a usable number.", before},
-            {"0|20|nan|20", "Altitude Min is not a usable number.", before},
-            {"-1e308|1e308|0|20", "Time Min and Time Max are too far apart.", before}};
-        for (const auto& [typed, problem, window] : cases) {
-            const QStringList t = typed.split('|');
-            PlotRecord r;
-            FullExtent f{0, 30, 0, 40};
-            QCOMPARE(ApplyWindowTexts({t[0], t[1], t[2], t[3]}, r, f), QString(problem));
-            QCOMPARE(WindowOf(r.view), window);
-            QCOMPARE(WindowOf(f), *problem ? (Window{0, 30, 0, 40}) : window);
-        }
+        QFETCH(QStringList, f);
+        const QStringList t = f[0].split('|');
+        PlotRecord r;
+        FullExtent full{0, 30, 0, 40};
+        QCOMPARE(ApplyWindowTexts({t[0], t[1], t[2], t[3]}, r, full), f[1]);
+        QCOMPARE(WindowOf(r.view), Numbers(f[2]));
+        QCOMPARE(WindowOf(full), f[1].isEmpty() ? Numbers(f[2]) : (Window{0, 30, 0, 40}));
     }
 
     // Samples at `times` with altitude 100 + index, a peak and a climb mark
