@@ -22,7 +22,7 @@ Window WindowOf(const PlotView& v)
 Window Numbers(const QString& text)
 {
     Window w;
-    for (const QString& n : text.split(' '))
+    for (const QString& n : text.split(' ', Qt::SkipEmptyParts))
         w << n.toDouble();
     return w;
 }
@@ -89,37 +89,17 @@ private slots:
     // drawn right to left on the fourth of them, triggers at 1, 2, 2.5, 3 and
     // 3.02 s; cropped to [from, to], samples first ... last are kept and
     // moved to start at 0, with the triggers in that time.
-    void crop_data()
-    {
-        QTest::addColumn<QList<double>>("times");
-        QTest::addColumn<double>("from");
-        QTest::addColumn<double>("to");
-        QTest::addColumn<QList<int>>("kept"); // first, last; empty: not cropped
-        QTest::addColumn<QList<double>>("triggers");
-        QList<double> tenth;
-        for (int i = 0; i <= 100; ++i)
-            tenth << i * 0.1;
-        QTest::newRow("between samples")
-            << tenth << 2.05 << 3.05 << QList<int>{21, 30} << QList<double>{0.4, 0.9};
-        QTest::newRow("edges on samples")
-            << tenth << 2.0 << 3.0 << QList<int>{20, 30} << QList<double>{0, 0.5, 1};
-        QTest::newRow("uneven times, climb cut off")
-            << QList<double>{0, 1, 3, 6, 10, 15} << 2.0 << 11.0 << QList<int>{2, 4}
-            << QList<double>{0, 0.02};
-        for (auto [name, from, to] : {std::tuple("after the samples", 100.0, 200.0),
-                                      std::tuple("before the samples", -10.0, -5.0),
-                                      std::tuple("between two samples", 2.01, 2.09)})
-            QTest::newRow(name) << tenth << from << to << QList<int>{}
-                                << QList<double>{1, 2, 2.5, 3, 3.02};
-    }
-
+    void crop_data() { vexa::test::AddRows("plot/crop.txt"); }
     void crop()
     {
-        QFETCH(QList<double>, times);
-        QFETCH(double, from);
-        QFETCH(double, to);
-        QFETCH(QList<int>, kept);
-        QFETCH(QList<double>, triggers);
+        QFETCH(QStringList, f);
+        QList<double> times = Numbers(f[0]);
+        if (f[0] == "tenth") {
+            times.clear();
+            for (int i = 0; i <= 100; ++i)
+                times << i * 0.1;
+        }
+        const QList<double> window = Numbers(f[1]), kept = Numbers(f[2]);
         const int n = int(times.size()), peak = n / 4;
         DataSetStore store;
         DataSetRecord& set = store.NewDataSet();
@@ -129,8 +109,8 @@ private slots:
         set.samples.peakMarks[std::size_t(peak)] = 1;
         set.climbMarks[3] = ClimbMark{peak + 2, peak, true};
 
-        QCOMPARE(CropDataSet(set, from, to), !kept.isEmpty());
-        const int first = kept.value(0, 0), last = kept.value(1, n - 1);
+        QCOMPARE(CropDataSet(set, window[0], window[1]), !kept.isEmpty());
+        const int first = int(kept.value(0, 0)), last = int(kept.value(1, n - 1));
         const double start = kept.isEmpty() ? 0 : times[first];
         const SampleBlock& s = set.samples;
         QCOMPARE(s.Count(), last - first + 1);
@@ -143,7 +123,7 @@ private slots:
         QList<double> after;
         for (int j = 0; j < set.triggers->samples.Count(); ++j)
             after << std::round(set.triggers->samples.time[std::size_t(j)] * 1000) / 1000;
-        QCOMPARE(after, triggers);
+        QCOMPARE(after, Numbers(f[3]));
         const ClimbMark& m = set.climbMarks[3];
         const bool inside = peak >= first && peak + 2 <= last;
         QCOMPARE(QList<int>({m.used, m.firstSample, m.lastSample}),
