@@ -136,16 +136,10 @@ private slots:
         QVERIFY(!s.Drag(Scene::At(5, 10), Scene::At(10, 50), MouseMode::Climb).marksChanged);
     }
 
-    // The circle marks the nearest sample until the plot is drawn again; off
-    // the data area or without an active set nothing follows the mouse.
-    void cursorFollowsSample()
+    // Off the data area or without an active set nothing follows the mouse.
+    void nothingToFollow()
     {
         Scene s;
-        const MouseOutcome out = s.tool.Move(QPoint(212, 200), MouseMode::Zoom); // 11.2 s
-        QVERIFY(out.overlay && !out.render);
-        QCOMPARE(s.tool.Overlay().cursor, std::optional<QPoint>(QPoint(212, 50 + 243)));
-        s.tool.Rendered();
-        QVERIFY(!s.tool.Overlay().cursor);
         QVERIFY(!s.tool.Move(QPoint(99, 200), MouseMode::Zoom).overlay);
         s.store.SetActiveSet(-1);
         QVERIFY(!s.tool.Move(QPoint(212, 200), MouseMode::Zoom).overlay);

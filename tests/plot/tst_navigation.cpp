@@ -5,7 +5,6 @@
 #include <QKeySequence>
 #include <QtTest>
 #include <cmath>
-#include <tuple>
 
 using namespace vexa;
 using vexa::test::FillWith;
@@ -56,20 +55,6 @@ private slots:
             }
         }
         QCOMPARE(WindowOf(r.view), Numbers(f[2]));
-    }
-
-    // However often a key is held down, the mapping never sees max <= min.
-    void windowNeverDegenerates()
-    {
-        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Up, Qt::Key_Left, Qt::Key_Down}) {
-            PlotRecord r;
-            for (int i = 0; i < 3000; ++i) {
-                ApplyPlotKey(r, PlotKeyAction(key, Qt::ControlModifier, true));
-                Pan(r, PanDirection::Right);
-                ZoomOut(r);
-                QVERIFY2(IsUsableWindow(r.view), qPrintable(QString("%1 x%2").arg(key).arg(i)));
-            }
-        }
     }
 
     // Taken texts become the full extent too; a refusal changes nothing.
