@@ -85,7 +85,6 @@ private slots:
         QCOMPARE(set.lineStyle, int(LineDash));
         QCOMPARE(f.spy.count(), 2);
         f.form.SelectSet(0);
-        f.form.SelectSet(1);
         QCOMPARE(f.Find<QLineEdit>("XOffsetEdit")->text(), QString("0.000000"));
     }
 
