@@ -9,7 +9,6 @@
 #include <QtTest>
 
 using namespace vexa;
-using vexa::test::RecordingReporter;
 using vexa::test::TestData;
 
 namespace {
@@ -34,15 +33,8 @@ public:
     }
 
     QtSerialDevice inner;
-    QByteArray sent;
-    QByteArray received;
+    QByteArray sent, received;
 };
-
-// The message shown, if any, and the last stage look.
-QString Story(const RecordingReporter& reporter)
-{
-    return reporter.errors.join(", ") + " / " + reporter.events.value(reporter.events.size() - 1);
-}
 
 } // namespace
 
@@ -69,9 +61,11 @@ class TestIspEmulator : public QObject {
         return true;
     }
 
-    // Loads the file and runs one update; the reporter keeps the story.
-    int Update(const QString& hex, RecordingReporter& reporter, bool startIsp = false)
+    // Loads the file and runs one update; the story is the message shown, if
+    // any, and the last stage's look.
+    int Update(const QString& hex, QString& story, bool startIsp = false)
     {
+        vexa::test::RecordingReporter reporter;
         SerialPort port(tap_, clock_);
         if (!LoadHexFile(vexa::test::TestDataPath("firmware/" + hex), state_).ok ||
             !port.Open(pty_, 115200, 0))
@@ -79,6 +73,8 @@ class TestIspEmulator : public QObject {
         ModuleLink link(port);
         const int progress = vexa::test::RunIsp(state_, link, reporter, startIsp, false);
         port.Close();
+        story =
+            reporter.errors.join(", ") + " / " + reporter.events.value(reporter.events.size() - 1);
         return progress;
     }
 
@@ -97,9 +93,9 @@ private slots:
         QFETCH(QStringList, f); // HEX file, how the boot loader is reached, transcript
         const bool startIsp = f[1] == "Start ISP";
         QVERIFY(StartSim(startIsp ? QStringList() : QStringList{"--boot-loader"}));
-        RecordingReporter reporter;
-        QCOMPARE(Update(f[0], reporter, startIsp), ProgressDone);
-        QCOMPARE(Story(reporter), QString(" / Restart passed"));
+        QString story;
+        QCOMPARE(Update(f[0], story, startIsp), ProgressDone);
+        QCOMPARE(story, QString(" / Restart passed"));
         if (f[2] != "-")
             QCOMPARE(tap_.sent + "|" + tap_.received,
                      TestData("firmware/" + f[2] + ".sent") + "|" +
@@ -124,9 +120,9 @@ private slots:
     {
         QFETCH(QStringList, f); // emulator options, story
         QVERIFY(StartSim(QStringList{"--boot-loader"} + f[0].split(' ')));
-        RecordingReporter reporter;
-        QCOMPARE(Update("top0fff.hex", reporter), ProgressFailed);
-        QCOMPARE(Story(reporter), f[1]);
+        QString story;
+        QCOMPARE(Update("top0fff.hex", story), ProgressFailed);
+        QCOMPARE(story, f[1]);
     }
 };
 

@@ -71,13 +71,12 @@ private slots:
         QCOMPARE(ExportPlot(path, type, s.plot, s.out, s.show, nullptr), QString());
         QImageReader reader(path);
         QCOMPARE(reader.format(), format); // by content, not by name
-        const QImage image = reader.read();
+        const QImage got = reader.read();
         const QImage want = RenderExportImage(s.plot, s.out, s.show, nullptr);
         int worst = 0;
         for (int y = 0; y < want.height(); ++y)
             for (int x = 0; x < want.width(); ++x)
-                worst =
-                    std::max(worst, std::abs(qGray(image.pixel(x, y)) - qGray(want.pixel(x, y))));
+                worst = std::max(worst, std::abs(qGray(got.pixel(x, y)) - qGray(want.pixel(x, y))));
         QVERIFY2(worst <= f[2].toInt(), qPrintable(QString::number(worst)));
     }
 
@@ -114,10 +113,9 @@ private slots:
         QStringList warnings;
         form.SetWarn([&](const QString& text) { warnings << text; });
         QTimer::singleShot(0, &form, [&] {
-            const QStringList texts = f[1].split(',');
-            const char* names[] = {"WidthEdit", "HeightEdit", "LeftEdit", "TopEdit"};
-            for (int i = 0; i < 4; ++i)
-                form.findChild<QLineEdit*>(names[i])->setText(texts[i]);
+            int i = 0;
+            for (const char* name : {"WidthEdit", "HeightEdit", "LeftEdit", "TopEdit"})
+                form.findChild<QLineEdit*>(name)->setText(f[1].split(',')[i++]);
             form.findChild<QCheckBox*>("ColorChk")->setChecked(true);
             form.accept();
             if (form.isVisible()) // refused: still open
