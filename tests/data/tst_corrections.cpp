@@ -6,41 +6,39 @@
 #include <cmath>
 
 using namespace vexa;
-using vexa::test::Fill;
+using namespace vexa::test;
+
+namespace {
+
+std::vector<double> Numbers(const QString& text)
+{
+    std::vector<double> v;
+    for (const QString& n : text.split(' ', Qt::SkipEmptyParts))
+        v.push_back(n == "inf" ? HUGE_VAL : n.toDouble());
+    return v;
+}
+
+} // namespace
 
 class TestCorrections : public QObject {
     Q_OBJECT
 
 private slots:
     // Every press shifts again by what the boxes hold, read as "%lf" reads.
-    void applyProperties_data()
-    {
-        QTest::addColumn<QStringList>("boxes"); // time offset, altitude offset, time scale
-        QTest::addColumn<QList<double>>("taken");
-        auto row = [](const char* tag, const char* boxes, QList<double> taken) {
-            QTest::newRow(tag) << QString(boxes).split('|') << taken;
-        };
-        row("both shifts, scale", "-2.5|3|2", {-2.5, 3, 2});
-        row("below the noise limit", "0.00001|-0.000009|1", {0, 0, 1});
-        row("just above the limit", "0.00002|0|1", {0.00002, 0, 1});
-        row("no numbers", "abc||x", {0, 0, 1});
-        row("blanks, sign, trailing text", "  -3.5 s|0|1 x", {-3.5, 0, 1});
-        row("comma is not a decimal point", "1,5|-|1", {1, 0, 1});
-        row("overflow", "1e999|0|1", {0, 0, 1});
-    }
+    void applyProperties_data() { AddRows("data/properties.txt", ";"); }
     void applyProperties()
     {
-        QFETCH(QStringList, boxes);
-        QFETCH(QList<double>, taken);
+        QFETCH(QStringList, f);
+        const std::vector<double> taken = Numbers(f.mid(3).join(' '));
         DataSetStore store;
         store.NewDataSet();
         DataSetRecord& set = store.NewDataSet();
         store.SetActiveSet(0);
         Fill(set.triggers->samples, {12.5, 40}, {3, 7});
         SetProperties p;
-        p.timeOffset = boxes[0];
-        p.altitudeOffset = boxes[1];
-        p.timeScale = boxes[2];
+        p.timeOffset = f[0];
+        p.altitudeOffset = f[1];
+        p.timeScale = f[2];
         p.name = QString(18, 'a') + QString::fromUtf8("\xF0\x9D\x84\x9E"); // never cut in half
         QVERIFY(ApplyProperties(store, 1, p).changed);
         QCOMPARE(store.Names()->stringList(), QStringList({"Data000", QString(18, 'a')}));
@@ -82,36 +80,13 @@ private slots:
     // lowers it onto its lowest point. Both rewrite the maximum in a note
     // (here the set's third note stands in for the plot's for Drift) and
     // move the trigger points with the samples.
-    void driftAndOffset_data()
-    {
-        QTest::addColumn<bool>("drift"); // else offset
-        QTest::addColumn<std::vector<double>>("altitudes");
-        QTest::addColumn<std::vector<double>>("after"); // none: refused
-        QTest::addColumn<QStringList>("note3");         // before, after
-        auto row = [](const char* tag, bool drift, std::vector<double> a, std::vector<double> after,
-                      const char* notes) {
-            QTest::newRow(tag) << drift << a << after << QString(notes).split('|');
-        };
-        row("offset -3 to 15", false, {0, -3, 15, 4}, {3, 0, 18, 7},
-            "12 sec, max=15|12 sec, max=18");
-        row("offset, no max= in the note", false, {10, 20}, {0, 10}, "landed|landed");
-        row("offset, first max= counts", false, {2, 4.5}, {0, 2.5}, "max=4 max=9|max=2.5");
-        row("offset above 99999", false, {100000, 100010}, {0, 10}, "max=100010|max=10");
-        row("offset, six digits", false, {0, 1234567}, {0, 1234567}, "max=|max=1.23457e+06");
-        std::vector<double> noStart(20, 1.0);
-        noStart[0] = noStart[1] = HUGE_VAL;
-        row("drift of nine samples", true, std::vector<double>(9, 1.0), {}, "max=1|max=1");
-        row("drift, nothing finite in the first tenth", true, noStart, {}, "max=1|max=1");
-        row("drift of ten samples above 99999", true,
-            {100000, 100001, 100002, 100003, 100004, 100005, 100006, 100007, 100008, 100009},
-            std::vector<double>(10, 100000), "max=1|max=100000");
-    }
+    void driftAndOffset_data() { AddRows("data/drift-offset.txt", ";"); }
     void driftAndOffset()
     {
-        QFETCH(bool, drift);
-        QFETCH(std::vector<double>, altitudes);
-        QFETCH(std::vector<double>, after);
-        QFETCH(QStringList, note3);
+        QFETCH(QStringList, f);
+        const bool drift = f[0] == "1";
+        const std::vector<double> altitudes = Numbers(f[1]), after = Numbers(f[2]);
+        const QStringList note3 = f.mid(3);
         DataSetStore store;
         DataSetRecord& set = store.NewDataSet();
         Fill(set.samples, {}, altitudes);

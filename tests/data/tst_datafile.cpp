@@ -17,17 +17,9 @@
 #endif
 
 using namespace vexa;
-using vexa::test::Crlf;
-using vexa::test::Fill;
-using vexa::test::TestData;
+using namespace vexa::test;
 
 namespace {
-
-// Lines given apart by '|', each ended by CR LF.
-QByteArray SetFile(const QByteArray& samples, const QByteArray& window = "#0,0,20,20,0")
-{
-    return Crlf("#Set|#|#|#|#|#|" + window + "|" + samples);
-}
 
 // A store holding the start-up set, and loads into it.
 struct Rig {
@@ -42,11 +34,6 @@ struct Rig {
     LoadResult Load(const QByteArray& bytes) { return LoadDataBytes(bytes, store, plot); }
     const DataSetRecord& Last() const { return store.Set(store.SetCount() - 1); }
 };
-
-QList<int> PeakMarks(const DataSetRecord& r)
-{
-    return QList<int>(r.samples.peakMarks.begin(), r.samples.peakMarks.end());
-}
 
 } // namespace
 
@@ -103,93 +90,53 @@ private slots:
     // How a set block reads: its header, peak and trigger columns, line ends,
     // names cut to 19 characters (never inside one), and lines skipped: those
     // that do not parse take no sample slot, climb marks need their samples.
-    void setBlockShapes_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("nameAndNote");
-        QTest::addColumn<QList<int>>("peaks");
-        QTest::addColumn<int>("triggers");
-        QTest::addColumn<int>("skipped");
-        auto row = [](const char* tag, const QByteArray& file, const QString& name,
-                      QList<int> peaks, int triggers = 0, int skipped = 0) {
-            QTest::newRow(tag) << file << name << peaks << triggers << skipped;
-        };
-        row("headerless", Crlf("0, 5, 1|0.1, 6, 0|0.2, 7, 9"), "Data001", {1, 0, 9});
-        row("peaks past a byte mark", Crlf("0, 5, 300|0.1, 6, -2"), "Data001", {1, 1});
-        row("four header lines", Crlf("#Trip|#x|#y|#note|0, 5, 1"), "Tripnote", {1});
-        row("window of four values", SetFile("0, 5, 1, 0|0.1, 6, 0, 0", "#0,0,20,20"), "Set",
-            {1, 0});
-        row("window of five values", SetFile("0, 5, 1, 0|0.1, 6, 0, 1", "#0,0,20,20, 1"), "Set",
-            {0, 1}, 1);
-        row("mark without peak", SetFile("0, 5, 1", "#0,0,20,20,1"), "Set", {0}, 1);
-        row("empty file", {}, "Data001", {});
-        const QByteArray crlf = Crlf("#Set|#|#|#n|#|#|#0,0,20,20,0|1, 2, 0|3, 4, 1");
-        row("LF", QByteArray(crlf).replace("\r\n", "\n"), "Setn", {0, 1});
-        row("no final line end", crlf.chopped(2), "Setn", {0, 1});
-        row("byte order mark", "\xEF\xBB\xBF" + crlf, "Setn", {0, 1});
-        const QString u19(19, QChar(0xFC));
-        row("UTF-8 name", Crlf("#" + QString(25, QChar(0xFC)).toUtf8() + "|0, 1"), u19, {0});
-        row("1252 name", Crlf("#" + QByteArray(25, '\xFC') + "|0, 1"), u19, {0});
-        row("pair at the cut", Crlf("#" + QString(18, 'a').toUtf8() + "\xF0\x9F\x98\x80|0, 1"),
-            QString(18, 'a'), {0});
-        for (const char* bad : {"time, altitude", "1.5", "2.0; 3.0; 0", "2.0 , 3.0, 0",
-                                "nan, 3.0, 0", "1e999, 3.0, 0", "#C x, 1", "#C 0, 1", "#C -1, 0"})
-            row(bad, SetFile("0.5, 10, 1|" + QByteArray(bad) + "|1.0, 11"), "Set", {1, 0}, 0, 1);
-    }
+    void setBlockShapes_data() { AddRows("data/set-blocks.txt", "\t"); }
     void setBlockShapes()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, nameAndNote);
-        QFETCH(QList<int>, peaks);
-        QFETCH(int, triggers);
-        QFETCH(int, skipped);
+        QFETCH(QStringList, f);
+        const int skipped = f[4].toInt();
         Rig r;
-        const LoadResult result = r.Load(file);
+        const LoadResult result = r.Load(QByteArray::fromPercentEncoding(f[0].toLatin1()));
         QCOMPARE(result.setsAdded, 1);
         QCOMPARE(result.skippedLines, skipped);
         QCOMPARE(result.warning.isEmpty(), skipped == 0);
-        QCOMPARE(r.store.Names()->stringList().last() + r.Last().note1, nameAndNote);
-        QCOMPARE(PeakMarks(r.Last()), peaks);
-        QCOMPARE(r.Last().triggers->samples.Count(), triggers);
+        QCOMPARE(r.store.Names()->stringList().last() + r.Last().note1, f[1]);
+        QStringList peaks;
+        for (int mark : r.Last().samples.peakMarks)
+            peaks << QString::number(mark);
+        QCOMPARE(peaks.join(' '), f[2]);
+        QCOMPARE(r.Last().triggers->samples.Count(), f[3].toInt());
     }
 
     // An axis that would not draw keeps the window's.
+    void plotWindow_data() { AddRows("data/plot-window.txt", ";"); }
     void plotWindow()
     {
-        // The line, then time min, max, altitude min, max.
-        const std::pair<QByteArray, QList<double>> cases[] = {{"#1,2,3,4", {1, 3, 2, 4}},
-                                                              {"#1,2,3", {1, 3, 2, 20}},
-                                                              {"#10,2,5,4", {0, 20, 2, 4}},
-                                                              {"#1,7,3,7", {1, 3, 0, 20}},
-                                                              {"#a,b,c,d", {0, 20, 0, 20}}};
-        for (const auto& [line, window] : cases) {
-            Rig r;
-            QVERIFY(r.Load(Crlf("Vexa Plot|#|#|#|#|#|#|" + line)).ok());
-            const PlotView& v = r.plot.view;
-            QCOMPARE((QList<double>{v.TimeMin, v.TimeMax, v.AltitudeMin, v.AltitudeMax}), window);
-        }
+        QFETCH(QStringList, f);
+        Rig r;
+        QVERIFY(r.Load(Crlf("Vexa Plot|#|#|#|#|#|#|" + f[0].toLatin1())).ok());
+        const PlotView& v = r.plot.view;
+        QCOMPARE(QString("%1 %2 %3 %4")
+                     .arg(v.TimeMin)
+                     .arg(v.TimeMax)
+                     .arg(v.AltitudeMin)
+                     .arg(v.AltitudeMax),
+                 f[1]);
     }
 
     // Whatever flags, encoding, colours (a system colour is written
     // negative), styles and marks a file has, saving it again writes the
     // same; the Windows plot comes from a copy of the program on Windows-1252.
-    void filesSaveBackUnchanged_data()
-    {
-        QTest::addColumn<QString>("lastName");
-        QTest::newRow("fresh-set.csv") << "Data000";
-        QTest::newRow("downloaded-trigger-on.csv") << "Data001";
-        QTest::newRow("plot-trigger-flags.csv") << "No trigger";
-        QTest::newRow("windows-plot.csv") << QString::fromUtf8("Beta €\u0081");
-        QTest::newRow("all-fields-plot.csv") << "Data002";
-    }
+    void filesSaveBackUnchanged_data() { AddRows("data/save-back.txt", "|", "row"); }
     void filesSaveBackUnchanged()
     {
-        QFETCH(QString, lastName);
-        const QByteArray bytes = TestData(QString("files/") + QTest::currentDataTag());
+        QFETCH(QStringList, row);
+        const QByteArray bytes = TestData("files/" + row[0]);
         Rig r;
         const LoadResult loaded = r.Load(bytes);
         QVERIFY(loaded.ok() && loaded.warning.isEmpty());
-        QCOMPARE(r.Last().name, lastName);
+        QCOMPARE(r.Last().name,
+                 QString::fromUtf8(QByteArray::fromPercentEncoding(row[1].toLatin1())));
         r.store.DeleteDataSet(0); // the start-up set
         QCOMPARE(loaded.plotFile ? PlotFileBytes(r.store, r.plot)
                                  : SetFileBytes(r.store, 0, r.plot),
@@ -198,24 +145,15 @@ private slots:
 
     // One byte a character while Windows-1252 holds them all, else UTF-8.
     // Reading takes bytes that are not UTF-8 as Windows-1252.
+    void textBoundaries_data() { AddRows("data/text.txt"); }
     void textBoundaries()
     {
-        const std::tuple<QString, QByteArray, bool> cases[] = {
-            // text, bytes, written so
-            {"a\x7F", "a\x7F", true},
-            {QString::fromUtf8("a€"), "a\x80", true},
-            {QString(QChar(0x80)), "\xC2\x80", true}, // U+0080 is not in the code page
-            {QString(QChar(0xFF)), "\xFF", true},
-            {QString::fromUtf8("a\u0100"), "a\xC4\x80", true},
-            {QString::fromUtf8("Zürich"), "Z\xC3\xBCrich", false},
-            {QString::fromUtf8("À¯"), "\xC0\xAF", false},            // overlong
-            {QString::fromUtf8("aÃ"), "a\xC3", false},               // cut sequence
-            {QString::fromUtf8("í\u00A0€"), "\xED\xA0\x80", false}}; // surrogate
-        for (const auto& [text, bytes, written] : cases) {
-            if (written)
-                QCOMPARE(EncodeFileText(text), bytes);
-            QCOMPARE(DecodeFileText(bytes), text);
-        }
+        QFETCH(QStringList, f);
+        const QByteArray bytes = QByteArray::fromPercentEncoding(f[1].toLatin1());
+        const QString text = QString::fromUtf8(QByteArray::fromPercentEncoding(f[0].toLatin1()));
+        if (f[2] == "1")
+            QCOMPARE(EncodeFileText(text), bytes);
+        QCOMPARE(DecodeFileText(bytes), text);
     }
 
     void limits()

@@ -1,9 +1,11 @@
+#include "TestData.h"
 #include "data/DataSetStore.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
 using namespace vexa;
+using vexa::test::AddRows;
 
 class TestDataSetStore : public QObject {
     Q_OBJECT
@@ -37,54 +39,43 @@ private slots:
 
     // One set deleted: the names follow, each set keeps its trigger record,
     // and some set stays active while there is one.
+    void deleteRenumbersAndKeepsAnActiveSet_data() { AddRows("data/delete-set.txt"); }
     void deleteRenumbersAndKeepsAnActiveSet()
     {
-        const std::tuple<int, int, int, QString, int> cases[] = {
-            // sets, active, deleted, names left, active after
-            {3, 2, 0, "Data001|Data002", 1},
-            {3, 1, 1, "Data000|Data002", 0},
-            {3, 0, 2, "Data000|Data001", 0},
-            {3, 1, 3, "Data000|Data001|Data002", 1}, // out of range
-            {1, 0, 0, "", -1}};
-        for (const auto& [sets, active, deleted, names, activeAfter] : cases) {
-            DataSetStore store;
-            for (int i = 0; i < sets; ++i)
-                store.NewDataSet();
-            store.SetActiveSet(active);
-            QSignalSpy spy(&store, &DataSetStore::ActiveSetChanged);
-            store.DeleteDataSet(deleted);
-            QCOMPARE(store.Names()->stringList(), names.split('|', Qt::SkipEmptyParts));
-            QCOMPARE(store.ActiveSet(), activeAfter);
-            QCOMPARE(spy.count(), deleted < sets ? 1 : 0);
-            for (int k = 0; k < store.SetCount(); ++k)
-                QVERIFY(store.Set(k).triggers == &store.Record(2 * k + 1));
-        }
+        QFETCH(QStringList, f);
+        const int sets = f[0].toInt(), deleted = f[2].toInt();
+        DataSetStore store;
+        for (int i = 0; i < sets; ++i)
+            store.NewDataSet();
+        store.SetActiveSet(f[1].toInt());
+        QSignalSpy spy(&store, &DataSetStore::ActiveSetChanged);
+        store.DeleteDataSet(deleted);
+        QCOMPARE(store.Names()->stringList().join(' '), f[3]);
+        QCOMPARE(store.ActiveSet(), f[4].toInt());
+        QCOMPARE(spy.count(), deleted < sets ? 1 : 0);
+        for (int k = 0; k < store.SetCount(); ++k)
+            QVERIFY(store.Set(k).triggers == &store.Record(2 * k + 1));
     }
 
     // Both axes' extents, each sample's time equal to its altitude.
+    void extents_data() { AddRows("data/extents.txt", ";"); }
     void extents()
     {
-        const std::tuple<QString, double, double> cases[] = {
-            // sets apart by '|', low, high
-            {"0 20", 0, 30},       {"5 30", 0, 40},           // high on the maximum gets a step
-            {"100 100", 100, 102}, {"100.2 100.7", 100, 101}, // range below one: step 1
-            {"-15 25", -10, 40},   {"150000 150500", 150000, 150600},
-            {"0 10|35 5", 0, 40},  {"", 1, 2}}; // no set keeps the window
-        for (const auto& [sets, low, high] : cases) {
-            DataSetStore store;
-            for (const QString& samples : sets.split('|', Qt::SkipEmptyParts)) {
-                DataSetRecord& set = store.NewDataSet();
-                set.samples.Clear();
-                for (const QString& a : samples.split(' '))
-                    set.samples.Append(a.toDouble(), a.toDouble());
-                // Trigger points lie far outside and must not widen anything.
-                set.triggers->samples.Append(-5000, 90000);
-            }
-            Extent t{1, 2}, a{1, 2};
-            QCOMPARE(store.ComputeTimeExtent(t) && store.ComputeAltitudeExtent(a), !sets.isEmpty());
-            QCOMPARE((QList<double>{t.low, t.high, a.low, a.high}),
-                     (QList<double>{low, high, low, high}));
+        QFETCH(QStringList, f);
+        DataSetStore store;
+        for (const QString& samples : f[0].split('|', Qt::SkipEmptyParts)) {
+            DataSetRecord& set = store.NewDataSet();
+            set.samples.Clear();
+            for (const QString& a : samples.split(' '))
+                set.samples.Append(a.toDouble(), a.toDouble());
+            // Trigger points lie far outside and must not widen anything.
+            set.triggers->samples.Append(-5000, 90000);
         }
+        Extent t{1, 2}, a{1, 2};
+        QCOMPARE(store.ComputeTimeExtent(t) && store.ComputeAltitudeExtent(a), !f[0].isEmpty());
+        QCOMPARE(
+            (QList<double>{t.low, t.high, a.low, a.high}),
+            (QList<double>{f[1].toDouble(), f[2].toDouble(), f[1].toDouble(), f[2].toDouble()}));
     }
 };
 

@@ -22,7 +22,6 @@ struct Rig : LinkRig {
     }
 };
 
-// The module's reply, lines given apart by '|'; each ends in CR LF.
 } // namespace
 
 class TestDownload : public QObject {
@@ -54,39 +53,13 @@ private slots:
 
     // How the header reads and a set's transfer ends; samples -1: refused as
     // corrupted.
-    void transferEnds_data()
-    {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<int>("samples");
-        QTest::addColumn<QString>("note3");
-        QTest::addColumn<bool>("trigger");
-        auto row = [](const char* tag, const char* reply, int samples, const char* note3,
-                      bool trigger = false) {
-            QTest::newRow(tag) << Crlf(reply) << samples << QString(note3) << trigger;
-        };
-        row("no count: to silence", "1,1000,0,0,0|5|7|6", 3, "3 sec, interval=1 sec, max=7");
-        row("empty line ends the set", "1,100,0,0,0|5||6", 1, "0.1 sec, interval=0.1 sec, max=5");
-        // Falls silent before the announced count: only what arrived is kept.
-        row("short transfer", "1,100,10,0,0|5|9", 2, "0.2 sec, interval=0.1 sec, max=9");
-        row("garbage line counted", "1,100,3,0,0|5|x?|4", 2, "0.2 sec, interval=0.1 sec, max=5");
-        row("bare marker", "1,100,0,1,0|5|-1535", 1, "0.1 sec, interval=0.1 sec, max=5", true);
-        row("no samples", "1,100,0,0,0", 0, "0 sec, interval=0.1 sec, max=-99999");
-        // Blanks, bits past the fields' widths, no fifth field.
-        row("header as scanf reads it", " 0, 65586, 65538, 257|5|6|7", 2,
-            "0.1 sec, interval=0.05 sec, max=6", true);
-        row("silence", "", -1, "");
-        row("empty header", "|10", -1, "");
-        row("header not numbers", "hello|10", -1, "");
-        row("too few fields", "3,100,5|10", -1, "");
-    }
+    void transferEnds_data() { AddRows("data/transfer-ends.txt", ";"); }
     void transferEnds()
     {
-        QFETCH(QByteArray, reply);
-        QFETCH(int, samples);
-        QFETCH(QString, note3);
-        QFETCH(bool, trigger);
+        QFETCH(QStringList, f);
+        const int samples = f[1].toInt();
         Rig r;
-        const auto result = r.Fetch(0, reply);
+        const auto result = r.Fetch(0, Crlf(f[0].toLatin1()));
         QCOMPARE(result.created, samples >= 0);
         QCOMPARE(r.store.SetCount(), samples >= 0 ? 2 : 1);
         if (samples < 0) {
@@ -94,8 +67,8 @@ private slots:
             return;
         }
         QCOMPARE(r.store.Set(1).samples.Count(), samples);
-        QCOMPARE(r.store.Set(1).note3, note3);
-        QCOMPARE(r.store.Set(1).triggers->visible, trigger);
+        QCOMPARE(r.store.Set(1).note3, f[2]);
+        QCOMPARE(r.store.Set(1).triggers->visible, f[3] == "1");
     }
 
     void sampleLimit()
@@ -111,11 +84,12 @@ private slots:
     // The list position past the last set means all of them.
     void setsToDownload()
     {
-        // Position, set count, the sets to fetch.
-        const std::tuple<int, int, std::vector<int>> cases[] = {
-            {1, 3, {1}}, {3, 3, {0, 1, 2}}, {0, 0, {}}, {-1, 3, {}}, {600, 3, {512}}};
-        for (const auto& [position, setCount, sets] : cases)
-            QCOMPARE(SetsToDownload(position, setCount), sets);
+        for (const QStringList& c : Table("data/sets-to-download.txt")) {
+            std::vector<int> sets;
+            for (const QString& k : c[2].split(' ', Qt::SkipEmptyParts))
+                sets.push_back(k.toInt());
+            QCOMPARE(SetsToDownload(c[0].toInt(), c[1].toInt()), sets);
+        }
     }
 };
 

@@ -59,14 +59,13 @@ private slots:
         Fixture f(2);
         f.store.Set(0).lineStyle = 99;
         f.store.Set(0).triggers->visible = false;
-        f.store.Set(1).triggers->visible = true;
         f.form.SelectSet(1);
         f.form.show();
-        QCOMPARE(f.Find<QComboBox>("LineStyleCombo")->currentIndex(), -1);
-        QVERIFY(!f.Find("PhotoBtn")->isVisible());
+        QVERIFY(f.Find<QComboBox>("LineStyleCombo")->currentIndex() == -1 &&
+                !f.Find("PhotoBtn")->isVisible());
         f.form.SelectSet(1);
-        QCOMPARE(f.Find<QLineEdit>("SignalDisplayNameEdit")->text(), QString("Data001"));
-        QVERIFY(f.Find("PhotoBtn")->isVisible());
+        QVERIFY(f.Find<QLineEdit>("SignalDisplayNameEdit")->text() == "Data001" &&
+                f.Find("PhotoBtn")->isVisible());
 
         f.colors.answers = {QColor(255, 0, 0), std::nullopt, QColor(0, 128, 0)};
         for (const char* swatch : {"Line_Clr", "Pt_Clr", "Trig_Clr"})
@@ -85,7 +84,6 @@ private slots:
         QCOMPARE(set.lineStyle, int(LineDash));
         QCOMPARE(f.spy.count(), 2);
         f.form.SelectSet(0);
-        f.form.SelectSet(1);
         QCOMPARE(f.Find<QLineEdit>("XOffsetEdit")->text(), QString("0.000000"));
     }
 

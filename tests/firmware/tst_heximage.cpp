@@ -12,29 +12,22 @@ class TestHexImage : public QObject {
     Q_OBJECT
 
 private slots:
-    void load_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("expect"); // what the image holds, or the refusal's start
-        for (const QStringList& f : vexa::test::Table("firmware/loads.txt", " | "))
-            QTest::newRow(qPrintable(f[0])) << f[1] << f[2];
-    }
+    void load_data() { vexa::test::AddRows("firmware/loads.txt", " | "); }
 
     // A loaded image starts a new update; its first seven vector words sum to 0.
     void load()
     {
-        QFETCH(QString, file);
-        QFETCH(QString, expect);
+        QFETCH(QStringList, f); // the file; what the image holds, or the refusal's start
 
         ProgrammingState state;
         state.IspState = 9; // left over from an earlier update
-        const HexLoadResult r = LoadHexFile(vexa::test::TestDataPath("firmware/" + file), state);
+        const HexLoadResult r = LoadHexFile(vexa::test::TestDataPath("firmware/" + f[0]), state);
         const QString got =
             r.ok ? QString::asprintf("top %x, sectors 0-%d, ends %02x", unsigned(state.ImageTop),
                                      state.EndSector,
                                      state.FirmwareImage[std::size_t(state.ImageTop)])
                  : r.message;
-        QVERIFY2(got.startsWith(expect) && r.ok == expect.startsWith("top"), qPrintable(got));
+        QVERIFY2(got.startsWith(f[1]) && r.ok == f[1].startsWith("top"), qPrintable(got));
         if (!r.ok)
             return;
         QCOMPARE(QList<int>({state.ImageLength, state.Remaining, state.IspState}),

@@ -11,9 +11,9 @@ static QStringList Rows(const std::vector<UpdateEntry>& entries)
 {
     QStringList rows;
     for (const UpdateEntry& e : entries)
-        rows << QString("%1|%2|%3|%4|%5")
-                    .arg(QString::number(e.number), e.module, e.version, e.description,
-                         e.fileAddress);
+        rows << QStringList{QString::number(e.number), e.module, e.version, e.description,
+                            e.fileAddress}
+                    .join('|');
     return rows;
 }
 
@@ -21,23 +21,13 @@ class TestUpdateList : public QObject {
     Q_OBJECT
 
 private slots:
-    void parses_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QStringList>("rows");
-        const auto decoded = [](const QString& field) {
-            return QByteArray::fromPercentEncoding(field.toUtf8());
-        };
-        for (const QStringList& f : vexa::test::Table("updates/lists.txt", " | "))
-            QTest::newRow(qPrintable(f[0]))
-                << decoded(f[1]) << QString::fromUtf8(decoded(f[2])).split(" ; ");
-    }
+    void parses_data() { vexa::test::AddRows("updates/lists.txt", " | "); }
 
     void parses()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(QStringList, rows);
-        QCOMPARE(Rows(ParseUpdateList(text)), rows);
+        QFETCH(QStringList, f); // the list and its entries, both percent-encoded
+        const auto decoded = [&f](int i) { return QByteArray::fromPercentEncoding(f[i].toUtf8()); };
+        QCOMPARE(Rows(ParseUpdateList(decoded(0))), QString::fromUtf8(decoded(1)).split(" ; "));
     }
 
     // A description of up to 50 characters takes one row line. Only http and

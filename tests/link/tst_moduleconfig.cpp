@@ -63,32 +63,17 @@ private slots:
                  QList<int>({1, 59, 0}));
     }
 
-    // The message area's lines, then the set list.
-    void moduleInfo_data()
-    {
-        QTest::addColumn<QByteArray>("sv");
-        QTest::addColumn<QByteArray>("ns");
-        QTest::addColumn<QString>("golden");
-        const QByteArray id = "SV\r\nVEXA\r\nMOD1\r\n1.07\r\n11-02-26\r\n";
-        QTest::newRow("three sets") << id << QByteArray("NS\r\n3\r\n") << "info-three-sets.txt";
-        QTest::newRow("identity cut short")
-            << QByteArray("SV\r\nVEXA\r\n") << QByteArray() << "info-cut-short.txt";
-        QTest::newRow("more sets than a byte holds")
-            << id << QByteArray("NS\r\n300\r\n") << "info-300-sets.txt";
-        QTest::newRow("garbage count") << id << QByteArray("NS\r\n-40\r\n") << "info-no-sets.txt";
-    }
+    void moduleInfo_data() { AddRows("link/module-info.txt"); }
 
     void moduleInfo()
     {
-        QFETCH(QByteArray, sv);
-        QFETCH(QByteArray, ns);
-        QFETCH(QString, golden);
+        QFETCH(QStringList, f);
         LinkRig r;
-        r.device.ReplyTo("SV\r", sv);
-        r.device.ReplyTo("NS\r", ns);
+        r.device.ReplyTo("SV\r", f[0].toLatin1());
+        r.device.ReplyTo("NS\r", f[1].toLatin1());
         const ModuleInfo info = DownloadModuleInfo(r.link);
         QCOMPARE(info.lines.join('\n') + "\n--\n" + info.setItems.join(' ') + '\n',
-                 QString(TestData("link/" + golden)));
+                 QString(TestData("link/" + f[2])));
     }
 
     // Calibration's timeline is checked through the window, with what follows it.
@@ -99,12 +84,6 @@ private slots:
         ResetModule(r.link);
         QCOMPARE(r.device.Written(), QByteArray("*"));
         QCOMPARE(r.clock.NowMs() - r.device.Writes().front().atMs, std::int64_t(ResetWaitMs));
-    }
-
-    void calibrationAltitude()
-    {
-        QCOMPARE(ParseCalibrationAltitude("  -15 ft"), std::optional<int>(-15));
-        QCOMPARE(ParseCalibrationAltitude(QString()), std::optional<int>());
     }
 };
 

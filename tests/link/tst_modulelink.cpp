@@ -1,5 +1,6 @@
 #include "FakeSerialDevice.h"
 #include "LinkRig.h"
+#include "TestData.h"
 #include "link/ModuleLink.h"
 
 #include <QtTest>
@@ -28,26 +29,16 @@ private slots:
         QVERIFY(r.device.Written().size() <= LineMax + 1);
     }
 
-    void getValue_data()
-    {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("maxElapsedMs");
-
-        QTest::newRow("ack then value") << QByteArray("SI\r\n100\r\n") << 100 << 50;
-        QTest::newRow("value with trailing text") << QByteArray("OK\r\n  42 ft\r\n") << 42 << 50;
-        QTest::newRow("no value line") << QByteArray("OK\r\n") << 0 << 250;
-        QTest::newRow("silent module") << QByteArray() << 0 << 450;
-    }
+    void getValue_data() { AddRows("link/get-value.txt"); }
 
     void getValue()
     {
-        QFETCH(QByteArray, reply);
-        QFETCH(int, maxElapsedMs);
+        QFETCH(QStringList, f);
+        const int maxElapsedMs = f[2].toInt();
         LinkRig r;
-        r.device.ReplyTo("SI\r", reply, 5);
+        r.device.ReplyTo("SI\r", f[0].toLatin1(), 5);
         const auto start = r.clock.NowMs();
-        QTEST(r.link.GetValue("SI"), "value");
+        QCOMPARE(r.link.GetValue("SI"), f[1].toInt());
         const auto elapsed = r.clock.NowMs() - start;
         QVERIFY2(elapsed <= maxElapsedMs && elapsed >= maxElapsedMs - 50,
                  qPrintable(QString::number(elapsed)));

@@ -1,10 +1,9 @@
 #include "Samples.h"
+#include "TestData.h"
 #include "plot/MouseTools.h"
 
 #include <QtTest>
 #include <algorithm>
-#include <cmath>
-#include <random>
 #include <tuple>
 
 using namespace vexa;
@@ -12,6 +11,14 @@ using namespace vexa;
 using Window = QList<double>; // time min, time max, altitude min, altitude max
 
 namespace {
+
+QList<double> Numbers(const QString& text)
+{
+    QList<double> w;
+    for (const QString& n : text.split(' '))
+        w << n.toDouble();
+    return w;
+}
 
 SampleBlock Block(const QList<double>& times, const QList<double>& altitudes = {})
 {
@@ -58,58 +65,21 @@ class TestMouseTools : public QObject {
     Q_OBJECT
 
 private slots:
+    void nearestSample_data() { vexa::test::AddRows("plot/nearest.txt"); }
     void nearestSample()
     {
-        const QList<double> tenth{0, 0.1, 0.2, 0.3, 0.4};
-        const std::tuple<QList<double>, double, int> cases[] = {
-            {tenth, 0.26, 3},
-            {tenth, -3, 0},
-            {tenth, 99, 4},
-            {{0, 1, 2}, 0.5, 1},       // half way goes to the later
-            {{0, 1, 1, 1, 4}, 1.2, 1}, // of repeated times, the first
-            {{0, 2, 1, 3}, 1.1, 2},    // times out of order
-            {{5}, 5, -1}};             // one sample
-        for (const auto& [times, t, expected] : cases)
-            QCOMPARE(NearestSample(Block(times), t), expected);
+        QFETCH(QStringList, f);
+        QCOMPARE(NearestSample(Block(Numbers(f[0])), f[1].toDouble()), f[2].toInt());
     }
 
-    // The search by halves finds a sample just as near as a full scan.
-    void searchMatchesScan()
-    {
-        std::mt19937 random(7);
-        std::exponential_distribution<double> gap(10.0);
-        std::uniform_real_distribution<double> where(-1.0, 60.0);
-        QList<double> times{0.0};
-        while (times.size() < 500)
-            times.append(times.back() + gap(random));
-        const SampleBlock s = Block(times);
-        for (int k = 0; k < 2000; ++k) {
-            const double t = where(random);
-            const int fast = NearestSample(s, t, true), slow = NearestSample(s, t, false);
-            QCOMPARE(std::abs(times[fast] - t), std::abs(times[slow] - t));
-        }
-    }
-
+    void readouts_data() { vexa::test::AddRows("plot/readouts.txt"); }
     void readouts()
     {
-        // Two samples (time, altitude, time, altitude) and the readouts at one
-        // of them: altitude truncated, none for the first sample or no time.
-        const std::tuple<QList<double>, int, const char*, const char*> cases[] = {
-            {{1.2, 10, 1.3, 12.9},
-             1,
-             "Time =      1.3, Altitude =   12",
-             "Rate of Climb =   29.000 units/sec"},
-            {{0, 0, 0.5, -3.7},
-             1,
-             "Time =      0.5, Altitude =   -3",
-             "Rate of Climb =   -7.400 units/sec"},
-            {{0, 3, 1, 4}, 0, "Time =      0.0, Altitude =    3", ""},
-            {{1, 3, 1, 4}, 1, "Time =      1.0, Altitude =    4", ""}};
-        for (const auto& [v, i, xy, roc] : cases) {
-            const SampleBlock s = Block({v[0], v[2]}, {v[1], v[3]});
-            QCOMPARE(XYText(s, i), QString(xy));
-            QCOMPARE(ROCText(s, i).value_or(QString()), QString(roc));
-        }
+        QFETCH(QStringList, f);
+        const QList<double> v = Numbers(f[0]);
+        const SampleBlock s = Block({v[0], v[2]}, {v[1], v[3]});
+        QCOMPARE(XYText(s, f[1].toInt()), f[2]);
+        QCOMPARE(ROCText(s, f[1].toInt()).value_or(QString()), f[3]);
     }
 
     // The band is taken whichever way it is drawn; one under two units is not.
@@ -166,16 +136,10 @@ private slots:
         QVERIFY(!s.Drag(Scene::At(5, 10), Scene::At(10, 50), MouseMode::Climb).marksChanged);
     }
 
-    // The circle marks the nearest sample until the plot is drawn again; off
-    // the data area or without an active set nothing follows the mouse.
-    void cursorFollowsSample()
+    // Off the data area or without an active set nothing follows the mouse.
+    void nothingToFollow()
     {
         Scene s;
-        const MouseOutcome out = s.tool.Move(QPoint(212, 200), MouseMode::Zoom); // 11.2 s
-        QVERIFY(out.overlay && !out.render);
-        QCOMPARE(s.tool.Overlay().cursor, std::optional<QPoint>(QPoint(212, 50 + 243)));
-        s.tool.Rendered();
-        QVERIFY(!s.tool.Overlay().cursor);
         QVERIFY(!s.tool.Move(QPoint(99, 200), MouseMode::Zoom).overlay);
         s.store.SetActiveSet(-1);
         QVERIFY(!s.tool.Move(QPoint(212, 200), MouseMode::Zoom).overlay);

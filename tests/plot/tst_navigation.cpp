@@ -1,10 +1,10 @@
 #include "Samples.h"
+#include "TestData.h"
 #include "plot/Navigation.h"
 
 #include <QKeySequence>
 #include <QtTest>
 #include <cmath>
-#include <tuple>
 
 using namespace vexa;
 using vexa::test::FillWith;
@@ -18,128 +18,73 @@ Window WindowOf(const PlotView& v)
     return {v.TimeMin, v.TimeMax, v.AltitudeMin, v.AltitudeMax};
 }
 
+Window Numbers(const QString& text)
+{
+    Window w;
+    for (const QString& n : text.split(' ', Qt::SkipEmptyParts))
+        w << n.toDouble();
+    return w;
+}
+
 } // namespace
 
 class TestNavigation : public QObject {
     Q_OBJECT
 
 private slots:
-    // Steps are buttons (in, out, home, left, right, up, down) or keys on the
-    // plot page; a key after "~" is pressed on another page.
+    void moves_data() { vexa::test::AddRows("plot/moves.txt"); }
     void moves()
     {
-        const Window home{0, 20, 0, 20}, away{100, 500, -50, 1500};
-        const std::tuple<Window, QString, Window> cases[] = {
-            {home, "in in", {5, 15, 5, 15}}, // no span below 10
-            {{0, 3, 0, 3}, "out", {-3.5, 6.5, -3.5, 6.5}},
-            {{0, 100, 0, 20}, "in", {25, 75, 5, 15}}, // each axis on its own
-            {home, "right up", {4, 24, 4, 24}},
-            {home, "left down", {-4, 16, -4, 16}},
-            {away, "home", home},
-            {home, "Shift+Right Shift+Up", {2, 22, 2, 22}},
-            {home, "Shift+Left Shift+Down", {-2, 18, -2, 18}},
-            {home, "Ctrl+Right Ctrl+Up", {0, 10, 0, 10}},
-            {home, "Ctrl+Left Ctrl+Down", {0, 40, 0, 40}},
-            {home, "Ctrl+Shift+Right", {0, 10, 0, 20}}, // Ctrl wins
-            {home, "Right Alt+Right Shift+A ~Shift+Right", home},
-            {away, "Alt+Home ~Shift+Up", home}};
+        QFETCH(QStringList, f);
+        PlotRecord r;
+        const Window start = Numbers(f[0]);
+        r.view = {start[0], start[1], start[2], start[3]};
         const QStringList pans{"left", "right", "up", "down"};
-        for (const auto& [start, steps, expected] : cases) {
-            PlotRecord r;
-            r.view = {start[0], start[1], start[2], start[3]};
-            for (const QString& step : steps.split(' ')) {
-                if (step == "in" || step == "out")
-                    step == "in" ? ZoomIn(r) : ZoomOut(r);
-                else if (step == "home")
-                    GoHome(r);
-                else if (pans.contains(step))
-                    Pan(r, PanDirection(pans.indexOf(step)));
-                else {
-                    const QKeyCombination key = QKeySequence(QString(step).remove('~'))[0];
-                    QVERIFY(key.key() != Qt::Key_unknown);
-                    const bool plotPage = !step.startsWith('~');
-                    ApplyPlotKey(r, PlotKeyAction(key.key(), key.keyboardModifiers(), plotPage));
-                }
-            }
-            QVERIFY2(WindowOf(r.view) == expected, qPrintable(steps));
-        }
-    }
-
-    // However often a key is held down, the mapping never sees max <= min.
-    void windowNeverDegenerates()
-    {
-        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Up, Qt::Key_Left, Qt::Key_Down}) {
-            PlotRecord r;
-            for (int i = 0; i < 3000; ++i) {
-                ApplyPlotKey(r, PlotKeyAction(key, Qt::ControlModifier, true));
-                Pan(r, PanDirection::Right);
-                ZoomOut(r);
-                QVERIFY2(IsUsableWindow(r.view), qPrintable(QString("%1 x%2").arg(key).arg(i)));
+        for (const QString& step : f[1].split(' ')) {
+            if (step == "in" || step == "out")
+                step == "in" ? ZoomIn(r) : ZoomOut(r);
+            else if (step == "home")
+                GoHome(r);
+            else if (pans.contains(step))
+                Pan(r, PanDirection(pans.indexOf(step)));
+            else {
+                const QKeyCombination key = QKeySequence(QString(step).remove('~'))[0];
+                QVERIFY(key.key() != Qt::Key_unknown);
+                ApplyPlotKey(
+                    r, PlotKeyAction(key.key(), key.keyboardModifiers(), !step.startsWith('~')));
             }
         }
+        QCOMPARE(WindowOf(r.view), Numbers(f[2]));
     }
 
-    // Typed over the window 0 ... 20 by 0 ... 20 and the full extent 0 ... 30 by 0 ... 40.
     // Taken texts become the full extent too; a refusal changes nothing.
+    void scaleTexts_data() { vexa::test::AddRows("plot/scale-texts.txt", ";"); }
     void scaleTexts()
     {
-        const Window before{0, 20, 0, 20};
-        const std::tuple<QString, const char*, Window> cases[] = {
-            {"abc|20|0|20", "", before},
-            {"  5.5xyz|+30|-1e1|2E2", "", {5.5, 30, -10, 200}},
-            {"|||", "", before},
-            {QString(39, ' ') + "7|20|0|20", "", before}, // only 39 characters are read
-            {"10|10|0|20", "Time Min must be less than Time Max.", before},
-            {"0|20|50|-50", "Altitude Min must be less than Altitude Max.", before},
-            {"x|-5|0|20", "Time Min must be less than Time Max.", before},
-            {"0|1e999|0|20", "Time Max is not a usable number.", before},
-            {"0|20|nan|20", "Altitude Min is not a usable number.", before},
-            {"-1e308|1e308|0|20", "Time Min and Time Max are too far apart.", before}};
-        for (const auto& [typed, problem, window] : cases) {
-            const QStringList t = typed.split('|');
-            PlotRecord r;
-            FullExtent f{0, 30, 0, 40};
-            QCOMPARE(ApplyWindowTexts({t[0], t[1], t[2], t[3]}, r, f), QString(problem));
-            QCOMPARE(WindowOf(r.view), window);
-            QCOMPARE(WindowOf(f), *problem ? (Window{0, 30, 0, 40}) : window);
-        }
+        QFETCH(QStringList, f);
+        const QStringList t = f[0].split('|');
+        PlotRecord r;
+        FullExtent full{0, 30, 0, 40};
+        QCOMPARE(ApplyWindowTexts({t[0], t[1], t[2], t[3]}, r, full), f[1]);
+        QCOMPARE(WindowOf(r.view), Numbers(f[2]));
+        QCOMPARE(WindowOf(full), f[1].isEmpty() ? Numbers(f[2]) : (Window{0, 30, 0, 40}));
     }
 
     // Samples at `times` with altitude 100 + index, a peak and a climb mark
     // drawn right to left on the fourth of them, triggers at 1, 2, 2.5, 3 and
     // 3.02 s; cropped to [from, to], samples first ... last are kept and
     // moved to start at 0, with the triggers in that time.
-    void crop_data()
-    {
-        QTest::addColumn<QList<double>>("times");
-        QTest::addColumn<double>("from");
-        QTest::addColumn<double>("to");
-        QTest::addColumn<QList<int>>("kept"); // first, last; empty: not cropped
-        QTest::addColumn<QList<double>>("triggers");
-        QList<double> tenth;
-        for (int i = 0; i <= 100; ++i)
-            tenth << i * 0.1;
-        QTest::newRow("between samples")
-            << tenth << 2.05 << 3.05 << QList<int>{21, 30} << QList<double>{0.4, 0.9};
-        QTest::newRow("edges on samples")
-            << tenth << 2.0 << 3.0 << QList<int>{20, 30} << QList<double>{0, 0.5, 1};
-        QTest::newRow("uneven times, climb cut off")
-            << QList<double>{0, 1, 3, 6, 10, 15} << 2.0 << 11.0 << QList<int>{2, 4}
-            << QList<double>{0, 0.02};
-        for (auto [name, from, to] : {std::tuple("after the samples", 100.0, 200.0),
-                                      std::tuple("before the samples", -10.0, -5.0),
-                                      std::tuple("between two samples", 2.01, 2.09)})
-            QTest::newRow(name) << tenth << from << to << QList<int>{}
-                                << QList<double>{1, 2, 2.5, 3, 3.02};
-    }
-
+    void crop_data() { vexa::test::AddRows("plot/crop.txt"); }
     void crop()
     {
-        QFETCH(QList<double>, times);
-        QFETCH(double, from);
-        QFETCH(double, to);
-        QFETCH(QList<int>, kept);
-        QFETCH(QList<double>, triggers);
+        QFETCH(QStringList, f);
+        QList<double> times = Numbers(f[0]);
+        if (f[0] == "tenth") {
+            times.clear();
+            for (int i = 0; i <= 100; ++i)
+                times << i * 0.1;
+        }
+        const QList<double> window = Numbers(f[1]), kept = Numbers(f[2]);
         const int n = int(times.size()), peak = n / 4;
         DataSetStore store;
         DataSetRecord& set = store.NewDataSet();
@@ -149,8 +94,8 @@ private slots:
         set.samples.peakMarks[std::size_t(peak)] = 1;
         set.climbMarks[3] = ClimbMark{peak + 2, peak, true};
 
-        QCOMPARE(CropDataSet(set, from, to), !kept.isEmpty());
-        const int first = kept.value(0, 0), last = kept.value(1, n - 1);
+        QCOMPARE(CropDataSet(set, window[0], window[1]), !kept.isEmpty());
+        const int first = int(kept.value(0, 0)), last = int(kept.value(1, n - 1));
         const double start = kept.isEmpty() ? 0 : times[first];
         const SampleBlock& s = set.samples;
         QCOMPARE(s.Count(), last - first + 1);
@@ -163,7 +108,7 @@ private slots:
         QList<double> after;
         for (int j = 0; j < set.triggers->samples.Count(); ++j)
             after << std::round(set.triggers->samples.time[std::size_t(j)] * 1000) / 1000;
-        QCOMPARE(after, triggers);
+        QCOMPARE(after, Numbers(f[3]));
         const ClimbMark& m = set.climbMarks[3];
         const bool inside = peak >= first && peak + 2 <= last;
         QCOMPARE(QList<int>({m.used, m.firstSample, m.lastSample}),

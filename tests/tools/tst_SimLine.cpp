@@ -28,17 +28,6 @@ class TestSimLine : public QObject {
     Q_OBJECT
 
 private slots:
-    void silentAfter()
-    {
-        FaultOptions o;
-        o.silentAfter = 3;
-        FaultInjector f(o);
-        QCOMPARE(Render(f, Download(5)), QByteArray("DL=0\r\n0,100,5,0,0\r\n1000\r\n"));
-        QVERIFY(f.Silent());
-        QCOMPARE(Render(f, Download(1)), QByteArray());
-        QCOMPARE(f.FilterInput("NS\r", 0, false), std::string_view("NS\r")); // it still hears
-    }
-
     // Garbage lines hold no digit, so they never pass for a number.
     void garbageEvery()
     {
