@@ -58,6 +58,20 @@ private slots:
     }
 
     // Taken texts become the full extent too; a refusal changes nothing.
+    // However often a key is held down, the mapping never sees max <= min.
+    void windowNeverDegenerates()
+    {
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Up, Qt::Key_Left, Qt::Key_Down}) {
+            PlotRecord r;
+            for (int i = 0; i < 3000; ++i) {
+                ApplyPlotKey(r, PlotKeyAction(key, Qt::ControlModifier, true));
+                Pan(r, PanDirection::Right);
+                ZoomOut(r);
+                QVERIFY2(IsUsableWindow(r.view), qPrintable(QString("%1 x%2").arg(key).arg(i)));
+            }
+        }
+    }
+
     void scaleTexts_data() { vexa::test::AddRows("plot/scale-texts.txt", ";"); }
     void scaleTexts()
     {
