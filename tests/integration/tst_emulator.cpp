@@ -1,17 +1,25 @@
 // The whole program against the module emulator on a pseudo-terminal: port
-// publishing and discovery, QSerialPort, the module actions and the download,
-// once each; the exchanges themselves are tested against scripted lines.
+// publishing and discovery, QSerialPort, the module actions, the download and a
+// firmware update from a web server, once each; the exchanges themselves are
+// tested against scripted lines.
+#include "HttpStub.h"
 #include "RecordingShell.h"
 #include "ScriptedUser.h"
+#include "TestData.h"
 #include "app/TMainForm.h"
+#include "firmwareui/TUpdateForm.h"
 #include "platform/QtSerialDevice.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace vexa;
 using namespace vexa::test;
@@ -22,6 +30,7 @@ class TestEmulator : public QObject {
     QTemporaryDir runtime_;
     QProcess sim_;
     QStringList printed_; // pty path, published link
+    HttpStub server_;
     SteadyClock clock_;
     SystemPortSource ports_;
     RecordingShell shell_;
@@ -54,13 +63,18 @@ private slots:
         QVERIFY(QFile::link("/nonexistent/pts/99", runtime_.filePath("vexa-ports/a-dead")));
         QCOMPARE(ListEmulatorPorts(runtime_.filePath("vexa-ports")).size(), std::size_t(1));
 
+        QByteArray list = TestData("updates/two-entries.txt");
+        list.replace("@BASE@", server_.Url(QString()).toString().toLatin1());
+        server_.Set("/list.txt", {200, list});
+        server_.Set("/big.hex", {200, ReadAll(VEXA_UPDATE_SAMPLES "/vexa-6.1.03.hex")});
         form_ = std::make_unique<TMainForm>(
             MainFormDeps{.clock = clock_,
                          .makeDevice = [] { return std::make_unique<QtSerialDevice>(); },
                          .ports = ports_,
                          .shell = shell_,
                          .programDir = {},
-                         .prompter = &prompts_});
+                         .prompter = &prompts_,
+                         .updateList = server_.Url("/list.txt")});
         form_->show();
     }
 
@@ -85,7 +99,31 @@ private slots:
         const QStringList last = info().split('\n').last().split(' ');
         QVERIFY2(last.mid(0, 3).join(' ') == "Set 1: Downloaded" && last.at(3).toInt() > 100,
                  qPrintable(last.join(' ')));
-        find<QPushButton>("ConnectBtn")->click(); // let go of the line
+    }
+
+    void updatesTheFirmware()
+    {
+        auto* connectBtn = find<QPushButton>("ConnectBtn");
+        auto* dialog = form_->findChild<TUpdateForm*>();
+        QString status;
+        QTimer::singleShot(0, this, [&] {
+            // Closed however the checks end, or the button's handler never returns.
+            const auto close = qScopeGuard([&] { dialog->reject(); });
+            auto* grid = find<QTableWidget>("StringGrid1", dialog);
+            QTRY_COMPARE(grid->rowCount(), 2);
+            grid->selectRow(1);
+            find<QPushButton>("LoadBtn", dialog)->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!dialog->Updating(), 60000);
+            status = find<QLabel>("StatusText", dialog)->text();
+        });
+        find<QPushButton>("UpdateBtn")->click();
+        QCOMPARE(status, QString("Complete."));
+        QVERIFY2(prompts_.warned.isEmpty(), qPrintable(prompts_.warned.join('\n')));
+
+        // The module runs again after the restart.
+        connectBtn->click();
+        QCOMPARE(find<QLabel>("ConnectStatusDisp")->text(), QString("Connected"));
+        connectBtn->click(); // let go of the line
     }
 
     void stopsCleanly()
@@ -94,6 +132,8 @@ private slots:
         QVERIFY(sim_.waitForFinished(5000));
         QVERIFY(sim_.exitStatus() == QProcess::NormalExit && sim_.exitCode() == 0);
         QVERIFY(!QFileInfo(printed_[1]).isSymLink());
+
+        QCOMPARE(QDir(runtime_.path()).entryList({"vexa-update-*"}), QStringList());
     }
 
     void badOptionIsRefused()
