@@ -46,19 +46,23 @@ int main(int argc, char** argv)
     QElapsedTimer timer;
     timer.start();
     // Stepped here rather than by RunIsp to split the time by stage.
-    double stageEnds[3] = {0, 0, 0};
-    int progress = 0;
+    double stageEnds[4] = {0, 0, 0, 0};
+    IspOutcome outcome;
     do {
         clock.SleepMs(reporter.intervalMs);
-        const int stateBefore = state.IspState;
-        progress = IspStep(state, link, reporter, true);
-        stageEnds[stateBefore < 9    ? 0
-                  : stateBefore == 9 ? 1
-                                     : 2] = double(timer.nsecsElapsed()) / 1e9;
-    } while (IspRunning(progress));
+        const IspState stateBefore = state.IspState;
+        outcome = IspStep(state, link, reporter, true);
+        const int part = stateBefore < IspState::ProgramBlocks    ? 0
+                         : stateBefore == IspState::ProgramBlocks ? 1
+                         : stateBefore == IspState::RestartModule ? 2
+                                                                  : 3;
+        stageEnds[part] = double(timer.nsecsElapsed()) / 1e9;
+    } while (outcome.Running());
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    std::printf("up to the blank check %.2f s, blocks %.2f s, restart %.2f s\n", stageEnds[0],
-                stageEnds[1] - stageEnds[0], stageEnds[2] - stageEnds[1]);
+    std::printf("up to the blank check %.2f s, blocks %.2f s, restart %.2f s, until the module "
+                "answered %.2f s\n",
+                stageEnds[0], stageEnds[1] - stageEnds[0], stageEnds[2] - stageEnds[1],
+                stageEnds[3] - stageEnds[2]);
     port.Close();
 
     sim.terminate();
@@ -69,7 +73,9 @@ int main(int argc, char** argv)
     const bool same = flash.left(state.ImageLength) ==
                       QByteArray(reinterpret_cast<const char*>(image.data()), state.ImageLength);
     std::printf("%d bytes programmed in %.2f s at 115200 baud: %s, flash %s\n", state.ImageLength,
-                seconds, progress == ProgressDone ? "Complete." : "Failed!",
+                seconds, outcome.kind == IspOutcome::Kind::Complete ? "Complete." : "Failed!",
                 same ? "equals the image" : "differs");
-    return progress == ProgressDone && same ? 0 : 1;
+    if (!outcome.reason.isEmpty())
+        std::printf("%s\n", qPrintable(outcome.reason));
+    return outcome.kind == IspOutcome::Kind::Complete && same ? 0 : 1;
 }

@@ -38,7 +38,7 @@ void WriteVectorChecksum(std::array<std::uint8_t, CodeSpace>& image)
                static_cast<std::uint32_t>(image[4 * i + 2]) << 16 |
                static_cast<std::uint32_t>(image[4 * i + 3]) << 24;
     };
-    std::uint32_t sum = 0;
+    std::uint32_t sum = word(7);
     for (std::size_t i = 0; i < 6; ++i)
         sum += word(i);
     const std::uint32_t check = 0u - sum;
@@ -91,6 +91,8 @@ int ParseHexRecord(const QByteArray& line, ProgrammingState& state, HexCursor& c
         if (address + count > static_cast<std::uint32_t>(CodeSpace))
             return HexOutOfRange;
         std::copy(data, data + count, state.FirmwareImage.begin() + address);
+        for (std::uint32_t at = address; at < address + count && at < 8; ++at)
+            cursor.vectorBytes = static_cast<std::uint8_t>(cursor.vectorBytes | 1u << at);
         const auto top = static_cast<std::uint16_t>(address + count - 1);
         if (top > state.ImageTop)
             state.ImageTop = top;
@@ -113,6 +115,40 @@ int ParseHexRecord(const QByteArray& line, ProgrammingState& state, HexCursor& c
     default:
         return HexMalformed;
     }
+}
+
+QString StartProblem(const ProgrammingState& state, const HexCursor& cursor)
+{
+    const auto word = [&](std::size_t i) {
+        const auto* p = state.FirmwareImage.data() + 4 * i;
+        return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+               static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    };
+    const auto hex = [](std::uint32_t v) {
+        return QStringLiteral("0x") + QString::number(v, 16).toUpper().rightJustified(8, u'0');
+    };
+    const QString cannot = QStringLiteral(" The module could not start it; nothing was sent.");
+    if (cursor.vectorBytes != 0xFF)
+        return QStringLiteral("The image has no vector table: the file holds no data for its "
+                              "first eight bytes (stack pointer and reset vector).") +
+               cannot;
+    const std::uint32_t stack = word(0);
+    if (stack < RamStart || stack > RamEnd)
+        return QStringLiteral("The image's initial stack pointer %1 lies outside the module's "
+                              "RAM (%2 to %3).")
+                   .arg(hex(stack), hex(RamStart), hex(RamEnd)) +
+               cannot;
+    const std::uint32_t reset = word(1);
+    if ((reset & 1u) == 0)
+        return QStringLiteral("The image's reset vector %1 is even: it does not point to Thumb "
+                              "code.")
+                   .arg(hex(reset)) +
+               cannot;
+    if ((reset & ~1u) >= static_cast<std::uint32_t>(CodeSpace))
+        return QStringLiteral("The image's reset vector %1 lies outside the 32 KB of flash.")
+                   .arg(hex(reset)) +
+               cannot;
+    return {};
 }
 
 HexLoadResult LoadHexText(const QByteArray& text, ProgrammingState& state)
@@ -156,11 +192,12 @@ HexLoadResult LoadHexText(const QByteArray& text, ProgrammingState& state)
         return {false, QStringLiteral("The file holds no firmware data.")};
     if (!ended)
         return {false, QStringLiteral("The hex file has no end record; it may be cut short.")};
+    if (const QString problem = StartProblem(state, cursor); !problem.isEmpty())
+        return {false, problem};
 
     WriteVectorChecksum(state.FirmwareImage);
     state.ReadOffset = 0;
-    state.IspState = 0;
-    state.Progress = 0;
+    state.IspState = IspState::StartBootLoader;
     state.ImageLength = state.ImageTop + 1;
     // The part has sectors 0 to 7; an image in the last sector must not
     // name a sector 8 that every command would refuse.

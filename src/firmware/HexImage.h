@@ -1,30 +1,13 @@
 #pragma once
 
+#include "ProgrammingState.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
 #include <cstdint>
 
 namespace vexa {
-
-inline constexpr int CodeSpace = 32768; // the microcontroller's flash
-inline constexpr int SectorSize = 4096;
-inline constexpr int LastSector = CodeSpace / SectorSize - 1;
-
-// The one firmware image and the in-system programming's progress through it.
-// LoadHexFile resets all of it.
-struct ProgrammingState {
-    std::array<std::uint8_t, CodeSpace> FirmwareImage{};
-    std::uint16_t ImageTop = 0;   // highest address written by a data record
-    std::int32_t ImageLength = 0; // bytes to program from address 0
-    std::int32_t EndSector = 0;   // last sector given to prepare, erase and blank check
-    std::int32_t Remaining = 0;   // bytes still to program
-    std::int32_t ReadOffset = 0;  // image offset of the next byte to send
-    std::int32_t FlashAddress = 0;
-    std::int32_t IspState = 0; // next IspStep to run, 0 to 10
-    std::int32_t Progress = 0; // 0..999 running, 1000 done, -1 failed
-    std::int32_t BlocksDone = 0;
-};
 
 // What ParseHexRecord made of a line.
 enum HexRecordResult : int {
@@ -40,7 +23,8 @@ enum HexRecordResult : int {
 // Reading position of a file in records: the extended address in force.
 struct HexCursor {
     std::uint32_t extendedBase = 0;
-    int dataRecords = 0; // data records placed so far
+    int dataRecords = 0;          // data records placed so far
+    std::uint8_t vectorBytes = 0; // bit i: a record placed byte i (of the first eight)
 };
 
 // One line of a HEX file, of any length, without or with its line end.
@@ -55,14 +39,26 @@ struct HexLoadResult {
 // Reads a HEX file into state. Refuses, with a message and before anything
 // touches the module, every file that is not clearly a whole, good image:
 // a damaged or malformed record, data outside the 32 KB code space or under
-// an extended address, no data at all, no end-of-file record.
+// an extended address, no data at all, no end-of-file record, and an image
+// the microcontroller could not start (see StartProblem).
 HexLoadResult LoadHexFile(const QString& path, ProgrammingState& state);
 // The same from the file's bytes.
 HexLoadResult LoadHexText(const QByteArray& text, ProgrammingState& state);
 
-// Words 0..6 of the image sum to 0: word 6 is the vector checksum the
-// microcontroller checks before it runs the image.
+// Sets word 6 so that words 0 to 7 of the image sum to 0: the boot ROM runs
+// the image only then. Word 7 is the checksum slot other tool chains fill;
+// it is left as it is.
 void WriteVectorChecksum(std::array<std::uint8_t, CodeSpace>& image);
+
+// The part's RAM, where the initial stack pointer must point.
+inline constexpr std::uint32_t RamStart = 0x10000000;
+inline constexpr std::uint32_t RamEnd = 0x10002000;
+
+// Why the image could not start, for the user; empty when it can: no data
+// in words 0 and 1, an initial stack pointer outside RAM, or a reset vector
+// that is not Thumb code in flash. Such an image would leave the module
+// unable to answer again.
+QString StartProblem(const ProgrammingState& state, const HexCursor& cursor);
 
 namespace HexText {
 inline constexpr const char* CannotOpen = "Unable to open file.";

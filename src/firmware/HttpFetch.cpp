@@ -113,6 +113,7 @@ FetchResult HttpFetcher::Run(const QUrl& url, const std::function<bool(const QBy
         take();
 
     result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    result.url = reply->url();
     if (timedOut)
         result.error = QStringLiteral("The server did not answer within %1 s.")
                            .arg(timeoutMs_ / 1000.0, 0, 'g', 3);

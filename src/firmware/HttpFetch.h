@@ -19,6 +19,8 @@ struct FetchResult {
     int status = 0;
     // Why the transfer failed, worded for the user; empty on success.
     QString error;
+    // The address that gave the last answer, after redirects.
+    QUrl url;
 };
 
 // GET over HTTP or HTTPS, redirects followed (never from HTTPS down to

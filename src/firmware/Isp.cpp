@@ -1,5 +1,6 @@
 #include "Isp.h"
 
+#include "link/ModuleActions.h"
 #include "link/ModuleLink.h"
 
 #include <algorithm>
@@ -11,19 +12,16 @@ namespace vexa {
 
 namespace {
 
-constexpr int ReplyMax = 80;
-constexpr int IspReplyMs = 1000;
-constexpr int UuLineBytes = 45;
-constexpr int BlockLines = 12; // 11 lines of 45 bytes and one of 17
-
 constexpr int RestartChecksum()
 {
     int sum = 0;
-    for (const std::uint8_t b : RestartRoutine)
+    for (const std::uint8_t b : Isp::RestartRoutine)
         sum += b;
     return sum;
 }
 static_assert(RestartChecksum() == 1462);
+static_assert(Isp::BlockBytes == 11 * Isp::UuLineBytes + 17);
+static_assert(Isp::RamBuffer == 268436224);
 
 char UuChar(unsigned value)
 {
@@ -33,7 +31,7 @@ char UuChar(unsigned value)
 // One engine step's exchanges on the link.
 class Exchange {
 public:
-    Exchange(ModuleLink& link) : link_(link), port_(link.port()) {}
+    explicit Exchange(ModuleLink& link) : link_(link), port_(link.port()) {}
 
     // Sends the formatted text with SendCommand (which adds a CR and reads
     // one line, the boot loader's echo).
@@ -53,16 +51,24 @@ public:
     // The boot loader's reply line; 0 when none arrived.
     int Reply()
     {
-        return port_.ReadLine(line_, ReplyMax, IspReplyMs);
+        return port_.ReadLine(line_, Isp::ReplyMax, Isp::ReplyMs);
     }
     const char* Line() const
     {
         return line_;
     }
+    bool LineStarts(const char* prefix) const
+    {
+        return std::strncmp(line_, prefix, std::strlen(prefix)) == 0;
+    }
     // A reply line that arrived and begins with the return code 0.
     bool Succeeded()
     {
         return Reply() > 0 && line_[0] == '0';
+    }
+    ModuleLink& Link()
+    {
+        return link_;
     }
     SerialPort& Port()
     {
@@ -72,7 +78,7 @@ public:
 private:
     ModuleLink& link_;
     SerialPort& port_;
-    char line_[ReplyMax + 1] = {};
+    char line_[Isp::ReplyMax + 1] = {};
 };
 
 } // namespace
@@ -96,19 +102,70 @@ std::string UuEncodeLine(const std::uint8_t* bytes, int count)
     return line;
 }
 
-namespace {
-
-int Finish(ProgrammingState& state, int progress)
+QString StageName(IspStage stage)
 {
-    state.Progress = progress;
-    return progress;
+    switch (stage) {
+    case IspStage::Connect:
+        return QStringLiteral("Connect");
+    case IspStage::Synchronize:
+        return QStringLiteral("Synchronize");
+    case IspStage::Unlock:
+        return QStringLiteral("Unlock");
+    case IspStage::Erase:
+        return QStringLiteral("Erase");
+    case IspStage::BlankCheck:
+        return QStringLiteral("Blank Check");
+    case IspStage::Program:
+        return QStringLiteral("Program");
+    case IspStage::Restart:
+        break;
+    }
+    return QStringLiteral("Restart Module");
 }
 
-int Fail(ProgrammingState& state, IspReporter& reporter, IspStage stage, const char* message)
+namespace {
+
+IspOutcome Running(int thousandths)
+{
+    return {IspOutcome::Kind::Running, thousandths, {}};
+}
+
+// What the flash holds now, and what the user can do next.
+QString NextSteps(const ProgrammingState& state, bool startIsp)
+{
+    if (!state.FlashErased) {
+        if (startIsp)
+            return QStringLiteral(
+                "The module's firmware was not changed. Check that the module is switched on "
+                "and connected to the selected port, then run the update again. If an earlier "
+                "update stopped part way, the module waits in its boot loader: run the update "
+                "again with Start ISP unticked.");
+        return QStringLiteral(
+            "The module's firmware was not changed. Check the port, the cable and the "
+            "module's power. If the module runs its firmware (Connect finds it), run the "
+            "update again with Start ISP ticked.");
+    }
+    if (state.IspState <= IspState::ProgramBlocks)
+        return QStringLiteral(
+            "The module's firmware is erased, so its boot loader starts by itself when the "
+            "module is switched on: run the update again with Start ISP unticked.");
+    return {};
+}
+
+// Every failure ends here: the stage turns red and the reason says where it
+// stopped and what to do.
+IspOutcome Fail(const ProgrammingState& state, IspReporter& reporter, IspStage stage,
+                const QString& what, bool startIsp, const QString& detail = {})
 {
     reporter.SetStage(stage, StageLook::Failed);
-    reporter.ShowError(QString::fromLatin1(message));
-    return Finish(state, ProgressFailed);
+    QString reason = what;
+    reason += QStringLiteral("\n\nThe update stopped at the %1 stage.").arg(StageName(stage));
+    if (!detail.isEmpty())
+        reason += QLatin1Char(' ') + detail;
+    const QString next = NextSteps(state, startIsp);
+    if (!next.isEmpty())
+        reason += QLatin1Char(' ') + next;
+    return {IspOutcome::Kind::Failed, 0, reason};
 }
 
 // The flash address of the next block. Block 0 goes last: an update cut
@@ -116,80 +173,144 @@ int Fail(ProgrammingState& state, IspReporter& reporter, IspStage stage, const c
 // loader comes up by itself at the next power-up for another try.
 int NextBlockAddress(const ProgrammingState& state)
 {
-    const int blocks = (state.ImageLength + IspBlockSize - 1) / IspBlockSize;
-    return (state.BlocksDone + 1) % blocks * IspBlockSize;
+    const int blocks = (state.ImageLength + Isp::BlockBytes - 1) / Isp::BlockBytes;
+    return (state.BlocksDone + 1) % blocks * Isp::BlockBytes;
 }
 
-int ProgramBlock(ProgrammingState& state, Exchange& x, IspReporter& reporter)
+// The 12 lines of a block and its checksum, again while the boot loader
+// answers RESEND. True when it answered OK.
+bool SendBlockData(ProgrammingState& state, Exchange& x, QString& problem)
+{
+    const std::uint8_t* block =
+        state.FirmwareImage.data() + static_cast<std::size_t>(state.FlashAddress);
+    for (int attempt = 0;; ++attempt) {
+        int checksum = 0;
+        int offset = 0;
+        for (int line = 0; line < Isp::BlockLines; ++line) {
+            const int n = line < Isp::BlockLines - 1 ? Isp::UuLineBytes
+                                                     : Isp::BlockBytes - 11 * Isp::UuLineBytes;
+            for (int i = 0; i < n; ++i)
+                checksum += block[offset + i];
+            x.Send("%s\r", UuEncodeLine(block + offset, n).c_str());
+            offset += n;
+        }
+        state.ReadOffset = state.FlashAddress + offset;
+        x.Send("%d\r", checksum);
+        if (x.Reply() > 0 && x.LineStarts("OK"))
+            return true;
+        if (!x.LineStarts("RESEND")) {
+            problem = x.Line()[0]
+                          ? QStringLiteral("The boot loader answered \"%1\" to its checksum.")
+                                .arg(QString::fromLatin1(x.Line()))
+                          : QStringLiteral("The boot loader stopped answering.");
+            return false;
+        }
+        if (attempt == Isp::MaxResends) {
+            problem = QStringLiteral("The boot loader asked for it again %1 times; the line "
+                                     "may be noisy (check the cable).")
+                          .arg(Isp::MaxResends + 1);
+            return false;
+        }
+    }
+}
+
+IspOutcome ProgramBlock(ProgrammingState& state, Exchange& x, IspReporter& reporter, bool startIsp)
 {
     const int address = NextBlockAddress(state);
     state.FlashAddress = address;
-    state.ReadOffset = address;
+    const QString at = QStringLiteral("0x%1").arg(address, 4, 16, QLatin1Char('0'));
 
     x.Send("P 0 %d\r", state.EndSector);
     x.Reply();
-    x.Send("W %u %d\r", IspRamBuffer, IspBlockSize);
+    x.Send("W %u %d\r", Isp::RamBuffer, Isp::BlockBytes);
     x.Reply();
+    QString problem;
+    if (!SendBlockData(state, x, problem))
+        return Fail(state, reporter, IspStage::Program,
+                    QStringLiteral("The block at %1 did not reach the module.").arg(at), startIsp,
+                    problem);
 
-    int checksum = 0;
-    for (int line = 0; line < BlockLines; ++line) {
-        const int n = line < BlockLines - 1 ? UuLineBytes : IspBlockSize - 11 * UuLineBytes;
-        const std::uint8_t* bytes =
-            state.FirmwareImage.data() + static_cast<std::size_t>(state.ReadOffset);
-        for (int i = 0; i < n; ++i)
-            checksum += bytes[i];
-        state.ReadOffset += n;
-        x.Send("%s\r", UuEncodeLine(bytes, n).c_str());
-    }
-    x.Send("%d\r", checksum);
-    if (x.Reply() == 0 || std::strncmp(x.Line(), "OK", 2) != 0)
-        return Finish(state, ProgressFailed);
-
-    state.Remaining = std::max(0, state.Remaining - IspBlockSize);
-    x.Send("C %d %u %d\r", address, IspRamBuffer, IspBlockSize);
+    state.Remaining = std::max(0, state.Remaining - Isp::BlockBytes);
+    x.Send("C %d %u %d\r", address, Isp::RamBuffer, Isp::BlockBytes);
     if (x.Reply() > 0 && x.Line()[0] != '0')
-        return Finish(state, ProgressFailed);
+        return Fail(state, reporter, IspStage::Program,
+                    QStringLiteral("The flash at %1 could not be programmed (boot loader code %2).")
+                        .arg(at, QString::fromLatin1(x.Line())),
+                    startIsp);
 
-    // The block counts only once the flash holds it. At address 0 the boot
-    // loader may show its own vectors in the first 64 bytes while it runs.
-    if (address == 0)
-        x.Send("M 64 %u %d\r", IspRamBuffer + 64, IspBlockSize - 64);
-    else
-        x.Send("M %d %u %d\r", address, IspRamBuffer, IspBlockSize);
-    if (!x.Succeeded())
-        return Fail(state, reporter, IspStage::Program, IspText::VerifyFailed);
+    // The block counts only once the flash holds it. The bottom of flash
+    // reads as the boot ROM while it runs; the restart checks block 0.
+    if (address >= Isp::RemappedBytes) {
+        x.Send("M %d %u %d\r", address, Isp::RamBuffer, Isp::BlockBytes);
+        if (!x.Succeeded())
+            return Fail(
+                state, reporter, IspStage::Program, QString::fromLatin1(IspText::VerifyFailed),
+                startIsp,
+                QStringLiteral("The flash at %1 differs from the image after its copy.").arg(at));
+        ++state.BlocksCompared;
+    }
 
     ++state.BlocksDone;
     state.FlashAddress = NextBlockAddress(state);
     if (state.Remaining > 0) {
         const int done = (state.ImageLength - state.Remaining) * 1000 / state.ImageLength;
-        return Finish(state, std::min(done, 999));
+        return Running(std::min(done, 999));
     }
     reporter.SetStage(IspStage::Program, StageLook::Passed);
     reporter.SetStage(IspStage::Restart, StageLook::Shown);
-    reporter.SetTickInterval(IspFastTickMs);
-    state.IspState = 10;
-    return Finish(state, 999);
+    reporter.SetTickInterval(Isp::FastTickMs);
+    state.IspState = IspState::RestartModule;
+    return Running(999);
 }
 
-int Restart(ProgrammingState& state, Exchange& x, IspReporter& reporter)
+IspOutcome Restart(ProgrammingState& state, Exchange& x)
 {
-    x.Send("W %u %d\r", IspRamBuffer, static_cast<int>(RestartRoutine.size()));
+    x.Send("W %u %d\r", Isp::RamBuffer, static_cast<int>(Isp::RestartRoutine.size()));
     x.Reply();
-    x.Send("%s\r", UuEncodeLine(RestartRoutine.data(), RestartRoutine.size()).c_str());
+    x.Send("%s\r", UuEncodeLine(Isp::RestartRoutine.data(), Isp::RestartRoutine.size()).c_str());
     x.Reply();
     x.Send("%d\r", RestartChecksum());
     x.Reply();
-    x.Send("G %u T\r", IspRamBuffer);
+    x.Send("G %u T\r", Isp::RamBuffer);
     x.Reply();
-    reporter.SetStage(IspStage::Restart, StageLook::Passed);
-    reporter.ProcessEvents();
-    return Finish(state, ProgressDone);
+    state.RestartedAtMs = x.Port().clock().NowMs();
+    state.IspState = IspState::AwaitFirmware;
+    return Running(999);
+}
+
+// One poll of the restarted module. Only its own firmware answers "SV"
+// with the identity lines; that also proves block 0, which the boot loader
+// cannot read back.
+IspOutcome AwaitFirmware(ProgrammingState& state, Exchange& x, IspReporter& reporter, bool startIsp)
+{
+    ModuleIdentity id;
+    if (x.Link().SendCommand(Cmd::SoftwareVersion) > 0 && ReadIdentityLines(x.Port(), id)) {
+        reporter.SetStage(IspStage::Restart, StageLook::Passed);
+        return {IspOutcome::Kind::Complete, 1000, {}};
+    }
+    if (x.Port().clock().NowMs() - state.RestartedAtMs < Isp::FirmwareAnswerMs)
+        return Running(999);
+    const QString verified =
+        state.BlocksCompared > 0
+            ? QStringLiteral("The flash was written and every block above address 511 "
+                             "verified; block 0, which holds the vectors, can only be checked "
+                             "by the module starting.")
+            : QStringLiteral("The flash was written; this image lies within block 0, which the "
+                             "boot loader cannot read back, so it could not be verified.");
+    return Fail(state, reporter, IspStage::Restart,
+                QStringLiteral("The module did not answer within %1 s of the restart.")
+                    .arg(Isp::FirmwareAnswerMs / 1000),
+                startIsp,
+                verified + QStringLiteral(
+                               " Switch the module off and on and press Connect. If it still does "
+                               "not answer, the boot ROM did not accept the image's vector "
+                               "checksum and keeps its boot loader on the line: run the update "
+                               "again with Start ISP unticked."));
 }
 
 } // namespace
 
-int IspStep(ProgrammingState& state, ModuleLink& link, IspReporter& reporter, bool startIsp)
+IspOutcome IspStep(ProgrammingState& state, ModuleLink& link, IspReporter& reporter, bool startIsp)
 {
     Exchange x(link);
     SerialPort& port = x.Port();
@@ -199,92 +320,109 @@ int IspStep(ProgrammingState& state, ModuleLink& link, IspReporter& reporter, bo
     } quick{port};
     port.SetQuickDrain(true);
     if (state.ImageLength <= 0 || state.ImageLength > CodeSpace)
-        return Finish(state, ProgressFailed); // nothing loaded: nothing to program
+        return Fail(state, reporter, IspStage::Connect,
+                    QStringLiteral("No firmware image is loaded."), startIsp);
     port.DrainInput();
 
     switch (state.IspState) {
-    case 0:
+    case IspState::StartBootLoader:
         if (startIsp) {
-            link.SendCommand("!");
-            port.WaitForText("!", 1, IspReplyMs);
+            link.SendCommand(Cmd::EnterIsp);
+            port.WaitForText("!", 1, Isp::ReplyMs);
         }
-        state.IspState = 1;
+        state.IspState = IspState::Synchronize;
         reporter.SetStage(IspStage::Synchronize, StageLook::Shown);
-        reporter.SetEraseCaption(QStringLiteral("Erase 0-%1\r").arg(state.EndSector));
-        return Finish(state, 0);
-    case 1:
+        reporter.SetEraseSectors(state.EndSector);
+        return Running(0);
+    case IspState::Synchronize:
         port.Write("?", 1);
-        if (!port.WaitForText("Synchronized\r", 13, IspReplyMs))
-            return Fail(state, reporter, IspStage::Synchronize, IspText::NotResponding);
-        state.IspState = 2;
-        return Finish(state, 0);
-    case 2: {
+        if (!port.WaitForText("Synchronized\r", 13, Isp::ReplyMs))
+            return Fail(state, reporter, IspStage::Synchronize,
+                        QString::fromLatin1(IspText::NotResponding), startIsp);
+        state.IspState = IspState::ConfirmSync;
+        return Running(0);
+    case IspState::ConfirmSync: {
         link.SendCommand("Synchronized\r\n");
         char ok[5];
-        if (port.ReadCount(ok, 4, IspReplyMs) != 4)
-            return Fail(state, reporter, IspStage::Synchronize, IspText::NotSynchronized);
-        state.IspState = 3;
+        if (port.ReadCount(ok, 4, Isp::ReplyMs) != 4)
+            return Fail(state, reporter, IspStage::Synchronize,
+                        QString::fromLatin1(IspText::NotSynchronized), startIsp);
+        state.IspState = IspState::SetFrequency;
         reporter.SetStage(IspStage::Synchronize, StageLook::Passed);
-        return Finish(state, 1);
+        return Running(1);
     }
-    case 3:
-        x.Send("12000\r");
+    case IspState::SetFrequency:
+        x.Send("%s\r", Isp::CrystalKhz);
         x.Reply();
         if (x.Line()[0] != 'O')
-            return Fail(state, reporter, IspStage::Unlock, IspText::FreqNotAcknowledged);
-        state.IspState = 4;
+            return Fail(state, reporter, IspStage::Unlock,
+                        QString::fromLatin1(IspText::FreqNotAcknowledged), startIsp);
+        state.IspState = IspState::Unlock;
         reporter.SetStage(IspStage::Unlock, StageLook::Shown);
-        return Finish(state, 2);
-    case 4:
-        x.Send("U 23130\r");
+        return Running(2);
+    case IspState::Unlock:
+        x.Send("%s\r", Isp::UnlockCommand);
         if (!x.Succeeded())
-            return Fail(state, reporter, IspStage::Unlock, IspText::UnlockFailed);
-        state.IspState = 5;
+            return Fail(state, reporter, IspStage::Unlock,
+                        QString::fromLatin1(IspText::UnlockFailed), startIsp);
+        state.IspState = IspState::ReadPartId;
         reporter.SetStage(IspStage::Erase, StageLook::Shown);
         reporter.SetStage(IspStage::Unlock, StageLook::Passed);
-        return Finish(state, 3);
-    case 5:
+        return Running(3);
+    case IspState::ReadPartId: {
         x.Send("J\r\n");
         x.Reply();
         if (x.Reply() == 0)
-            return Finish(state, ProgressFailed);
-        if (std::strncmp(x.Line(), "71569451", 8) != 0 &&
-            std::strncmp(x.Line(), "624955435", 9) != 0)
-            return Fail(state, reporter, IspStage::Erase, IspText::InvalidPartId);
-        state.IspState = 6;
-        return Finish(state, 3);
-    case 6:
+            return Fail(state, reporter, IspStage::Erase,
+                        QStringLiteral("The part did not tell its identification."), startIsp);
+        const bool known = std::any_of(Isp::PartIds.begin(), Isp::PartIds.end(),
+                                       [&](const char* id) { return x.LineStarts(id); });
+        if (!known)
+            return Fail(state, reporter, IspStage::Erase,
+                        QString::fromLatin1(IspText::InvalidPartId), startIsp,
+                        QStringLiteral("The part answered %1, which this firmware is not for.")
+                            .arg(QString::fromLatin1(x.Line())));
+        state.IspState = IspState::PrepareSectors;
+        return Running(3);
+    }
+    case IspState::PrepareSectors:
         x.Send("P 0 %d\r", state.EndSector);
         if (!x.Succeeded())
-            return Fail(state, reporter, IspStage::Erase, IspText::FailedPrepErase);
-        state.IspState = 7;
-        return Finish(state, 3);
-    case 7:
+            return Fail(state, reporter, IspStage::Erase,
+                        QString::fromLatin1(IspText::FailedPrepErase), startIsp);
+        state.IspState = IspState::EraseSectors;
+        return Running(3);
+    case IspState::EraseSectors:
         x.Send("E 0 %d\r", state.EndSector);
+        state.FlashErased = true;
         if (!x.Succeeded())
-            return Fail(state, reporter, IspStage::Erase, IspText::FailedErase);
-        state.IspState = 8;
+            return Fail(state, reporter, IspStage::Erase, QString::fromLatin1(IspText::FailedErase),
+                        startIsp);
+        state.IspState = IspState::BlankCheck;
         reporter.SetStage(IspStage::BlankCheck, StageLook::Shown);
         reporter.SetStage(IspStage::Erase, StageLook::Passed);
-        return Finish(state, 3);
-    case 8:
+        return Running(3);
+    case IspState::BlankCheck:
         x.Send("I 0 %d\r", state.EndSector);
         if (!x.Succeeded())
-            return Fail(state, reporter, IspStage::BlankCheck, IspText::FailedBlankCheck);
-        state.IspState = 9;
+            return Fail(state, reporter, IspStage::BlankCheck,
+                        QString::fromLatin1(IspText::FailedBlankCheck), startIsp);
+        state.IspState = IspState::ProgramBlocks;
         state.BlocksDone = 0;
         state.FlashAddress = NextBlockAddress(state);
         reporter.SetStage(IspStage::Program, StageLook::Shown);
-        reporter.SetTickInterval(IspFastTickMs);
+        reporter.SetTickInterval(Isp::FastTickMs);
         reporter.SetStage(IspStage::BlankCheck, StageLook::Passed);
-        return Finish(state, 3);
-    case 9:
-        return ProgramBlock(state, x, reporter);
-    case 10:
-        return Restart(state, x, reporter);
-    default:
-        return Finish(state, ProgressFailed);
+        return Running(3);
+    case IspState::ProgramBlocks:
+        return ProgramBlock(state, x, reporter, startIsp);
+    case IspState::RestartModule:
+        return Restart(state, x);
+    case IspState::AwaitFirmware:
+        return AwaitFirmware(state, x, reporter, startIsp);
     }
+    return Fail(state, reporter, IspStage::Connect, QStringLiteral("The update cannot go on."),
+                startIsp);
 }
 
 } // namespace vexa

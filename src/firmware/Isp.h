@@ -11,38 +11,66 @@ namespace vexa {
 
 class ModuleLink;
 
-// The stage panels of the update dialog, top to bottom.
+// The stages of an update as the user sees them, in order.
 enum class IspStage { Connect, Synchronize, Unlock, Erase, BlankCheck, Program, Restart };
-// How a stage's panel looks: shown when the stage begins, lime when it
-// passed, red when it failed.
+// Where a stage is: begun, passed, or failed.
 enum class StageLook { Shown, Passed, Failed };
 
-// What the programming engine tells the update dialog. All calls come from
-// inside IspStep, on the interface thread.
+// The stage's name as the user reads it ("Blank Check").
+QString StageName(IspStage stage);
+
+// What the programming engine tells whoever shows the update. All calls come
+// from inside IspStep.
 class IspReporter {
 public:
     virtual ~IspReporter() = default;
     virtual void SetStage(IspStage stage, StageLook look) = 0;
-    // The caption of the Erase panel, "Erase 0-n" and a CR.
-    virtual void SetEraseCaption(const QString& caption) = 0;
-    // The interval of the step timer from now on.
+    // The sectors the erase covers: 0 to endSector.
+    virtual void SetEraseSectors(int endSector) = 0;
+    // How long to wait before the next step.
     virtual void SetTickInterval(int ms) = 0;
-    // A modal message box, caption "Error", warning icon; the step returns after it.
-    virtual void ShowError(const QString& message) = 0;
-    // Lets the window repaint during the restart step.
-    virtual void ProcessEvents() = 0;
 };
 
-inline constexpr int IspSlowTickMs = 200; // from the load until the blank check passed
-inline constexpr int IspFastTickMs = 20;  // programming and restart
-inline constexpr int ProgressDone = 1000;
-inline constexpr int ProgressFailed = -1;
-// A step's result: is the update still running (step again on the next tick)?
-inline bool IspRunning(int progress)
-{
-    return progress >= 0 && progress <= 999;
-}
+// What one step ended in.
+struct IspOutcome {
+    enum class Kind { Running, Complete, Failed };
+    Kind kind = Kind::Running;
+    int thousandths = 0; // of the work, while running: 0 to 999
+    QString reason;      // after a failure: what happened and what the user can do
 
+    bool Running() const { return kind == Kind::Running; }
+};
+
+// The boot loader's side of the exchange: what it expects and how long it
+// may take. Numbers go over the line in decimal.
+namespace Isp {
+inline constexpr const char* CrystalKhz = "12000";      // the module's 12 MHz crystal
+inline constexpr const char* UnlockCommand = "U 23130"; // the published unlock code, 0x5A5A
+// The part identifications "J" may answer, as decimal text: 0x0444102B and 0x2540102B.
+inline constexpr std::array<const char*, 2> PartIds{"71569451", "624955435"};
+inline constexpr std::uint32_t RamBuffer = 0x10000300; // where blocks are written before a copy
+inline constexpr int BlockBytes = 512;                 // one write to RAM and one copy to flash
+inline constexpr int UuLineBytes = 45;                 // a block is 11 lines of 45 bytes
+inline constexpr int BlockLines = 12;                  // ... and one of 17
+// Reads and compares of these first bytes of flash see the boot ROM, not the
+// flash, while the boot loader runs: block 0 is checked by the restart.
+inline constexpr int RemappedBytes = 512;
+inline constexpr int MaxResends = 3;   // a block answered RESEND is sent again this often
+inline constexpr int ReplyMax = 80;    // characters of a reply line kept
+inline constexpr int ReplyMs = 1000;   // for each reply line of the boot loader
+inline constexpr int SlowTickMs = 200; // between steps until the blank check has passed
+inline constexpr int FastTickMs = 20;  // between steps from then on
+// From "G" until the new firmware must have answered "SV": its start-up
+// and the answer.
+inline constexpr int FirmwareAnswerMs = 5000;
+// A Thumb routine that requests a system reset: load the address E000ED0C
+// (the interrupt and reset control register) and the key 05FA0004 with the
+// reset request bit, store, spin. The last 8 bytes are the two constants.
+inline constexpr std::array<std::uint8_t, 16> RestartRoutine{
+    0x01, 0x48, 0x02, 0x49, 0x01, 0x60, 0xFE, 0xE7, 0x0C, 0xED, 0x00, 0xE0, 0x04, 0x00, 0xFA, 0x05};
+} // namespace Isp
+
+// The boot loader's and the engine's own failure texts.
 namespace IspText {
 inline constexpr const char* NotResponding = "Part not responding";
 inline constexpr const char* NotSynchronized = "Part not synchronized";
@@ -53,17 +81,7 @@ inline constexpr const char* FailedPrepErase = "Failed prep erase";
 inline constexpr const char* FailedErase = "Failed erase";
 inline constexpr const char* FailedBlankCheck = "Failed blank check";
 inline constexpr const char* VerifyFailed = "Flash verify failed";
-// The update dialog's status text when the engine has finished.
-inline constexpr const char* Complete = "Complete.";
-inline constexpr const char* Failed = "Failed!";
 } // namespace IspText
-
-inline constexpr std::uint32_t IspRamBuffer = 268436224; // 0x10000300
-inline constexpr int IspBlockSize = 512;
-// A Thumb routine that requests a system reset: the microcontroller then
-// starts the new firmware.
-inline constexpr std::array<std::uint8_t, 16> RestartRoutine{
-    0x01, 0x48, 0x02, 0x49, 0x01, 0x60, 0xFE, 0xE7, 0x0C, 0xED, 0x00, 0xE0, 0x04, 0x00, 0xFA, 0x05};
 
 // Four UU characters for up to 3 bytes (bytes beyond count read as 0);
 // a zero value is sent as '`', not as a space.
@@ -71,9 +89,9 @@ std::array<char, 4> UuEncodeGroup(const std::uint8_t* bytes, int count);
 // One UU line: the length character and the groups, without a line end.
 std::string UuEncodeLine(const std::uint8_t* bytes, int count);
 
-// Runs the next step of the in-system programming on the open port and
-// returns the new Progress (also stored in state). startIsp: first ask the
-// module's firmware to hand over to its boot loader with "!".
-int IspStep(ProgrammingState& state, ModuleLink& link, IspReporter& reporter, bool startIsp);
+// Runs the next step of the in-system programming on the open port.
+// startIsp: first ask the module's firmware to hand over to its boot loader
+// with "!".
+IspOutcome IspStep(ProgrammingState& state, ModuleLink& link, IspReporter& reporter, bool startIsp);
 
 } // namespace vexa

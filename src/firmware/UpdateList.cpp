@@ -90,4 +90,10 @@ QUrl ImageAddress(const QString& fileAddress)
     return url;
 }
 
+bool DowngradesFrom(const QUrl& listSource, const QUrl& image)
+{
+    return listSource.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 &&
+           image.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) != 0;
+}
+
 } // namespace vexa

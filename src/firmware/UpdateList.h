@@ -35,4 +35,8 @@ int DescriptionLines(const QString& description);
 // address with a host.
 QUrl ImageAddress(const QString& fileAddress);
 
+// An image address that would take an update whose list came over https
+// down to plain http, where anyone on the way could change the firmware.
+bool DowngradesFrom(const QUrl& listSource, const QUrl& image);
+
 } // namespace vexa

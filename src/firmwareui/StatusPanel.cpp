@@ -5,6 +5,14 @@
 
 namespace vexa {
 
+QString ProgressText(int progress)
+{
+    progress = std::clamp(progress, -1, 1000);
+    if (progress == 0)
+        return {};
+    return QString::number(progress / 10) + QLatin1Char('%');
+}
+
 void StatusBar1DrawPanel(QPainter& painter, const QRect& rect, int progress,
                          const QColor& buttonFace)
 {
@@ -16,7 +24,7 @@ void StatusBar1DrawPanel(QPainter& painter, const QRect& rect, int progress,
     painter.save();
     painter.fillRect(rect, buttonFace);
     if (progress != 0) {
-        const QString t = QString::number(progress / 10) + QLatin1Char('%');
+        const QString t = ProgressText(progress);
         const QFontMetrics metrics = painter.fontMetrics();
         const QPoint at(left + w / 2 - metrics.horizontalAdvance(t) / 2,
                         rect.top() + metrics.ascent());
@@ -37,6 +45,7 @@ void StatusBar1DrawPanel(QPainter& painter, const QRect& rect, int progress,
 void ProgressBarPanel::SetProgress(int progress)
 {
     progress_ = progress;
+    setAccessibleName(ProgressText(progress));
     update();
 }
 

@@ -114,11 +114,11 @@ TUpdateForm::TUpdateForm(UpdateFormDeps deps, QWidget* parent)
     bar->setFont(statusFont);
     statusText_ = new QLabel(bar);
     statusText_->setObjectName(QStringLiteral("StatusText"));
-    statusText_->setAccessibleName(QStringLiteral("Update status"));
+    statusText_->setAccessibleDescription(QStringLiteral("Update status"));
     statusText_->setFixedWidth(100);
     progressPanel_ = new ProgressBarPanel(bar);
     progressPanel_->setObjectName(QStringLiteral("StatusProgress"));
-    progressPanel_->setAccessibleName(QStringLiteral("Update progress"));
+    progressPanel_->setAccessibleDescription(QStringLiteral("Update progress"));
     progressPanel_->setFixedWidth(400);
     auto* spare = new QLabel(bar);
     spare->setFixedWidth(50);
@@ -140,12 +140,13 @@ TUpdateForm::TUpdateForm(UpdateFormDeps deps, QWidget* parent)
         QFont bold = panel->font();
         bold.setBold(true);
         panel->setFont(bold);
-        SetPanelTextColor(panel, Grey);
+        SetPanelLook(panel, Grey, QStringLiteral("not reached"));
     }
+    ui->OutcomeText->setAccessibleDescription(QStringLiteral("Outcome of the last update"));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(IspSlowTickMs);
+    Timer1->setInterval(Isp::SlowTickMs);
     StatusTimer = new QTimer(this);
     StatusTimer->setObjectName(QStringLiteral("StatusTimer"));
     StatusTimer->setInterval(StatusTimerMs);
@@ -187,6 +188,7 @@ void TUpdateForm::FormShow()
         grid->setColumnWidth(c, ColumnWidths[c]);
     grid->setHorizontalHeaderLabels({QString(), QStringLiteral("Module"), QStringLiteral("Version"),
                                      QStringLiteral("Description"), QStringLiteral("Filename")});
+    FitColumnsToHeaders();
     // Rows of an earlier showing are never offered again.
     entries_.clear();
     grid->setRowCount(0);
@@ -195,6 +197,26 @@ void TUpdateForm::FormShow()
         if (isVisible() && !fetcher_.Busy())
             FetchList();
     });
+}
+
+// Module and Version are wider than their headers need only in the
+// drawing's font; the description gives up what they take.
+void TUpdateForm::FitColumnsToHeaders()
+{
+    QTableWidget* grid = ui->StringGrid1;
+    QHeaderView* header = grid->horizontalHeader();
+    const QFontMetrics metrics(header->font());
+    const int margin =
+        2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 6;
+    int extra = 0;
+    for (int c : {1, 2}) {
+        const QTableWidgetItem* item = grid->horizontalHeaderItem(c);
+        const int need = item ? metrics.horizontalAdvance(item->text()) + margin : 0;
+        const int width = std::max(ColumnWidths[c], need);
+        extra += width - ColumnWidths[c];
+        grid->setColumnWidth(c, width);
+    }
+    grid->setColumnWidth(3, std::max(ColumnWidths[3] - extra, ColumnWidths[3] / 2));
 }
 
 void TUpdateForm::FetchList()
@@ -221,6 +243,7 @@ void TUpdateForm::FetchList()
         return;
     }
     SetStatusText(QString());
+    listSource_ = result.url.isValid() ? result.url : deps_.listAddress;
 
     entries_ = ParseUpdateList(body);
     QTableWidget* grid = ui->StringGrid1;
@@ -257,6 +280,13 @@ void TUpdateForm::LoadBtnClick()
                  .arg(entry.fileAddress.trimmed()));
         return;
     }
+    if (DowngradesFrom(listSource_, address)) {
+        Warn(QStringLiteral("The update list came over a secure (https) connection, but the "
+                            "update's file address %1 is not secure. The update was not "
+                            "downloaded.")
+                 .arg(address.toDisplayString()));
+        return;
+    }
     const QString portName = deps_.host.SelectedPortName();
     if (portName.isEmpty()) {
         Warn(QStringLiteral("No serial port selected"));
@@ -274,7 +304,9 @@ void TUpdateForm::LoadBtnClick()
         StagePanel(stage)->hide();
     ui->ProgressPanel->show();
     for (QLabel* panel : ui->ProgressPanel->findChildren<QLabel*>())
-        SetPanelTextColor(panel, Grey);
+        SetPanelLook(panel, Grey, QStringLiteral("not reached"));
+    ui->OutcomeText->clear();
+    lastStage_ = StageName(IspStage::Connect);
 
     if (deps_.host.LinkConnected())
         deps_.host.CloseLink();
@@ -288,18 +320,19 @@ void TUpdateForm::LoadBtnClick()
         opened = port.Open(DevicePath(portName), UpdateBaud, 0);
     }
     if (!opened) {
-        SetPanelTextColor(ui->ConnectedPanel, Red);
+        SetPanelLook(ui->ConnectedPanel, Red, QStringLiteral("failed"));
         QString text = QStringLiteral("Unable to open Serial Port");
+        text += QLatin1Char('\n') + portName;
         if (!port.OpenError().isEmpty())
-            text += QLatin1Char('\n') + port.OpenError();
+            text += QStringLiteral(": ") + port.OpenError();
         Warn(text);
-        SetPanelTextColor(ui->ConnectedPanel, Grey);
+        SetPanelLook(ui->ConnectedPanel, Grey, QStringLiteral("not reached"));
         ui->ProgressPanel->hide();
         ui->LoadBtn->setEnabled(true);
         return;
     }
     deps_.host.LinkOpened();
-    SetPanelTextColor(ui->ConnectedPanel, Lime);
+    SetPanelLook(ui->ConnectedPanel, Lime, QStringLiteral("passed"));
     SetStatusText(QStringLiteral("Loading..."));
     updating_ = true;
     stopAfterStep_ = false;
@@ -307,7 +340,7 @@ void TUpdateForm::LoadBtnClick()
     StatusTimer->stop();
     Progress = 0;
     RepaintStatus();
-    Timer1->setInterval(IspSlowTickMs);
+    Timer1->setInterval(Isp::SlowTickMs);
     Timer1->start();
 }
 
@@ -351,35 +384,43 @@ void TUpdateForm::Timer1Timer()
     if (!updating_)
         return;
     inStep_ = true;
-    Progress = IspStep(*state_, deps_.link, *this, ui->StartISPChk->isChecked());
+    const IspOutcome outcome = IspStep(*state_, deps_.link, *this, ui->StartISPChk->isChecked());
     inStep_ = false;
     if (stopAfterStep_) {
-        EndUpdate(false);
+        EndUpdate(IspOutcome::Kind::Failed, QStringLiteral("The update was stopped."));
         return;
     }
-    if (IspRunning(Progress)) {
+    if (outcome.Running()) {
+        Progress = outcome.thousandths;
         Timer1->start();
         RepaintStatus();
         return;
     }
-    EndUpdate(Progress != ProgressFailed);
+    EndUpdate(outcome.kind, outcome.reason);
 }
 
-void TUpdateForm::EndUpdate(bool complete)
+void TUpdateForm::EndUpdate(IspOutcome::Kind outcome, const QString& reason)
 {
     Timer1->stop();
     updating_ = false;
-    if (!complete)
-        Progress = ProgressFailed;
-    StatusTimer->start();
-    SetStatusText(QString::fromLatin1(complete ? IspText::Complete : IspText::Failed));
+    const bool complete = outcome == IspOutcome::Kind::Complete;
+    Progress = complete ? ProgressDone : ProgressFailed;
     deps_.link.port().Close();
     deps_.host.LinkReleased();
-    SetPanelTextColor(ui->ConnectedPanel, Grey);
-    ui->ProgressPanel->hide();
+    SetPanelLook(ui->ConnectedPanel, Grey, QStringLiteral("port closed"));
+    // The stage panels and this line keep the outcome until the next Load;
+    // the status bar's text goes after its timer.
+    const QString status = complete ? QStringLiteral("Complete.") : QStringLiteral("Failed!");
+    ui->OutcomeText->setText(
+        complete ? status + QStringLiteral(" The module runs its new firmware.")
+                 : status + QLatin1Char(' ') + reason.section(QLatin1Char('\n'), 0, 0));
     ui->StartISPChk->setEnabled(true);
     ui->LoadBtn->setEnabled(true);
+    SetStatusText(status);
     RepaintStatus();
+    if (!complete && !reason.isEmpty())
+        Warn(reason);
+    StatusTimer->start();
 }
 
 void TUpdateForm::StopUpdate()
@@ -391,7 +432,7 @@ void TUpdateForm::StopUpdate()
         stopAfterStep_ = true;
         return;
     }
-    EndUpdate(false);
+    EndUpdate(IspOutcome::Kind::Failed, QStringLiteral("The update was stopped."));
 }
 
 bool TUpdateForm::ConfirmStop()
@@ -428,11 +469,15 @@ void TUpdateForm::StatusTimerTimer()
 void TUpdateForm::SetStatusText(const QString& text)
 {
     statusText_->setText(text);
+    statusText_->setAccessibleName(text);
+    ui->StatusBar1->setAccessibleName(text.isEmpty() ? QStringLiteral("Update status") : text);
 }
 
 void TUpdateForm::RepaintStatus()
 {
     progressPanel_->SetProgress(Progress);
+    if (!lastStage_.isEmpty())
+        ui->StatusBar1->setAccessibleDescription(lastStage_);
     ui->StatusBar1->repaint();
 }
 
@@ -457,11 +502,12 @@ QLabel* TUpdateForm::StagePanel(IspStage stage) const
     return ui->RestartPanel;
 }
 
-void TUpdateForm::SetPanelTextColor(QLabel* panel, const QColor& color)
+void TUpdateForm::SetPanelLook(QLabel* panel, const QColor& color, const QString& where)
 {
     QPalette pal = panel->palette();
     pal.setColor(QPalette::WindowText, color);
     panel->setPalette(pal);
+    panel->setAccessibleDescription(where);
 }
 
 void TUpdateForm::Warn(const QString& text)
@@ -472,37 +518,36 @@ void TUpdateForm::Warn(const QString& text)
 void TUpdateForm::SetStage(IspStage stage, StageLook look)
 {
     QLabel* panel = StagePanel(stage);
+    QString where;
     switch (look) {
     case StageLook::Shown:
         panel->show();
+        panel->setAccessibleDescription(QStringLiteral("running"));
+        where = QStringLiteral("running");
         break;
     case StageLook::Passed:
-        SetPanelTextColor(panel, Lime);
+        SetPanelLook(panel, Lime, QStringLiteral("passed"));
+        where = QStringLiteral("passed");
         break;
     case StageLook::Failed:
-        SetPanelTextColor(panel, Red);
+        SetPanelLook(panel, Red, QStringLiteral("failed"));
+        where = QStringLiteral("failed");
         break;
     }
+    lastStage_ = QStringLiteral("Stage %1: %2").arg(StageName(stage), where);
+    ui->StatusBar1->setAccessibleDescription(lastStage_);
 }
 
-void TUpdateForm::SetEraseCaption(const QString& caption)
+void TUpdateForm::SetEraseSectors(int endSector)
 {
+    const QString caption = QStringLiteral("Erase 0-%1\r").arg(endSector);
     ui->ErasedPanel->setText(caption);
+    ui->ErasedPanel->setAccessibleName(caption.trimmed());
 }
 
 void TUpdateForm::SetTickInterval(int ms)
 {
     Timer1->setInterval(ms);
-}
-
-void TUpdateForm::ShowError(const QString& message)
-{
-    Warn(message);
-}
-
-void TUpdateForm::ProcessEvents()
-{
-    QCoreApplication::processEvents();
 }
 
 } // namespace vexa

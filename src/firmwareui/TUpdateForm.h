@@ -3,6 +3,7 @@
 #include "UpdateHost.h"
 #include "firmware/HttpFetch.h"
 #include "firmware/Isp.h"
+#include "firmware/ProgrammingState.h"
 #include "firmware/UpdateList.h"
 
 #include <QDialog>
@@ -71,18 +72,19 @@ private:
     bool DownloadImage(const QUrl& address);
     void Timer1Timer();
     void StatusTimerTimer();
-    void EndUpdate(bool complete);
+    // outcome: what ended the update; reason: why it failed (shown first).
+    void EndUpdate(IspOutcome::Kind outcome, const QString& reason = {});
     void RepaintStatus();
     QLabel* StagePanel(IspStage stage) const;
-    void SetPanelTextColor(QLabel* panel, const QColor& color);
+    // Colours the stage's panel and tells screen readers where it stands.
+    void SetPanelLook(QLabel* panel, const QColor& color, const QString& where);
+    void FitColumnsToHeaders();
     void Warn(const QString& text);
 
     // IspReporter
     void SetStage(IspStage stage, StageLook look) override;
-    void SetEraseCaption(const QString& caption) override;
+    void SetEraseSectors(int endSector) override;
     void SetTickInterval(int ms) override;
-    void ShowError(const QString& message) override;
-    void ProcessEvents() override;
 
     std::unique_ptr<Ui::TUpdateForm> ui;
     UpdateFormDeps deps_;
@@ -90,6 +92,9 @@ private:
     Prompter& Prompts;
     HttpFetcher fetcher_;
     std::vector<UpdateEntry> entries_;
+    // Where the list came from after redirects: an https list gets no http image.
+    QUrl listSource_;
+    QString lastStage_; // the stage reached, for screen readers
     std::unique_ptr<ProgrammingState> state_;
     int Progress = 0;
     bool updating_ = false;

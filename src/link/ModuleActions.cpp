@@ -23,23 +23,29 @@ ModuleInfo BuildModuleInfo(const ModuleIdentity& id, int setCount, bool identity
     return info;
 }
 
-ModuleInfo DownloadModuleInfo(ModuleLink& link)
+bool ReadIdentityLines(SerialPort& port, ModuleIdentity& id)
 {
-    SerialPort& port = link.port();
     char line[LineMax + 1];
     auto readField = [&](int max, QString& field) {
         const int n = port.ReadLine(line, max, IdentityTimeoutMs);
         field = QString::fromLatin1(line);
         return n > 0;
     };
-
-    ModuleIdentity id;
-    port.DrainInput();
-    link.SendCommand(Cmd::SoftwareVersion);
     bool complete = readField(256, id.deviceName);
     complete = readField(256, id.model) && complete;
     complete = readField(10, id.softwareVersion) && complete;
     complete = readField(20, id.softwareDate) && complete;
+    return complete;
+}
+
+ModuleInfo DownloadModuleInfo(ModuleLink& link)
+{
+    SerialPort& port = link.port();
+    char line[LineMax + 1];
+    ModuleIdentity id;
+    port.DrainInput();
+    link.SendCommand(Cmd::SoftwareVersion);
+    const bool complete = ReadIdentityLines(port, id);
 
     port.DrainInput();
     link.SendCommand(Cmd::NumberOfSets);

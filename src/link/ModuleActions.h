@@ -25,6 +25,9 @@ struct ModuleInfo {
 
 // Asks the module for its identity ("SV") and its number of data sets ("NS").
 ModuleInfo DownloadModuleInfo(ModuleLink& link);
+// The four identity lines that follow the acknowledgement of "SV"; true when
+// all four arrived.
+bool ReadIdentityLines(SerialPort& port, ModuleIdentity& id);
 // The same information built from given answers (Simulate Target).
 ModuleInfo BuildModuleInfo(const ModuleIdentity& identity, int setCount, bool identityComplete);
 

@@ -3,6 +3,7 @@
 #include "LinkRig.h"
 #include "ScriptedUser.h"
 #include "TestData.h"
+#include "firmwareui/StatusPanel.h"
 #include "firmwareui/TUpdateForm.h"
 
 #include <QLabel>
@@ -91,6 +92,23 @@ private slots:
         QCOMPARE(QDir(temp_.path()).entryList(QDir::Files), QStringList());
     }
 
+    void progressText_data() { AddRows("updates/progress.txt", " | "); }
+
+    // The status bar's percentage, drawn and read out alike, and the blue part.
+    void progressText()
+    {
+        QFETCH(QStringList, f); // Progress, text, columns of blue from the left
+        ProgressBarPanel panel;
+        panel.resize(400, 20);
+        panel.SetProgress(f[0].toInt());
+        QCOMPARE(panel.accessibleName(), f[1]);
+        const QImage shot = panel.grab().toImage();
+        int blue = 0;
+        while (blue < shot.width() && shot.pixelColor(blue, 0) == QColor(0, 0, 255))
+            ++blue;
+        QCOMPARE(blue, f[2].toInt());
+    }
+
     void refusesWithoutTouchingThePort_data() { AddRows("updates/refusals.txt", " | "); }
 
     void refusesWithoutTouchingThePort()
@@ -127,8 +145,22 @@ private slots:
         QVERIFY(form_->isVisible() && form_->Updating());
         QTRY_VERIFY(!form_->Updating());
         QCOMPARE(status(), QString("Failed!"));
-        QCOMPARE(prompts_.warned, QStringList("Error: Part not responding"));
+        QCOMPARE(prompts_.warned.size(), 1);
+        QVERIFY2(prompts_.warned[0].startsWith("Error: Part not responding\n\nThe update stopped "
+                                               "at the Synchronize stage. The module's firmware "
+                                               "was not changed."),
+                 qPrintable(prompts_.warned[0]));
         QVERIFY(host_.calls.last() == "released" && !rig_->port.IsOpen() && load()->isEnabled());
+        // What a screen reader finds, also once the status has been cleared.
+        auto* bar = form_->findChild<QWidget*>("StatusBar1");
+        QCOMPARE(bar->accessibleName() + " / " + bar->accessibleDescription(),
+                 QString("Failed! / Stage Synchronize: failed"));
+        QCOMPARE(form_->findChild<QLabel*>("SyncPanel")->accessibleDescription(),
+                 QString("failed"));
+        QVERIFY(form_->findChild<QLabel*>("OutcomeText")
+                    ->text()
+                    .startsWith("Failed! Part not "
+                                "responding"));
 
         prompts_.answer = true;
         StartUpdate();

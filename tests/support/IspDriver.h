@@ -19,31 +19,28 @@ public:
         events << QStringLiteral("%1 %2").arg(QLatin1String(stages[static_cast<int>(stage)]),
                                               QLatin1String(looks[static_cast<int>(look)]));
     }
-    void SetEraseCaption(const QString& caption) override { eraseCaption = caption; }
+    void SetEraseSectors(int endSector) override { eraseEnd = endSector; }
     void SetTickInterval(int ms) override { intervalMs = ms; }
-    void ShowError(const QString& message) override { errors << message; }
-    void ProcessEvents() override {}
 
     QStringList events;
-    QStringList errors;
-    QString eraseCaption;
-    int intervalMs = IspSlowTickMs;
+    int eraseEnd = -1;
+    int intervalMs = Isp::SlowTickMs;
 };
 
 // Steps the engine as the update dialog's timer does: one step a tick, the
 // tick interval the engine asks for in between (unless told to skip the
-// waits). Returns the last Progress.
-inline int RunIsp(ProgrammingState& state, ModuleLink& link, RecordingReporter& reporter,
-                  bool startIsp, bool waitTicks = true)
+// waits). Returns the last outcome.
+inline IspOutcome RunIsp(ProgrammingState& state, ModuleLink& link, RecordingReporter& reporter,
+                         bool startIsp, bool waitTicks = true)
 {
     Clock& clock = link.port().clock();
-    int progress = 0;
+    IspOutcome outcome;
     do {
         if (waitTicks)
             clock.SleepMs(reporter.intervalMs);
-        progress = IspStep(state, link, reporter, startIsp);
-    } while (IspRunning(progress));
-    return progress;
+        outcome = IspStep(state, link, reporter, startIsp);
+    } while (outcome.Running());
+    return outcome;
 }
 
 } // namespace vexa::test

@@ -117,8 +117,8 @@ private slots:
         QDebug(&got) << o.baud << o.flights << o.seed << o.loadFiles.size() << s(o.loadFiles.back())
                      << o.silentAfter << o.garbageEvery << o.dropAfter << o.replugMs << o.resetMs
                      << s(o.name) << o.bootLoader << s(o.flashDump) << o.partId << o.ispSilentAfter
-                     << o.ispResend << o.ispCutBlock << o.ispStuckByte << o.publish << o.verbose
-                     << o.help;
+                     << o.ispResend << o.ispResendAlways << o.ispCutBlock << o.ispStuckByte
+                     << o.publish << o.verbose << o.help;
         QCOMPARE(got.trimmed(), QString(lines[1]));
     }
 };

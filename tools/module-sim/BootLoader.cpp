@@ -46,6 +46,19 @@ bool Number(std::string_view text, std::uint32_t& value)
 
 // A stand-in firmware: an erased part with a valid vector table, so the
 // module runs at power-up until something erases sector 0.
+// The boot ROM's own vector table, which reads of the bottom of flash see while it runs.
+std::vector<std::uint8_t> RomVectors()
+{
+    std::vector<std::uint8_t> rom(BootLoader::RemappedBytes);
+    for (std::size_t i = 0; i < rom.size(); i += 4) {
+        const std::uint32_t w =
+            i == 0 ? 0x10000FFCu : (0x1FFF0000u + static_cast<std::uint32_t>(i)) | 1u;
+        for (std::size_t b = 0; b < 4; ++b)
+            rom[i + b] = static_cast<std::uint8_t>(w >> (8 * b));
+    }
+    return rom;
+}
+
 std::vector<std::uint8_t> FactoryFlash()
 {
     std::vector<std::uint8_t> flash(BootLoader::FlashSize, 0xFF);
@@ -105,17 +118,15 @@ std::vector<std::uint8_t> UuDecodeLine(std::string_view line)
 BootLoader::BootLoader(const BootLoaderOptions& options)
     : o_(options), flash_(FactoryFlash()), ram_(RamSize, 0)
 {
+    RefreshView();
 }
 
 bool BootLoader::ImageValid() const
 {
-    // The checksum word may sit at word 6 (this program writes it there) or
-    // at word 7 (where other tools put it); the other is then 0 in any real
-    // vector table.
     std::uint32_t sum = 0;
-    for (std::size_t i = 0; i < 7; ++i)
+    for (std::size_t i = 0; i < 8; ++i)
         sum += Word(&flash_[4 * i]);
-    return sum == 0 || sum + Word(&flash_[28]) == 0;
+    return sum == 0;
 }
 
 void BootLoader::Start(std::int64_t)
@@ -227,6 +238,22 @@ std::uint8_t* BootLoader::Memory(std::uint32_t address, std::uint32_t count)
     return nullptr;
 }
 
+void BootLoader::RefreshView()
+{
+    static_assert(RemappedBytes <= FlashSize);
+    view_ = flash_;
+    const std::vector<std::uint8_t> rom = RomVectors();
+    std::copy(rom.begin(), rom.end(), view_.begin());
+}
+
+const std::uint8_t* BootLoader::ReadView(std::uint32_t address, std::uint32_t count)
+{
+    const std::uint8_t* p = Memory(address, count);
+    if (!p || address >= FlashSize)
+        return p;
+    return &view_[address];
+}
+
 void BootLoader::Command(const std::string& line, Reply& reply)
 {
     const std::vector<std::string_view> w = Split(line);
@@ -255,7 +282,7 @@ void BootLoader::Command(const std::string& line, Reply& reply)
             return ADDR_ERROR;
         if (a[1] % 4 != 0)
             return COUNT_ERROR;
-        const bool mapped = ramOnly ? InRam(a[0], a[1]) : Memory(a[0], a[1]) != nullptr;
+        const bool mapped = ramOnly ? InRam(a[0], a[1]) : ReadView(a[0], a[1]) != nullptr;
         return mapped ? CMD_SUCCESS : ADDR_NOT_MAPPED;
     };
 
@@ -354,6 +381,7 @@ void BootLoader::Command(const std::string& line, Reply& reply)
         return;
     }
     case 'R': {
+        RefreshView();
         const int result = transfer(false);
         Code(reply, result);
         if (result != CMD_SUCCESS)
@@ -404,8 +432,9 @@ void BootLoader::Command(const std::string& line, Reply& reply)
             return Code(reply, DST_ADDR_ERROR);
         if (a[2] % 4 != 0)
             return Code(reply, COUNT_ERROR);
-        const std::uint8_t* p = Memory(a[0], a[2]);
-        const std::uint8_t* q = Memory(a[1], a[2]);
+        RefreshView();
+        const std::uint8_t* p = ReadView(a[0], a[2]);
+        const std::uint8_t* q = ReadView(a[1], a[2]);
         if (!p)
             return Code(reply, SRC_ADDR_NOT_MAPPED);
         if (!q)
@@ -466,7 +495,13 @@ void BootLoader::WriteDataLine(const std::string& line, Reply& reply)
     for (const std::uint8_t b : group_)
         sum += b;
     std::uint32_t given = 0;
-    const bool good = Number(line, given) && given == sum && ++checksumsSeen_ != o_.resendAt;
+    bool good = Number(line, given) && given == sum;
+    if (good) {
+        ++checksumsSeen_;
+        const bool forced =
+            checksumsSeen_ == o_.resendAt || (o_.resendFrom > 0 && checksumsSeen_ >= o_.resendFrom);
+        good = !forced;
+    }
     if (!good) {
         Say(reply, "RESEND");
     } else {
@@ -483,7 +518,7 @@ void BootLoader::WriteDataLine(const std::string& line, Reply& reply)
 
 void BootLoader::ReadChunk(Reply& reply)
 {
-    const std::uint8_t* p = Memory(readAddress_ + readDone_, readCount_ - readDone_);
+    const std::uint8_t* p = ReadView(readAddress_ + readDone_, readCount_ - readDone_);
     chunkBytes_ = 0;
     std::uint32_t sum = 0;
     for (int lineNo = 0; lineNo < LinesPerChecksum && readDone_ + chunkBytes_ < readCount_;

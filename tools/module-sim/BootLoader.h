@@ -14,6 +14,7 @@ struct BootLoaderOptions {
     std::uint32_t partId = 0x0444102B; // what "J" answers
     int silentAfter = -1;              // lines sent before it falls silent for good; -1 never
     int resendAt = -1;                 // this checksum line (from 1) is answered RESEND once
+    int resendFrom = -1;               // from this checksum line (from 1) on, every one is RESEND
     int cutAtWrite = -1; // the cable comes out halfway through this write to RAM (from 1)
     long stuckByte = -1; // a worn flash cell at this address stays 0xFF; -1 none
 };
@@ -63,8 +64,11 @@ public:
 
     const std::vector<std::uint8_t>& Flash() const { return flash_; }
     std::vector<std::uint8_t>& Flash() { return flash_; }
-    // The vector checksum holds: the ROM runs the image.
+    // Words 0 to 7 of the flash sum to 0: the ROM runs the image.
     bool ImageValid() const;
+
+    // While the ROM runs, the first 512 bytes of flash read as its own vectors.
+    static constexpr std::uint32_t RemappedBytes = 512;
 
 private:
     enum class Mode { Autobaud, SyncLine, Frequency, Command, WriteData, ReadAck, Dead };
@@ -79,11 +83,16 @@ private:
     void Go(std::uint32_t address, Reply& reply);
 
     std::uint8_t* Memory(std::uint32_t address, std::uint32_t count);
+    // What a read or compare sees there: flash as of the last RefreshView,
+    // with the ROM's vectors over its first bytes.
+    const std::uint8_t* ReadView(std::uint32_t address, std::uint32_t count);
+    void RefreshView();
     bool InRam(std::uint32_t address, std::uint32_t count) const;
 
     BootLoaderOptions o_;
     std::vector<std::uint8_t> flash_;
     std::vector<std::uint8_t> ram_;
+    std::vector<std::uint8_t> view_; // flash as a read sees it
     std::array<bool, Sectors> prepared_{};
     Mode mode_ = Mode::Autobaud;
     std::string line_;

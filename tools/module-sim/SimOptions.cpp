@@ -111,6 +111,9 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& o, std::stri
         } else if (arg == "--isp-resend") {
             if (!intOption(1, std::numeric_limits<int>::max(), o.ispResend))
                 return false;
+        } else if (arg == "--isp-resend-always") {
+            if (!intOption(1, std::numeric_limits<int>::max(), o.ispResendAlways))
+                return false;
         } else if (arg == "--isp-stuck-byte") {
             if (!intOption(0, 32767, o.ispStuckByte))
                 return false;
@@ -205,18 +208,22 @@ Replies are the ROM's return codes ("0" success, 1 invalid command, 6 count,
 7 invalid sector, 8 sector not blank, 9 not prepared, 10 compare error,
 12 parameter, 13 address, 14 not mapped, 15 locked, 16 invalid code, ...).
 Flash acts as flash: erase sets bytes to 0xFF, a copy only clears bits, and
-erase and copy need a prepare of their sectors and the unlock. G with the
-reset routine in RAM resets the part: with a valid vector checksum (words 0
-to 6 of the flash sum to 0, or words 0 to 7) the module answers again,
-otherwise the boot loader starts afresh; G into flash runs the image, and G
-anywhere else leaves the part silent. Power-up follows the same rule; the
-emulator starts with a small valid stand-in image.
+erase and copy need a prepare of their sectors and the unlock. While the
+boot loader runs, reads (R) and compares (M) of flash addresses 0 to 511 see
+its own vector table, not the flash. G with the reset routine in RAM resets
+the part: with a valid vector checksum (words 0 to 7 of the flash sum to 0)
+the module answers again, otherwise the boot loader starts afresh; G into
+flash runs the image, and G anywhere else leaves the part silent. Power-up
+follows the same rule; the emulator starts with a small valid stand-in image.
   --boot-loader      Starts in the boot loader, as with the boot pin held.
   --flash-dump FILE  Writes the 32 KB flash to FILE when the emulator ends.
   --part-id N        Part identification J answers (default 71569451).
   --isp-silent-after N  The boot loader sends N lines (echoes included),
                      then nothing ever again.
-  --isp-resend N     Answers the N-th checksum line RESEND, right or not.
+  --isp-resend N     Answers the N-th checksum line RESEND once, right or
+                     not; the same lines sent again are answered OK.
+  --isp-resend-always N  From the N-th checksum line on, answers every one
+                     RESEND.
   --isp-cut-block K  Pulls the cable after the sixth data line of the K-th
                      write to RAM (counted from 1). When it goes back in
                      (see --replug-ms) the module is switched off and on.

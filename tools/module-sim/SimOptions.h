@@ -22,6 +22,7 @@ struct SimOptions {
     std::uint32_t partId = 0x0444102B;
     int ispSilentAfter = -1;
     int ispResend = -1;
+    int ispResendAlways = -1;
     int ispCutBlock = -1;
     int ispStuckByte = -1;
     bool publish = true;

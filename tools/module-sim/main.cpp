@@ -114,6 +114,7 @@ int main(int argc, char** argv)
     bootOptions.partId = opt.partId;
     bootOptions.silentAfter = opt.ispSilentAfter;
     bootOptions.resendAt = opt.ispResend;
+    bootOptions.resendFrom = opt.ispResendAlways;
     bootOptions.cutAtWrite = opt.ispCutBlock;
     bootOptions.stuckByte = opt.ispStuckByte;
     auto bootLoaderOwned = std::make_unique<BootLoader>(bootOptions);
