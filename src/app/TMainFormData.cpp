@@ -138,15 +138,22 @@ void TMainForm::OpenDataFiles(const QStringList& paths)
     // The download loop owns the store until it ends.
     if (Downloading)
         return;
+    // The start-up step may come meanwhile, from a message box's loop: it
+    // shows the plot then, and this the Connect page when nothing loaded.
+    const bool starting = Timer3->isActive();
+    OpenedAtStart = starting;
     bool loaded = false;
     for (const QString& path : paths)
         loaded = LoadDataFileAt(path) || loaded;
-    if (!loaded)
+    OpenedAtStart = starting && loaded;
+    if (!loaded) {
+        if (starting && !Timer3->isActive())
+            ui->PageControl1->setCurrentWidget(ui->ConnectPage);
         return;
+    }
     DataPropForm->SelectSet(0);
     PlotChanged();
     ui->PageControl1->setCurrentWidget(ui->DataPage);
-    OpenedAtStart = Timer3->isActive();
 }
 
 void TMainForm::NoteSaved(int k)

@@ -4,6 +4,7 @@
 #include "TextCodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
 #include <cmath>
@@ -567,6 +568,11 @@ LoadResult LoadDataFile(const QString& path, DataSetStore& store, PlotFileHeader
 {
     LoadResult r;
     r.firstSet = store.SetCount();
+    // A folder dropped onto the window opens without a reason of its own.
+    if (QFileInfo(path).isDir()) {
+        r.error = UnableToOpen(path, QStringLiteral("It is a folder, not a file."));
+        return r;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         r.error = UnableToOpen(path, file.errorString());
