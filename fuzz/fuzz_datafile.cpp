@@ -1,4 +1,5 @@
-// Arbitrary bytes as a data file, single-set or plot. Every set must stay
+// Arbitrary bytes as a data file, single-set or plot; a refused file makes
+// no set and changes no text. Every set must stay
 // within its capacity and hold only values that parsed; what was read must
 // survive a save and a second load, up to the four decimals written.
 #include "data/DataFile.h"
@@ -116,7 +117,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DataSetStore store;
     PlotFileHeader plot;
     const LoadResult r = LoadDataBytes(bytes, store, plot, MaxSets);
-    Check(r.ok() && r.setsAdded == store.SetCount() && r.setsAdded <= MaxSets);
+    if (!r.ok()) {
+        // Refused: nothing made, nothing changed.
+        const PlotFileHeader untouched;
+        Check(store.SetCount() == 0 && r.setsAdded == 0 && plot.Title == untouched.Title &&
+              plot.view.TimeMax == untouched.view.TimeMax);
+        return 0;
+    }
+    Check(r.setsAdded == store.SetCount() && r.setsAdded <= MaxSets);
     Check(r.setsAdded >= 1 || r.plotFile);
     for (int k = 0; k < store.SetCount(); ++k)
         CheckSet(store.Set(k));

@@ -44,7 +44,7 @@ struct AppSettings {
     int AutoStopSec = 60;
     int AutoStopAltitude = 15;
     int AutoZero = 0;
-    int ExportType = 1;
+    int ExportType = 1; // 1 bitmap, 2 JPEG, 3 GIF, 4 PNG: the export dialog's filters
     std::uint16_t Interval = 100;
 
     bool operator==(const AppSettings&) const = default;

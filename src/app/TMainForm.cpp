@@ -12,9 +12,12 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDir>
+#include <QDropEvent>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPainter>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -96,6 +99,7 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     ui->setupUi(this);
     setFixedSize(ClientSize);
     move(DesignPosition);
+    setAcceptDrops(true);
 
     QTabWidget* pages = ui->PageControl1;
     pages->setTabVisible(pages->indexOf(ui->LogPage), false);
@@ -226,12 +230,37 @@ void TMainForm::showEvent(QShowEvent* event)
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->window() == this && FormKeyDown(static_cast<QKeyEvent*>(event)))
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget && widget->window() == this) {
+        if (event->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)))
+            return true;
+        // Files dropped anywhere on the window, edits included, are loaded.
+        if (DropFiles(event))
             return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool TMainForm::DropFiles(QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    QStringList paths;
+    if (drop->mimeData())
+        for (const QUrl& url : drop->mimeData()->urls())
+            if (url.isLocalFile())
+                paths << url.toLocalFile();
+    if (paths.isEmpty() || Downloading)
+        return false;
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    // Loaded once the drop is over, so that a message box does not hold
+    // the drag's source waiting.
+    if (type == QEvent::Drop)
+        QTimer::singleShot(0, this, [this, paths] { OpenDataFiles(paths); });
+    return true;
 }
 
 void TMainForm::FormShow()
@@ -246,6 +275,7 @@ void TMainForm::FormShow()
     ui->PageControl1->setCurrentWidget(ui->AboutPage);
     if (Store.SetCount() == 0)
         Store.NewDataSet();
+    StartupSet = &Store.Set(0);
     Live = LiveRing(ui->AltBox->width());
     ui->AMaxLabel->setText(QStringLiteral("10000"));
     ui->AMinLabel->setText(QStringLiteral("0"));
@@ -264,6 +294,12 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // Sets not saved are saved or discarded, as the user says. Asked
+    // before the update, so that a Cancel here stops nothing.
+    if (!ConfirmClose()) {
+        event->ignore();
+        return;
+    }
     // A firmware update ends only when the user agrees to cut it off.
     if (UpdateForm && !UpdateForm->ConfirmStop()) {
         event->ignore();
@@ -277,7 +313,7 @@ void TMainForm::Timer3Timer()
 {
     Timer3->stop();
     SetSizeable(ui->SizeChk->isChecked());
-    ui->PageControl1->setCurrentWidget(ui->ConnectPage);
+    ui->PageControl1->setCurrentWidget(OpenedAtStart ? ui->DataPage : ui->ConnectPage);
 }
 
 void TMainForm::PageControl1Change(int /*index*/)
@@ -329,7 +365,10 @@ void TMainForm::ManualBtnClick()
     }
     // No PDF viewer or no opener: say so rather than nothing.
     if (!deps_.shell.Open(QUrl::fromLocalFile(manual)))
-        Prompts.Warn(QStringLiteral("Vexa"), QStringLiteral("Unable to open %1!").arg(manual));
+        Prompts.Warn(QStringLiteral("Vexa"),
+                     QStringLiteral("Unable to open %1!\nNo PDF viewer is installed, or none is "
+                                    "set to open PDF files. Install one to read the manual.")
+                         .arg(QDir::toNativeSeparators(manual)));
 }
 
 void TMainForm::FillPortList()

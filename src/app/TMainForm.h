@@ -17,12 +17,14 @@
 #include "widgets/Choosers.h"
 #include "widgets/Prompter.h"
 
+#include <QHash>
 #include <QImage>
 #include <QPrinter>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -76,6 +78,10 @@ class TMainForm final : public QWidget, private UpdateHost {
 public:
     explicit TMainForm(MainFormDeps deps, QWidget* parent = nullptr);
     ~TMainForm() override;
+
+    // Loads data files as Load does, each with its own messages; files
+    // named on the command line and dropped onto the window come here.
+    void OpenDataFiles(const QStringList& paths);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -141,6 +147,19 @@ private:
     void AutoOffsetBtnClick();
     void SaveBtnClick();
     void LoadBtnClick();
+    // Asks for a file name and saves; false when cancelled or failed.
+    bool SaveDataFile(bool activeOnly);
+    // Loads one file and tells what went wrong; false when nothing was loaded.
+    bool LoadDataFileAt(const QString& path);
+    // Notes that the store's set k holds what a file now holds.
+    void NoteSaved(int k);
+    // The sets downloaded or changed and not saved since.
+    QStringList UnsavedSetNames() const;
+    // True when the window may close: nothing is unsaved, or the user
+    // saved or discarded it.
+    bool ConfirmClose();
+    // Local files dropped onto the window are loaded; true when the event was one.
+    bool DropFiles(QEvent* event);
     FileChooser& Files();
     // After the properties dialog changed sets: repaint, and fit the altitude
     // window again when the altitudes moved.
@@ -204,6 +223,12 @@ private:
     DataSetStore Store;
     int LastDownloadSelection = 0;
     bool Downloading = false;
+    // What each set held when it was last loaded or saved.
+    QHash<const DataSetRecord*, std::uint64_t> SavedDigests;
+    // The start-up set holds no one's data and never needs saving; null once deleted.
+    const DataSetRecord* StartupSet = nullptr;
+    // Files opened before the start-up step: it shows the plot, not the Connect page.
+    bool OpenedAtStart = false;
 
     PlotRecord Plot;
     FullExtent Full;

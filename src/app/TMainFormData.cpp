@@ -1,4 +1,5 @@
-// The main window's data set actions: download into the store.
+// The main window's data set actions: download into the store, data files
+// and what is not saved yet.
 #include "TMainForm.h"
 #include "data/Corrections.h"
 #include "data/DataFile.h"
@@ -10,6 +11,7 @@
 #include "widgets/WaitCursor.h"
 
 #include <QDate>
+#include <QTimer>
 
 namespace vexa {
 namespace {
@@ -39,6 +41,13 @@ void TMainForm::WireDataHandlers()
     SaveSel = new TSaveSel(this);
     SaveSel->setObjectName(QStringLiteral("TSaveSel"));
     connect(ui->SaveBtn, &QPushButton::clicked, this, &TMainForm::SaveBtnClick);
+    // A new set may come to live where a deleted one was: forget the start-up set once it goes.
+    connect(Store.Names(), &QAbstractItemModel::rowsRemoved, this, [this] {
+        for (int k = 0; k < Store.SetCount(); ++k)
+            if (&Store.Set(k) == StartupSet)
+                return;
+        StartupSet = nullptr;
+    });
     connect(ui->LoadBtn, &QPushButton::clicked, this, &TMainForm::LoadBtnClick);
 }
 
@@ -59,35 +68,52 @@ FileDialogSetup DataFileDialog(const char* name, const char* title, const QStrin
 
 void TMainForm::SaveBtnClick()
 {
-    if (SaveSel->exec() != QDialog::Accepted)
-        return;
+    if (SaveSel->exec() == QDialog::Accepted)
+        SaveDataFile(SaveSel->Selected() == TSaveSel::ActiveDataSet);
+}
+
+bool TMainForm::SaveDataFile(bool activeOnly)
+{
     const QDate today = QDate::currentDate();
-    const bool activeOnly = SaveSel->Selected() == TSaveSel::ActiveDataSet;
     if (activeOnly && Store.ActiveSet() < 0) {
         Prompts.Warn(QStringLiteral("Vexa"),
                      QStringLiteral("No data set is active: choose one under Active Data Set."));
-        return;
+        return false;
     }
     const QString path = Files().SaveFileName(
         this, DataFileDialog("SaveDialog1", "Save Vexa Data",
                              activeOnly ? DefaultSetFileName(today, LastDownloadSelection)
                                         : DefaultPlotFileName(today)));
     if (path.isEmpty())
-        return;
+        return false;
     WaitCursor wait;
-    const SaveResult result =
-        activeOnly ? SaveActiveSet(path, Store, Store.ActiveSet(), PlotFileHeaderOf(Plot))
-                   : SavePlot(path, Store, PlotFileHeaderOf(Plot));
-    if (!result.ok)
+    const int active = Store.ActiveSet();
+    const SaveResult result = activeOnly
+                                  ? SaveActiveSet(path, Store, active, PlotFileHeaderOf(Plot))
+                                  : SavePlot(path, Store, PlotFileHeaderOf(Plot));
+    if (!result.ok) {
         Prompts.Warn(QStringLiteral("Error"), result.error);
+        return false;
+    }
+    if (activeOnly)
+        NoteSaved(active);
+    for (int k = 0; !activeOnly && k < Store.SetCount(); ++k)
+        NoteSaved(k);
+    return true;
 }
 
 void TMainForm::LoadBtnClick()
 {
     const QString path =
         Files().OpenFileName(this, DataFileDialog("LoadDialog1", "Load Vexa Data", QString()));
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty() && LoadDataFileAt(path)) {
+        DataPropForm->SelectSet(0);
+        PlotChanged();
+    }
+}
+
+bool TMainForm::LoadDataFileAt(const QString& path)
+{
     LoadResult result;
     {
         WaitCursor wait;
@@ -98,12 +124,82 @@ void TMainForm::LoadBtnClick()
     }
     if (!result.ok()) {
         Prompts.Warn(QStringLiteral("Error"), result.error);
-        return;
+        return false;
     }
+    for (int k = result.firstSet; k < result.firstSet + result.setsAdded; ++k)
+        NoteSaved(k);
     if (!result.warning.isEmpty())
         Prompts.Warn(QStringLiteral("Vexa"), result.warning);
+    return true;
+}
+
+void TMainForm::OpenDataFiles(const QStringList& paths)
+{
+    // The download loop owns the store until it ends.
+    if (Downloading)
+        return;
+    // The start-up step may come meanwhile, from a message box's loop: it
+    // shows the plot then, and this the Connect page when nothing loaded.
+    const bool starting = Timer3->isActive();
+    OpenedAtStart = starting;
+    bool loaded = false;
+    for (const QString& path : paths)
+        loaded = LoadDataFileAt(path) || loaded;
+    OpenedAtStart = starting && loaded;
+    if (!loaded) {
+        if (starting && !Timer3->isActive())
+            ui->PageControl1->setCurrentWidget(ui->ConnectPage);
+        return;
+    }
     DataPropForm->SelectSet(0);
     PlotChanged();
+    ui->PageControl1->setCurrentWidget(ui->DataPage);
+}
+
+void TMainForm::NoteSaved(int k)
+{
+    if (k >= 0 && k < Store.SetCount())
+        SavedDigests.insert(&Store.Set(k), SavedContentDigest(Store.Set(k)));
+}
+
+QStringList TMainForm::UnsavedSetNames() const
+{
+    QStringList names;
+    for (int k = 0; k < Store.SetCount(); ++k) {
+        const DataSetRecord& set = Store.Set(k);
+        if (&set == StartupSet)
+            continue;
+        const auto saved = SavedDigests.constFind(&set);
+        if (saved == SavedDigests.cend() || *saved != SavedContentDigest(set))
+            names << set.name;
+    }
+    return names;
+}
+
+bool TMainForm::ConfirmClose()
+{
+    QStringList names = UnsavedSetNames();
+    if (names.isEmpty())
+        return true;
+    constexpr int Listed = 10;
+    if (names.size() > Listed) {
+        const qsizetype more = names.size() - Listed;
+        names.resize(Listed);
+        names << QStringLiteral("and %1 more").arg(more);
+    }
+    const QString text = QStringLiteral("These data sets were downloaded or changed and have not "
+                                        "been saved since:\n") +
+                         names.join(QLatin1Char('\n'));
+    switch (Prompts.AskSaveBeforeClose(QStringLiteral("Vexa"), text)) {
+    case Prompter::SaveAnswer::Save:
+        // All of them: only a plot file holds more than one set.
+        return SaveDataFile(false);
+    case Prompter::SaveAnswer::Discard:
+        return true;
+    case Prompter::SaveAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void TMainForm::DataPropBtnClick()

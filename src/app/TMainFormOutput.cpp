@@ -1,5 +1,6 @@
 // The main window's Print and Export buttons.
 #include "TMainForm.h"
+#include "output/ExportFormats.h"
 #include "output/PlotOutput.h"
 #include "outputui/TPrtLocForm.h"
 #include "ui_TMainForm.h"
@@ -7,7 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <algorithm>
+#include <QFileInfo>
 
 namespace vexa {
 
@@ -45,21 +46,28 @@ void TMainForm::ExportBtnClick()
     FileDialogSetup setup;
     setup.name = QStringLiteral("ExportDialog1");
     setup.title = QStringLiteral("Export Graph Data");
-    setup.filter = QStringLiteral("Bitmap (*.bmp);;JPEG (*.jpg);;GIF (*.gif)");
-    setup.filterIndex = std::clamp(Output.exportType, 1, 3) - 1;
+    setup.filter = ExportFilter();
+    setup.filterIndex = ValidExportType(Output.exportType) - 1;
     const SaveChoice choice = Files().SaveFileAndFilter(this, setup);
     if (choice.file.isEmpty())
         return;
-    Output.exportType = std::clamp(choice.filterIndex + 1, 1, 3);
+    Output.exportType = ValidExportType(choice.filterIndex + 1);
+    // The format follows the name typed; a name that names none gets the
+    // filter's ending, and then the dialog did not ask about that file.
+    const ExportTarget target = ExportTargetFor(choice.file, Output.exportType);
+    const QString shown = QDir::toNativeSeparators(target.path);
+    if (target.path != choice.file && QFileInfo::exists(target.path) &&
+        !Prompts.AskYesNo(
+            QStringLiteral("Export Graph Data"),
+            QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(shown)))
+        return;
     if (PrtLocForm->ExecForExport() == QDialog::Accepted) {
         Output.left = Output.top = 0.0;
         WaitCursor wait;
-        const QString error =
-            ExportPlot(choice.file, ImageType(Output.exportType), Plot, Output, Show, &Logo);
+        const QString error = ExportPlot(target.path, target.type, Plot, Output, Show, &Logo);
         if (!error.isEmpty())
             Prompts.Warn(QStringLiteral("Error"),
-                         QStringLiteral("Unable to write %1! (%2)")
-                             .arg(QDir::toNativeSeparators(choice.file), error));
+                         QStringLiteral("Unable to write %1! (%2)").arg(shown, error));
     }
     Output.left = Output.top = 0.0;
 }

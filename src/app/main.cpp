@@ -8,9 +8,11 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QTimer>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -88,6 +90,10 @@ struct CommandLine {
                            "Connects to the altitude logger module over a serial port, "
                            "downloads, plots and exports its recordings."));
         parser.addOptions({help, version, settings, updateList});
+        parser.addPositionalArgument(
+            QStringLiteral("files"),
+            QStringLiteral("Data files to open, as Load opens them: a data set or a plot."),
+            QStringLiteral("[file.csv ...]"));
     }
 
     // The exit code when the program ends here, or -1 to go on.
@@ -95,11 +101,6 @@ struct CommandLine {
     {
         if (!parser.parse(arguments)) {
             Print(stderr, QStringLiteral("vexa: %1\nTry vexa --help.\n").arg(parser.errorText()));
-            return 2;
-        }
-        if (!parser.positionalArguments().isEmpty()) {
-            Print(stderr, QStringLiteral("vexa: unexpected argument %1\nTry vexa --help.\n")
-                              .arg(parser.positionalArguments().constFirst()));
             return 2;
         }
         if (parser.isSet(help)) {
@@ -124,6 +125,16 @@ struct CommandLine {
             option.setValueName(QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
         return option;
+    }
+
+    // The files named, as absolute paths: the window does not know the
+    // folder the program was started in.
+    QStringList Files() const
+    {
+        QStringList files;
+        for (const QString& name : parser.positionalArguments())
+            files << QFileInfo(name).absoluteFilePath();
+        return files;
     }
 
     QCommandLineParser parser;
@@ -171,6 +182,10 @@ int main(int argc, char* argv[])
                                                   qgetenv("VEXA_UPDATE_LIST")),
         });
         form.show();
+        // After the first show, which makes the store and reads the settings.
+        const QStringList files = commandLine.Files();
+        if (!files.isEmpty())
+            QTimer::singleShot(0, &form, [&form, files] { form.OpenDataFiles(files); });
         return app.exec();
     } catch (const std::exception& e) {
         ShowException(e.what());

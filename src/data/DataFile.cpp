@@ -4,6 +4,7 @@
 #include "TextCodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
 #include <cmath>
@@ -75,11 +76,20 @@ std::int64_t ColorValue(ColorRef c)
     return static_cast<std::int32_t>(c);
 }
 
+// The message of every file that cannot be opened, with the reason below.
+QString UnableToOpen(const QString& path, const QString& reason)
+{
+    QString text = QStringLiteral("Unable to open %1!").arg(path);
+    if (!reason.isEmpty())
+        text += QLatin1Char('\n') + reason;
+    return text;
+}
+
 SaveResult WriteWhole(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return {false, QStringLiteral("Unable to open %1!").arg(path)};
+        return {false, UnableToOpen(path, file.errorString())};
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         // Not committed: the temporary file goes, the old file stays.
         const QString reason = file.errorString();
@@ -141,6 +151,57 @@ std::uint8_t PeakByte(std::int64_t v)
     if (v == 0)
         return 0;
     return v > 0 && v <= 255 ? std::uint8_t(v) : std::uint8_t(1);
+}
+
+// "#" and the four numbers of a window line.
+bool IsWindowLine(QByteArrayView line)
+{
+    FieldScanner f(line, 1);
+    double v = 0;
+    return f.Double(v) && f.Comma() && f.Double(v) && f.Comma() && f.Double(v) && f.Comma() &&
+           f.Double(v);
+}
+
+// A sample or a window line: what only a data file holds. Names, notes and
+// labels are free text, so they tell nothing.
+bool IsDataLine(QByteArrayView line)
+{
+    if (line.startsWith('#'))
+        return IsWindowLine(line);
+    FieldScanner f(line, 0);
+    double time = 0, altitude = 0;
+    return f.Double(time) && f.Comma() && f.Double(altitude) && std::isfinite(time) &&
+           std::isfinite(altitude);
+}
+
+bool IsPlotMarker(QByteArrayView line)
+{
+    return line.trimmed() == QByteArrayView(PlotFileMarker);
+}
+
+// Decided before any set is made, over the lines the reader will take as
+// sets: up to the first "!" line of a single-set file; the set blocks of a
+// plot file, unless its marker says what it is.
+bool HoldsData(QByteArrayView bytes, bool plotFile)
+{
+    DataFileLines in(bytes);
+    QByteArrayView line;
+    if (plotFile) {
+        if (in.Next(line) && IsPlotMarker(line))
+            return true;
+        bool inSets = false;
+        while (in.Next(line)) {
+            if (line.startsWith('!'))
+                inSets = true;
+            else if (inSets && IsDataLine(line))
+                return true;
+        }
+        return false;
+    }
+    while (in.Next(line) && !line.startsWith('!'))
+        if (IsDataLine(line))
+            return true;
+    return false;
 }
 
 // The fifth value of a set block's window line; 0 unless all five read.
@@ -221,7 +282,7 @@ void ApplySetStyle(DataSetRecord& set, QByteArrayView line)
     }
 }
 
-QString LoadWarning(const LoadResult& r)
+QString LoadWarning(const LoadResult& r, const QString& fileName)
 {
     QStringList lines;
     if (r.stoppedAtCapacity)
@@ -235,6 +296,8 @@ QString LoadWarning(const LoadResult& r)
         lines << QStringLiteral("1 line could not be read and was skipped.");
     else if (r.skippedLines > 1)
         lines << QStringLiteral("%1 lines could not be read and were skipped.").arg(r.skippedLines);
+    if (!lines.isEmpty() && !fileName.isEmpty())
+        lines.prepend(QStringLiteral("In %1:").arg(fileName));
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -435,13 +498,22 @@ SetBlockResult ReadSetBlock(DataFileLines& in, DataSetStore& store)
     return result;
 }
 
-LoadResult LoadDataBytes(QByteArrayView bytes, DataSetStore& store, PlotFileHeader& plot,
-                         int maxSets)
+LoadResult LoadDataBytes(QByteArrayView bytes, DataSetStore& store, PlotFileHeader& target,
+                         int maxSets, const QString& fileName)
 {
     LoadResult r;
+    r.firstSet = store.SetCount();
     // A byte order mark from an editor that saved the file as UTF-8.
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
+    const bool plotFile = !bytes.isEmpty() && bytes[0] == PlotFileMarker[0];
+    if (!HoldsData(bytes, plotFile)) {
+        r.error = UnableToOpen(fileName.isEmpty() ? QStringLiteral("the file") : fileName,
+                               bytes.isEmpty() ? QStringLiteral("The file is empty.")
+                                               : QStringLiteral("It is not a Vexa data file: not "
+                                                                "one line of it reads as data."));
+        return r;
+    }
     DataFileLines in(bytes);
     QByteArrayView line;
 
@@ -451,14 +523,15 @@ LoadResult LoadDataBytes(QByteArrayView bytes, DataSetStore& store, PlotFileHead
         r.stoppedAtCapacity = b.overflow;
     };
 
-    if (bytes.isEmpty() || bytes[0] != PlotFileMarker[0]) {
+    if (!plotFile) {
         if (maxSets > 0)
             add(ReadSetBlock(in, store));
-        r.warning = LoadWarning(r);
+        r.warning = LoadWarning(r, fileName);
         return r;
     }
 
     r.plotFile = true;
+    PlotFileHeader plot = target;
     in.Next(line); // the marker
     QString* texts[] = {&plot.Title, &plot.XAxisLabel, &plot.YAxisLabel,
                         &plot.Info1, &plot.Info2,      &plot.Info3};
@@ -486,22 +559,31 @@ LoadResult LoadDataBytes(QByteArrayView bytes, DataSetStore& store, PlotFileHead
         ApplySetStyle(*b.set, line);
         add(b);
     }
-    r.warning = LoadWarning(r);
+    target = plot;
+    r.warning = LoadWarning(r, fileName);
     return r;
 }
 
 LoadResult LoadDataFile(const QString& path, DataSetStore& store, PlotFileHeader& plot)
 {
     LoadResult r;
+    r.firstSet = store.SetCount();
+    // A folder dropped onto the window opens without a reason of its own.
+    if (QFileInfo(path).isDir()) {
+        r.error = UnableToOpen(path, QStringLiteral("It is a folder, not a file."));
+        return r;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        r.error = QStringLiteral("Unable to open %1!").arg(path);
+        r.error = UnableToOpen(path, file.errorString());
         return r;
     }
     // A regular file says its size; anything else is read in pieces up to
     // one byte past the limit, so even a file that never ends costs bounded
     // memory.
-    const QString tooLarge = QStringLiteral("%1 is too large to be a data file.").arg(path);
+    const QString tooLarge =
+        UnableToOpen(path, QStringLiteral("It is larger than %1 MB, too large to be a data file.")
+                               .arg(MaxDataFileBytes / (1024 * 1024)));
     if (!file.isSequential() && file.size() > MaxDataFileBytes) {
         r.error = tooLarge;
         return r;
@@ -520,10 +602,28 @@ LoadResult LoadDataFile(const QString& path, DataSetStore& store, PlotFileHeader
         return r;
     }
     if (file.error() != QFileDevice::NoError) {
-        r.error = QStringLiteral("Unable to read %1! (%2)").arg(path, file.errorString());
+        r.error = UnableToOpen(path, file.errorString());
         return r;
     }
-    return LoadDataBytes(bytes, store, plot);
+    return LoadDataBytes(bytes, store, plot, MaxSetsPerLoad, path);
+}
+
+std::uint64_t SavedContentDigest(const DataSetRecord& set)
+{
+    auto bits = [](const auto& v, std::size_t seed) {
+        return qHashBits(v.data(), v.size() * sizeof(v[0]), seed);
+    };
+    std::size_t h = qHashMulti(0, set.name, set.note1, set.note2, set.note3);
+    const SampleBlock& s = set.samples;
+    h = bits(s.time, bits(s.altitude, bits(s.peakMarks, h)));
+    if (set.triggers) {
+        const SampleBlock& t = set.triggers->samples;
+        h = bits(t.time, bits(t.altitude, h));
+    }
+    for (const ClimbMark& m : set.climbMarks)
+        if (m.used)
+            h = qHashMulti(h, m.firstSample, m.lastSample);
+    return h;
 }
 
 } // namespace vexa

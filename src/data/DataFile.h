@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <QDate>
 #include <QString>
+#include <cstdint>
 
 namespace vexa {
 
@@ -104,6 +105,7 @@ SetBlockResult ReadSetBlock(DataFileLines& in, DataSetStore& store);
 
 struct LoadResult {
     int setsAdded = 0;
+    int firstSet = 0;      // the store position of the first set added
     bool plotFile = false; // the header's texts and window were replaced
     int skippedLines = 0;
     bool stoppedAtCapacity = false; // a set held more samples than fit
@@ -116,9 +118,17 @@ struct LoadResult {
 
 // Appends the sets of a single-set or plot file to the store; a plot file
 // also replaces the texts and window in plot. A window whose maximum is not
-// above its minimum, or not finite, leaves that axis as it was.
+// above its minimum, or not finite, leaves that axis as it was. A file of
+// which not one line reads as data (a picture, a script, a letter) is
+// refused: no set is made and plot stays as it was. fileName is how the
+// messages name the file.
 LoadResult LoadDataBytes(QByteArrayView bytes, DataSetStore& store, PlotFileHeader& plot,
-                         int maxSets = MaxSetsPerLoad);
+                         int maxSets = MaxSetsPerLoad, const QString& fileName = {});
 LoadResult LoadDataFile(const QString& path, DataSetStore& store, PlotFileHeader& plot);
+
+// A digest of what a data file keeps of a set: name, notes, samples with
+// their peak marks, trigger points and climb marks. Equal digests mean
+// nothing a save would write has changed.
+std::uint64_t SavedContentDigest(const DataSetRecord& set);
 
 } // namespace vexa

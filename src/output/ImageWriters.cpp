@@ -86,6 +86,16 @@ QString WriteJpeg(const QImage& image, QIODevice& device)
     return {};
 }
 
+QString WritePng(const QImage& image, QIODevice& device)
+{
+    if (image.isNull())
+        return QStringLiteral("the image is empty");
+    QImageWriter writer(&device, "png");
+    if (!writer.write(image))
+        return writer.errorString();
+    return {};
+}
+
 QString SaveImage(const QImage& image, ImageType type, const QString& path)
 {
     QSaveFile file(path);
@@ -101,6 +111,9 @@ QString SaveImage(const QImage& image, ImageType type, const QString& path)
         break;
     case ImageType::Gif:
         error = WriteGif(image, file);
+        break;
+    case ImageType::Png:
+        error = WritePng(image, file);
         break;
     }
     if (error.isEmpty() && file.error() != QFileDevice::NoError)

@@ -7,8 +7,9 @@ class QIODevice;
 
 namespace vexa {
 
-// The export formats, numbered as the export dialog's filters.
-enum class ImageType { Bitmap = 1, Jpeg = 2, Gif = 3 };
+// The export formats, numbered as the export dialog's filters and the
+// stored export type.
+enum class ImageType { Bitmap = 1, Jpeg = 2, Gif = 3, Png = 4 };
 
 inline constexpr int JpegQuality = 90;
 
@@ -21,6 +22,7 @@ enum class GifPalette { Exact, Commonest, Quantized };
 // text, or why it could not.
 QString WriteBitmap(const QImage& image, QIODevice& device); // 24 bits a pixel
 QString WriteJpeg(const QImage& image, QIODevice& device);
+QString WritePng(const QImage& image, QIODevice& device);
 // One image at (0, 0), not interlaced, its palette the screen's colour table.
 QString WriteGif(const QImage& image, QIODevice& device, GifPalette* palette = nullptr);
 

@@ -44,12 +44,22 @@ public:
     }
 };
 
-// The platform's file dialogs, modal over the parent.
+// The platform's file dialogs, modal over the parent. Each opens in the
+// folder of the file chosen last, at first in the user's documents folder,
+// never in the working directory (which a desktop launch sets anywhere).
 class DialogFileChooser final : public FileChooser {
 public:
     QString SaveFileName(QWidget* parent, const FileDialogSetup& setup) override;
     QString OpenFileName(QWidget* parent, const FileDialogSetup& setup) override;
     SaveChoice SaveFileAndFilter(QWidget* parent, const FileDialogSetup& setup) override;
+
+    // Where the next dialog opens.
+    QString Folder() const;
+
+private:
+    SaveChoice Run(QWidget* parent, const FileDialogSetup& setup, bool save);
+
+    QString folder_;
 };
 
 // Asks the user for a colour; tests answer without a modal dialog.

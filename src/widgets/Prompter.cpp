@@ -29,4 +29,23 @@ void MessageBoxPrompter::Warn(const QString& caption, const QString& text)
     QMessageBox::warning(Over(parent_), caption, text);
 }
 
+Prompter::SaveAnswer MessageBoxPrompter::AskSaveBeforeClose(const QString& caption,
+                                                            const QString& text)
+{
+    WaitCursor::Pause normal;
+    QMessageBox box(QMessageBox::Warning, caption, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, Over(parent_));
+    box.setInformativeText(QStringLiteral("Save them before closing?"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveAnswer::Save;
+    case QMessageBox::Discard:
+        return SaveAnswer::Discard;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
 } // namespace vexa

@@ -15,6 +15,17 @@ public:
     virtual bool AskYesNo(const QString& caption, const QString& text) = 0;
     // An exclamation box with an OK button.
     virtual void Warn(const QString& caption, const QString& text) = 0;
+
+    enum class SaveAnswer { Save, Discard, Cancel };
+    // Closing with work that is not saved: save it first, discard it, or
+    // stay. text says what would be lost. One that can only ask Yes or No
+    // asks whether to discard.
+    virtual SaveAnswer AskSaveBeforeClose(const QString& caption, const QString& text)
+    {
+        return AskYesNo(caption, text + QStringLiteral("\n\nClose and discard them?"))
+                   ? SaveAnswer::Discard
+                   : SaveAnswer::Cancel;
+    }
 };
 
 // Modal message boxes over the dialog the user is in, or else over the
@@ -24,6 +35,7 @@ public:
     explicit MessageBoxPrompter(QWidget* parent) : parent_(parent) {}
     bool AskYesNo(const QString& caption, const QString& text) override;
     void Warn(const QString& caption, const QString& text) override;
+    SaveAnswer AskSaveBeforeClose(const QString& caption, const QString& text) override;
 
 private:
     QWidget* parent_;

@@ -4,10 +4,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QDropEvent>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 using namespace vexa;
@@ -30,6 +34,31 @@ struct Rig : vexa::test::MainFormRig {
     }
     QString page() const { return find<QTabWidget>("PageControl1")->currentWidget()->objectName(); }
     QComboBox* portBox() const { return find<QComboBox>("CommPortBox"); }
+
+    // A file loaded, the module's set 1 downloaded, a save through the save
+    // choice, or a button clicked.
+    void step(const QString& what, const QString& saveAs)
+    {
+        if (what.startsWith("load:")) {
+            files.answers = {vexa::test::TestDataPath("files/" + what.mid(5))};
+            click("LoadBtn");
+        } else if (what == "download") {
+            for (const QStringList& row : vexa::test::Table("app/module.txt"))
+                line->ReplyTo(row[0].toLatin1(), row[1].toLatin1());
+            for (const char* button : {"ConnectBtn", "DLInfoBtn", "DLDataBtn"})
+                click(button);
+        } else if (what.startsWith("save-")) {
+            files.answers = {saveAs};
+            QTimer::singleShot(0, [plot = what == "save-plot"] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                dialog->findChild<QAbstractButton*>(plot ? "PlotRadio" : "ActiveSetRadio")->click();
+                dialog->accept();
+            });
+            click("SaveBtn");
+        } else {
+            click(qPrintable(what));
+        }
+    }
 };
 
 } // namespace
@@ -119,6 +148,63 @@ private slots:
                  QString("Connect|Not Connected"));
         rig.click("Button1");
         QCOMPARE(rig.probe->Settings().baud, 9600u);
+    }
+
+    // Sets downloaded or changed since they were loaded or saved are named
+    // before the window closes: saved as a plot, discarded, or kept open.
+    void closingAsksAboutUnsavedSets_data() { vexa::test::AddRows("app/close.txt"); }
+    void closingAsksAboutUnsavedSets()
+    {
+        QFETCH(QStringList, f); // steps, answer, named, closed
+        QTemporaryDir dir;
+        Rig rig({{"ttyUSB0", "USB Serial", "USB"}});
+        for (const QString& step : f[0].split(' ', Qt::SkipEmptyParts))
+            rig.step(step, dir.filePath("saved.csv"));
+        QVERIFY(rig.prompts.asked.isEmpty() && rig.prompts.warned.isEmpty());
+
+        using Answer = Prompter::SaveAnswer;
+        rig.prompts.closeAnswer = f[1] == "discard"  ? Answer::Discard
+                                  : f[1] == "cancel" ? Answer::Cancel
+                                                     : Answer::Save;
+        const QString closing = dir.filePath("closing.csv");
+        rig.files.answers = {f[1] == "save" ? closing : QString()};
+        QCOMPARE(rig.form->close(), f[3] == "1");
+        QCOMPARE(rig.prompts.asked.isEmpty(), f[2] == "-");
+        if (f[2] != "-")
+            QVERIFY2(rig.prompts.asked.constFirst().endsWith(" since:\n" + f[2]),
+                     qPrintable(rig.prompts.asked.constFirst()));
+        QCOMPARE(vexa::test::ReadAll(closing).startsWith("Vexa Plot\r\n"), f[1] == "save");
+    }
+
+    // A file named on the command line loads as Load loads it, a file that
+    // is none is told, and the plot is shown, the start-up step included.
+    void filesFromTheCommandLine()
+    {
+        Rig rig({});
+        const QString picture = vexa::test::TestDataPath("output/tiny.bmp");
+        rig.form->OpenDataFiles({vexa::test::TestDataPath("files/low-set.csv"), picture});
+        QCOMPARE(rig.find<QComboBox>("ActiveSetCombo")->count(), 2);
+        QCOMPARE(rig.prompts.warned,
+                 QStringList("Error: Unable to open " + picture +
+                             "!\nIt is not a Vexa data file: not one line of it reads as data."));
+        QVERIFY(QMetaObject::invokeMethod(rig.find<QTimer>("Timer3"), "timeout"));
+        QCOMPARE(rig.page(), QString("DataPage"));
+    }
+
+    // A local file dropped anywhere, onto an edit too, loads.
+    void droppedFileLoads()
+    {
+        Rig rig({});
+        QWidget* edit = rig.find("InfoText");
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(vexa::test::TestDataPath("files/low-set.csv"))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &enter);
+        QApplication::sendEvent(edit, &drop);
+        QVERIFY(enter.isAccepted() && drop.isAccepted());
+        QCoreApplication::processEvents();
+        QCOMPARE(rig.find<QComboBox>("ActiveSetCombo")->currentText(), QString("Low"));
     }
 
     // The address labels open mail and web, by mouse or key; the icon nothing.

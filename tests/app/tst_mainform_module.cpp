@@ -234,7 +234,9 @@ private slots:
         QVERIFY(file.remove());
         r.click("ManualBtn");
         QCOMPARE(r.prompts.warned.size(), 2);
-        QCOMPARE(r.prompts.warned[0], "Vexa: Unable to open " + manual + "!");
+        QCOMPARE(r.prompts.warned[0], "Vexa: Unable to open " + manual +
+                                          "!\nNo PDF viewer is installed, or none is set to open "
+                                          "PDF files. Install one to read the manual.");
         QVERIFY(r.prompts.warned[1].startsWith("Vexa: The manual V6R-Manual.pdf was not found"));
     }
 
@@ -272,7 +274,7 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("DorvelSystems"));
         QFile::copy(TestDataPath("settings/full.ini"), dir.filePath("DorvelSystems/Vexa6.conf"));
         Rig gif;
-        gif.files.answers = {dir.filePath("plot.gif")};
+        gif.files.answers = {dir.filePath("plot")};
         gif.modal("ExportBtn");
         QCOMPARE(QImageReader(dir.filePath("plot.gif")).format(), "gif");
         QSettings::setPath(fmt, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));

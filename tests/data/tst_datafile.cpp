@@ -108,6 +108,28 @@ private slots:
         QCOMPARE(r.Last().triggers->samples.Count(), f[3].toInt());
     }
 
+    // Not one line that reads as data: refused, no set made, the plot's
+    // texts kept. Otherwise loaded, what was skipped told with the file's name.
+    void refusedOrLoaded_data() { AddRows("data/loads.txt", "\t"); }
+    void refusedOrLoaded()
+    {
+        QFETCH(QStringList, f);
+        Rig r;
+        r.plot.Title = "Mine";
+        const LoadResult result = LoadDataBytes(QByteArray::fromPercentEncoding(f[0].toLatin1()),
+                                                r.store, r.plot, MaxSetsPerLoad, "x.csv");
+        if (f[1] == "refused") {
+            QCOMPARE(result.error, "Unable to open x.csv!\n" + f[2]);
+            QCOMPARE(r.store.SetCount(), 1);
+            QCOMPARE(r.plot.Title, QString("Mine"));
+            return;
+        }
+        QCOMPARE(result.error, QString());
+        QCOMPARE(QString("%1 %2").arg(result.setsAdded).arg(result.skippedLines), f[2]);
+        QCOMPARE(r.store.SetCount(), 1 + result.setsAdded);
+        QCOMPARE(result.warning.startsWith("In x.csv:\n"), result.skippedLines > 0);
+    }
+
     // An axis that would not draw keeps the window's.
     void plotWindow_data() { AddRows("data/plot-window.txt", ";"); }
     void plotWindow()
@@ -174,7 +196,7 @@ private slots:
         QCOMPARE(o.Last().samples.time.back(), 65535.0);
         // A few bytes per set must not claim gigabytes.
         DataSetStore store;
-        result = LoadDataBytes(Crlf("V|#|#|#|#|#|#|#0,0,1,1|!|!|!"), store, r.plot, 2);
+        result = LoadDataBytes(Crlf("Vexa Plot|#|#|#|#|#|#|#0,0,1,1|!|!|!"), store, r.plot, 2);
         QCOMPARE(store.SetCount(), 2);
         QVERIFY(result.stoppedAtSetLimit);
     }
@@ -190,7 +212,10 @@ private slots:
         r.store.Set(0).samples.Resize(SampleBlock::Capacity);
         const QString missing = dir.filePath("no/such/folder/Plot.csv");
         QCOMPARE(LoadDataFile(missing, r.store, r.plot).error,
+                 QString("Unable to open %1!\nNo such file or directory").arg(missing));
+        QCOMPARE(SavePlot(missing, r.store, r.plot).error.section('\n', 0, 0),
                  QString("Unable to open %1!").arg(missing));
+        QVERIFY(!SavePlot(missing, r.store, r.plot).error.section('\n', 1).isEmpty());
         QVERIFY(!SaveActiveSet(path, r.store, -1, r.plot).ok);
 #ifdef Q_OS_UNIX
         // A file size limit fails the write halfway, as a full disk does, also for root.

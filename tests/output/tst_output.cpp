@@ -1,6 +1,7 @@
 // Exported images read back by decoders other than their writers, the plot
 // placed on a page, and the "Output" dialog.
 #include "TestData.h"
+#include "output/ExportFormats.h"
 #include "output/PlotOutput.h"
 #include "outputui/TPrtLocForm.h"
 
@@ -63,7 +64,8 @@ private slots:
     {
         QFETCH(QStringList, f); // format, title colour, grey levels a pixel may be off
         const QByteArray format = f[0].toLatin1();
-        const auto type = ImageType(QByteArrayList{"bmp", "jpeg", "gif"}.indexOf(format) + 1);
+        const auto type =
+            ImageType(QByteArrayList{"bmp", "jpeg", "gif", "png"}.indexOf(format) + 1);
         Scene s;
         s.plot.LabelColor = f[1] == "black" ? Rgb(0, 0, 0) : Rgb(200, 100, 0);
         QTemporaryDir dir;
@@ -78,6 +80,21 @@ private slots:
             for (int x = 0; x < want.width(); ++x)
                 worst = std::max(worst, std::abs(qGray(got.pixel(x, y)) - qGray(want.pixel(x, y))));
         QVERIFY2(worst <= f[2].toInt(), qPrintable(QString::number(worst)));
+    }
+
+    // What the user typed decides the format when it names one of ours.
+    void exportNames_data() { vexa::test::AddRows("output/export-names.txt", " | "); }
+    void exportNames()
+    {
+        QFETCH(QStringList, f); // typed, filter, written, format
+        QTemporaryDir dir;
+        const ExportTarget target = ExportTargetFor(dir.filePath(f[0]), f[1].toInt());
+        QCOMPARE(target.path, dir.filePath(f[2]));
+        Scene s;
+        QCOMPARE(ExportPlot(target.path, target.type, s.plot, s.out, s.show, nullptr), QString());
+        QImageReader reader(target.path);
+        reader.setDecideFormatFromContent(true);
+        QCOMPARE(reader.format(), f[3].toLatin1());
     }
 
     // Thousands of colours, each as common as the next: median cut. An image

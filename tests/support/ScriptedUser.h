@@ -23,7 +23,13 @@ public:
     {
         warned << caption + ": " + text;
     }
+    SaveAnswer AskSaveBeforeClose(const QString& caption, const QString& text) override
+    {
+        asked << caption + ": " + text;
+        return closeAnswer;
+    }
     bool answer = true;
+    SaveAnswer closeAnswer = SaveAnswer::Discard;
     QStringList asked;
     QStringList warned;
 };
