@@ -387,7 +387,7 @@ void TUpdateForm::Timer1Timer()
     const IspOutcome outcome = IspStep(*state_, deps_.link, *this, ui->StartISPChk->isChecked());
     inStep_ = false;
     if (stopAfterStep_) {
-        EndUpdate(IspOutcome::Kind::Failed, QStringLiteral("The update was stopped."));
+        EndUpdate(IspOutcome::Kind::Failed, QStringLiteral("The update was stopped."), false);
         return;
     }
     if (outcome.Running()) {
@@ -396,10 +396,10 @@ void TUpdateForm::Timer1Timer()
         RepaintStatus();
         return;
     }
-    EndUpdate(outcome.kind, outcome.reason);
+    EndUpdate(outcome.kind, outcome.reason, true);
 }
 
-void TUpdateForm::EndUpdate(IspOutcome::Kind outcome, const QString& reason)
+void TUpdateForm::EndUpdate(IspOutcome::Kind outcome, const QString& reason, bool tell)
 {
     Timer1->stop();
     updating_ = false;
@@ -418,7 +418,7 @@ void TUpdateForm::EndUpdate(IspOutcome::Kind outcome, const QString& reason)
     ui->LoadBtn->setEnabled(true);
     SetStatusText(status);
     RepaintStatus();
-    if (!complete && !reason.isEmpty())
+    if (!complete && tell)
         Warn(reason);
     StatusTimer->start();
 }
@@ -432,7 +432,7 @@ void TUpdateForm::StopUpdate()
         stopAfterStep_ = true;
         return;
     }
-    EndUpdate(IspOutcome::Kind::Failed, QStringLiteral("The update was stopped."));
+    EndUpdate(IspOutcome::Kind::Failed, QStringLiteral("The update was stopped."), false);
 }
 
 bool TUpdateForm::ConfirmStop()

@@ -72,8 +72,9 @@ private:
     bool DownloadImage(const QUrl& address);
     void Timer1Timer();
     void StatusTimerTimer();
-    // outcome: what ended the update; reason: why it failed (shown first).
-    void EndUpdate(IspOutcome::Kind outcome, const QString& reason = {});
+    // outcome: what ended the update; reason: why it failed; tell: show the
+    // reason in a message (not when the user stopped it).
+    void EndUpdate(IspOutcome::Kind outcome, const QString& reason, bool tell);
     void RepaintStatus();
     QLabel* StagePanel(IspStage stage) const;
     // Colours the stage's panel and tells screen readers where it stands.
