@@ -416,6 +416,8 @@ void TUpdateForm::EndUpdate(IspOutcome::Kind outcome, const QString& reason, boo
                  : status + QLatin1Char(' ') + reason.section(QLatin1Char('\n'), 0, 0));
     ui->StartISPChk->setEnabled(true);
     ui->LoadBtn->setEnabled(true);
+    // Read out after the status text has been cleared, too.
+    lastStage_ = status + QLatin1Char(' ') + lastStage_;
     SetStatusText(status);
     RepaintStatus();
     if (!complete && tell)

@@ -154,7 +154,7 @@ private slots:
         // What a screen reader finds, also once the status has been cleared.
         auto* bar = form_->findChild<QWidget*>("StatusBar1");
         QCOMPARE(bar->accessibleName() + " / " + bar->accessibleDescription(),
-                 QString("Failed! / Stage Synchronize: failed"));
+                 QString("Failed! / Failed! Stage Synchronize: failed"));
         QCOMPARE(form_->findChild<QLabel*>("SyncPanel")->accessibleDescription(),
                  QString("failed"));
         QVERIFY(form_->findChild<QLabel*>("OutcomeText")
