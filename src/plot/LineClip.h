@@ -11,8 +11,7 @@ namespace vexa {
 // Whether a drawn time and altitude lie in the window, edges included.
 inline bool InWindow(const PlotView& view, double t, double a)
 {
-    return t >= view.TimeMin && t <= view.TimeMax && a >= view.AltitudeMin &&
-           a <= view.AltitudeMax;
+    return t >= view.TimeMin && t <= view.TimeMax && a >= view.AltitudeMin && a <= view.AltitudeMax;
 }
 
 // Cuts the segment from `from` to `to` (time, altitude) down to the part in

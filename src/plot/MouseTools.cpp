@@ -1,5 +1,6 @@
 #include "MouseTools.h"
 
+#include "LineClip.h"
 #include "Navigation.h"
 
 #include <algorithm>
@@ -161,9 +162,12 @@ MouseOutcome MouseTool::Move(QPoint p, MouseMode mode)
     out.xyText = XYText(s, i);
     out.rocText = ROCText(s, i);
 
+    // A sample outside the window gets no circle: on an edge it would look like data.
     const PlotMapping map(plot_.view, r);
-    cursorMark_ = QPoint(r.plotLeft + map.MapTime(s.time[std::size_t(i)]),
-                         r.plotTop + map.MapAltitude(s.altitude[std::size_t(i)]));
+    const double ti = s.time[std::size_t(i)], ai = s.altitude[std::size_t(i)];
+    cursorMark_.reset();
+    if (InWindow(plot_.view, ti, ai))
+        cursorMark_ = QPoint(r.plotLeft + map.MapTime(ti), r.plotTop + map.MapAltitude(ai));
     nearest_ = i;
     out.overlay = true;
     return out;

@@ -150,6 +150,11 @@ private slots:
         QVERIFY(!s.tool.Move(QPoint(212, 200), MouseMode::Zoom).overlay);
         QVERIFY(!s.tool.Press(Qt::LeftButton, QPoint(212, 200), MouseMode::Peak).render);
 
+        // The nearest sample above the window is read out but not circled on the edge.
+        s.store.SetActiveSet(0);
+        s.plot.view.AltitudeMax = 100;
+        QVERIFY(s.tool.Move(Scene::At(40, 50), MouseMode::Zoom).xyText && !s.tool.Overlay().cursor);
+
         // A peak whose sample no longer exists (the set was cropped) is not touched.
         s.store.SetActiveSet(0);
         s.tool.Move(Scene::At(45, 100), MouseMode::Peak);
