@@ -393,7 +393,8 @@ void TMainForm::FillPortList()
 void TMainForm::SetSizeable(bool sizeable)
 {
     if (sizeable) {
-        setMinimumSize(layout()->minimumSize());
+        // The design size always fits, whatever the tab bar's estimate of itself.
+        setMinimumSize(layout()->minimumSize().boundedTo(ClientSize));
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     } else {
         setFixedSize(ClientSize);

@@ -10,9 +10,30 @@
 #include "widgets/WaitCursor.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QPushButton>
+#include <QStyle>
 
 namespace vexa {
+
+namespace {
+
+// The plot takes all but two rows of the page; the rows' buttons may be as
+// narrow as their captions, narrower than the style's usual button.
+void FitDataPageControls(QWidget* page)
+{
+    for (QPushButton* button : page->findChildren<QPushButton*>()) {
+        const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        const int frame =
+            button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) +
+                                2 * (margin + frame) + 2);
+        button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+}
+
+} // namespace
 
 void TMainForm::WirePlotHandlers()
 {
@@ -32,6 +53,7 @@ void TMainForm::WirePlotHandlers()
     connect(ui->ScaleBtn, &QPushButton::clicked, this, &TMainForm::ScaleBtnClick);
     connect(ui->EditBtn, &QPushButton::clicked, this, &TMainForm::EditBtnClick);
 
+    FitDataPageControls(ui->DataPage);
     TPlotBox* box = ui->PlotBox;
     connect(box, &TPlotBox::XYTextChanged, ui->XYDisp, &QLabel::setText);
     connect(box, &TPlotBox::ROCTextChanged, ui->ROCDisp, &QLabel::setText);

@@ -126,14 +126,14 @@ template <bool Plain> void LowHigh(const Samples<Plain>& s, int i, int j, double
 }
 
 template <bool Plain>
-void Runs(const Samples<Plain>& s, int n, const PlotMapping& map, QPoint origin, bool keepOrder,
-          std::vector<ColumnRun>& out)
+void Runs(const Samples<Plain>& s, int begin, int n, const PlotMapping& map, QPoint origin,
+          bool keepOrder, std::vector<ColumnRun>& out)
 {
     const ColumnBounds bounds(map);
     double from = 0, to = 0;
     int boundsOf = INT_MIN;
 
-    int i = 0;
+    int i = begin;
     while (i < n) {
         const int x = map.MapTime(s.Time(i));
         int j = i + 1;
@@ -173,20 +173,37 @@ void Runs(const Samples<Plain>& s, int n, const PlotMapping& map, QPoint origin,
 
 } // namespace
 
-void ColumnRuns(const DataSetRecord& record, int n, const PlotMapping& mapping, QPoint origin,
-                bool keepOrder, std::vector<ColumnRun>& out)
+void ColumnRuns(const DataSetRecord& record, int begin, int end, const PlotMapping& mapping,
+                QPoint origin, bool keepOrder, std::vector<ColumnRun>& out)
 {
-    out.clear();
-    n = std::clamp(n, 0, record.samples.Count());
+    const int n = std::clamp(end, 0, record.samples.Count());
+    begin = std::clamp(begin, 0, n);
     const PlotMapping map = mapping;
     const double* time = record.samples.time.data();
     const double* altitude = record.samples.altitude.data();
     const double ts = record.timeScale, to = record.timeOffset;
     const double as = record.altitudeScale, ao = record.altitudeOffset;
     if (ts == 1 && to == 0 && as == 1 && ao == 0)
-        Runs(Samples<true>{time, altitude, ts, to, as, ao}, n, map, origin, keepOrder, out);
+        Runs(Samples<true>{time, altitude, ts, to, as, ao}, begin, n, map, origin, keepOrder, out);
     else
-        Runs(Samples<false>{time, altitude, ts, to, as, ao}, n, map, origin, keepOrder, out);
+        Runs(Samples<false>{time, altitude, ts, to, as, ao}, begin, n, map, origin, keepOrder, out);
+}
+
+void AppendRun(std::vector<ColumnRun>& runs, const ColumnRun& run)
+{
+    if (runs.empty() || runs.back().x != run.x) {
+        runs.push_back(run);
+        return;
+    }
+    ColumnRun& m = runs.back();
+    const bool topEarlier = m.topY <= run.topY, bottomEarlier = m.bottomY >= run.bottomY;
+    if (topEarlier != bottomEarlier)
+        m.topFirst = topEarlier;
+    else if (!topEarlier)
+        m.topFirst = run.topFirst;
+    m.topY = std::min(m.topY, run.topY);
+    m.bottomY = std::max(m.bottomY, run.bottomY);
+    m.lastY = run.lastY;
 }
 
 void RunsToPolyline(const std::vector<ColumnRun>& runs, std::vector<QPoint>& out)

@@ -26,12 +26,17 @@ struct ColumnRun {
     bool topFirst = false; // the highest point comes before the lowest
 };
 
-// Groups the first n samples of a record (with its time and altitude scale
-// and offset) into column runs. Only each run's four altitudes are mapped to
-// pixels: the mapping never reverses their order. topFirst is only worked
-// out with keepOrder; a line of separate pieces has no use for it.
-void ColumnRuns(const DataSetRecord& record, int n, const PlotMapping& map, QPoint origin,
-                bool keepOrder, std::vector<ColumnRun>& out);
+// Groups samples [begin, end) of a record (with its time and altitude scale
+// and offset) into column runs, added to `out`. Only each run's four
+// altitudes are mapped to pixels: the mapping never reverses their order.
+// topFirst is only worked out with keepOrder; a line of separate pieces has
+// no use for it.
+void ColumnRuns(const DataSetRecord& record, int begin, int end, const PlotMapping& map,
+                QPoint origin, bool keepOrder, std::vector<ColumnRun>& out);
+
+// Adds a run to a line's runs, merged into the last one when both lie in one
+// column and the line runs on from the one to the other.
+void AppendRun(std::vector<ColumnRun>& runs, const ColumnRun& run);
 
 // The polyline through the runs: first, highest and lowest in their order, last.
 void RunsToPolyline(const std::vector<ColumnRun>& runs, std::vector<QPoint>& out);

@@ -1,5 +1,6 @@
 #include "MouseTools.h"
 
+#include "LineClip.h"
 #include "Navigation.h"
 
 #include <algorithm>
@@ -100,6 +101,20 @@ bool MouseTool::InDataArea(QPoint p) const
            p.x() <= r.plotRight && p.y() >= r.plotTop && p.y() <= r.plotBottom;
 }
 
+QPoint MouseTool::ClampToDataArea(QPoint p) const
+{
+    const PlotRect& r = rect_;
+    if (r.plotRight <= r.plotLeft || r.plotBottom <= r.plotTop)
+        return p;
+    return QPoint(std::clamp(p.x(), r.plotLeft, r.plotRight),
+                  std::clamp(p.y(), r.plotTop, r.plotBottom));
+}
+
+bool MouseTool::Dragging(MouseMode mode) const
+{
+    return (mode == MouseMode::Zoom && zoomDrag_) || (mode == MouseMode::Climb && climbDrag_);
+}
+
 int MouseTool::Nearest(const SampleBlock& s, double t)
 {
     // A full set is too long to check on every move; it is checked again
@@ -121,6 +136,10 @@ int MouseTool::Nearest(const SampleBlock& s, double t)
 MouseOutcome MouseTool::Move(QPoint p, MouseMode mode)
 {
     MouseOutcome out;
+    // A band dragged past the data area ends on its edge.
+    const bool dragging = Dragging(mode);
+    if (dragging)
+        p = ClampToDataArea(p);
     DataSetRecord* set = ActiveSet();
     if (!set || !InDataArea(p))
         return out;
@@ -134,8 +153,6 @@ MouseOutcome MouseTool::Move(QPoint p, MouseMode mode)
     const int i = Nearest(s, t);
 
     const DragPoint here{p.x(), p.y(), t, a};
-    const bool dragging =
-        (mode == MouseMode::Zoom && zoomDrag_) || (mode == MouseMode::Climb && climbDrag_);
     if (mode != MouseMode::Peak) {
         corner_ = here;
         if (!dragging)
@@ -145,9 +162,12 @@ MouseOutcome MouseTool::Move(QPoint p, MouseMode mode)
     out.xyText = XYText(s, i);
     out.rocText = ROCText(s, i);
 
+    // A sample outside the window gets no circle: on an edge it would look like data.
     const PlotMapping map(plot_.view, r);
-    cursorMark_ = QPoint(r.plotLeft + map.MapTime(s.time[std::size_t(i)]),
-                         r.plotTop + map.MapAltitude(s.altitude[std::size_t(i)]));
+    const double ti = s.time[std::size_t(i)], ai = s.altitude[std::size_t(i)];
+    cursorMark_.reset();
+    if (InWindow(plot_.view, ti, ai))
+        cursorMark_ = QPoint(r.plotLeft + map.MapTime(ti), r.plotTop + map.MapAltitude(ai));
     nearest_ = i;
     out.overlay = true;
     return out;
@@ -159,8 +179,10 @@ MouseOutcome MouseTool::Press(Qt::MouseButton button, QPoint p, MouseMode mode)
     if (!set)
         return {};
     // A press where no move has been seen yet (a touch, a synthetic click)
-    // acts where it happens.
-    MouseOutcome out = Move(p, mode);
+    // acts where it happens; a drag begun off the data area starts on its edge.
+    const bool drags =
+        mode == MouseMode::Climb || (mode == MouseMode::Zoom && button == Qt::LeftButton);
+    MouseOutcome out = Move(drags ? ClampToDataArea(p) : p, mode);
     switch (mode) {
     case MouseMode::Zoom:
         if (button == Qt::LeftButton && !zoomDrag_) {

@@ -79,6 +79,8 @@ private:
 
     DataSetRecord* ActiveSet() const;
     bool InDataArea(QPoint p) const;
+    QPoint ClampToDataArea(QPoint p) const;
+    bool Dragging(MouseMode mode) const;
     int Nearest(const SampleBlock& s, double t);
 
     PlotRecord& plot_;

@@ -1,6 +1,7 @@
 #include "RenderPlot.h"
 
 #include "ColumnReduction.h"
+#include "LineClip.h"
 #include "platform/Fonts.h"
 
 #include <QFontMetrics>
@@ -10,6 +11,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace vexa {
 
@@ -128,32 +130,64 @@ struct RecordPass {
     const PlotRecord& plot;
     const PlotRect& rect;
     const PlotMapping& map;
-    QRect clip;
     bool color;
     int dpiX;
     int sx, sy;
     LineDrawing lines;
-    std::vector<QPoint> points; // every sample, mapped only when a drawing needs them all
-    std::vector<ColumnRun> runs;
+    std::vector<QPoint> points; // the samples in the window, mapped when a drawing needs them all
+    std::vector<LinePiece> pieces;
+    std::vector<ColumnRun> runs, pieceRuns;
     std::vector<QPoint> polyline;
-    WideLine wide;
+    WideLine wide, wholeLine;
+    // Peak labels go on top of every line, so no later set hides them.
+    struct Label {
+        QPoint at;
+        QString text;
+    };
+    std::vector<Label> labels;
 };
+
+QPointF Drawn(const DataSetRecord& r, int i)
+{
+    return QPointF(r.samples.time[std::size_t(i)] * r.timeScale + r.timeOffset,
+                   r.samples.altitude[std::size_t(i)] * r.altitudeScale + r.altitudeOffset);
+}
+
+QPoint Pixel(const RecordPass& pass, QPointF drawn)
+{
+    return QPoint(pass.rect.plotLeft + pass.map.MapTime(drawn.x()),
+                  pass.rect.plotTop + pass.map.MapAltitude(drawn.y()));
+}
 
 QPoint Position(const RecordPass& pass, const DataSetRecord& r, int i)
 {
-    const double t = r.samples.time[std::size_t(i)] * r.timeScale + r.timeOffset;
-    const double a = r.samples.altitude[std::size_t(i)] * r.altitudeScale + r.altitudeOffset;
-    return QPoint(pass.rect.plotLeft + pass.map.MapTime(t),
-                  pass.rect.plotTop + pass.map.MapAltitude(a));
+    return Pixel(pass, Drawn(r, i));
 }
 
-void MapAllSamples(RecordPass& pass, const DataSetRecord& r, int n)
+bool Inside(const RecordPass& pass, const DataSetRecord& r, int i)
 {
-    pass.points.resize(std::size_t(n));
-    for (int i = 0; i < n; ++i)
-        pass.points[std::size_t(i)] = Position(pass, r, i);
+    const QPointF p = Drawn(r, i);
+    return InWindow(pass.plot.view, p.x(), p.y());
 }
 
+void MapSamplesInside(RecordPass& pass, const DataSetRecord& r, int n)
+{
+    pass.points.clear();
+    for (int i = 0; i < n; ++i) {
+        const QPointF p = Drawn(r, i);
+        if (InWindow(pass.plot.view, p.x(), p.y()))
+            pass.points.push_back(Pixel(pass, p));
+    }
+}
+
+ColumnRun PointRun(QPoint p)
+{
+    return {p.x(), p.y(), p.y(), p.y(), p.y(), false};
+}
+
+// The line is drawn only where it lies in the window: each piece runs from
+// where it crosses an edge, at its true slope, through the samples inside.
+// Pieces that leave and come back on one pixel are drawn as one.
 void DrawLine(RecordPass& pass, const DataSetRecord& r, int n)
 {
     const QColor color = pass.color ? ToQColor(r.lineColor) : QColor(Qt::black);
@@ -162,28 +196,65 @@ void DrawLine(RecordPass& pass, const DataSetRecord& r, int n)
     pass.p.setPen(Pen(color, width, style));
     if (n < 2)
         return;
-    if (pass.lines == LineDrawing::EverySample) {
-        MapAllSamples(pass, r, n);
-        pass.p.drawPolyline(pass.points.data(), n);
+    LinePieces(r, n, pass.plot.view, pass.pieces);
+    const bool everySample = pass.lines == LineDrawing::EverySample;
+    const QPoint origin(pass.rect.plotLeft, pass.rect.plotTop);
+    WideLine& whole = pass.wholeLine;
+    whole.rects.clear();
+    whole.lines.clear();
+    pass.runs.clear();
+    pass.polyline.clear();
+    auto flush = [&] {
+        if (!everySample && width > 1) {
+            RunsToWideLine(pass.runs, width, pass.wide);
+            whole.rects.insert(whole.rects.end(), pass.wide.rects.begin(), pass.wide.rects.end());
+            whole.lines.insert(whole.lines.end(), pass.wide.lines.begin(), pass.wide.lines.end());
+        } else {
+            // Thin pens keep one polyline a piece so dash patterns run on across samples.
+            if (!everySample)
+                RunsToPolyline(pass.runs, pass.polyline);
+            if (pass.polyline.size() > 1)
+                pass.p.drawPolyline(pass.polyline.data(), int(pass.polyline.size()));
+        }
+        pass.runs.clear();
+        pass.polyline.clear();
+    };
+    std::optional<QPoint> chainEnd;
+    for (const LinePiece& piece : pass.pieces) {
+        const std::optional<QPoint> enter =
+            piece.enter ? std::optional(Pixel(pass, *piece.enter)) : std::nullopt;
+        if (!enter || enter != chainEnd)
+            flush();
+        if (everySample) {
+            if (enter && (pass.polyline.empty() || pass.polyline.back() != *enter))
+                pass.polyline.push_back(*enter);
+            for (int i = piece.begin; i < piece.end; ++i)
+                pass.polyline.push_back(Position(pass, r, i));
+        } else {
+            if (enter)
+                AppendRun(pass.runs, PointRun(*enter));
+            pass.pieceRuns.clear();
+            ColumnRuns(r, piece.begin, piece.end, pass.map, origin, width == 1, pass.pieceRuns);
+            for (const ColumnRun& run : pass.pieceRuns)
+                AppendRun(pass.runs, run);
+        }
+        chainEnd = piece.leave ? std::optional(Pixel(pass, *piece.leave)) : std::nullopt;
+        if (chainEnd && everySample)
+            pass.polyline.push_back(*chainEnd);
+        else if (chainEnd)
+            AppendRun(pass.runs, PointRun(*chainEnd));
+    }
+    flush();
+    if (whole.rects.empty() && whole.lines.empty())
         return;
-    }
-    ColumnRuns(r, n, pass.map, QPoint(pass.rect.plotLeft, pass.rect.plotTop), width == 1,
-               pass.runs);
-    if (width > 1) {
-        RunsToWideLine(pass.runs, width, pass.wide);
-        const QBrush keep = pass.p.brush();
-        const QPen pen = pass.p.pen();
-        pass.p.setPen(Qt::NoPen);
-        pass.p.setBrush(color);
-        pass.p.drawRects(pass.wide.rects.data(), int(pass.wide.rects.size()));
-        pass.p.setBrush(keep);
-        pass.p.setPen(pen);
-        pass.p.drawLines(pass.wide.lines.data(), int(pass.wide.lines.size()));
-    } else {
-        // Thin pens keep one polyline so dash patterns run on across samples.
-        RunsToPolyline(pass.runs, pass.polyline);
-        pass.p.drawPolyline(pass.polyline.data(), int(pass.polyline.size()));
-    }
+    const QBrush keep = pass.p.brush();
+    const QPen pen = pass.p.pen();
+    pass.p.setPen(Qt::NoPen);
+    pass.p.setBrush(color);
+    pass.p.drawRects(whole.rects.data(), int(whole.rects.size()));
+    pass.p.setBrush(keep);
+    pass.p.setPen(pen);
+    pass.p.drawLines(whole.lines.data(), int(whole.lines.size()));
 }
 
 void DrawPoints(RecordPass& pass, const DataSetRecord& r, int n)
@@ -191,7 +262,8 @@ void DrawPoints(RecordPass& pass, const DataSetRecord& r, int n)
     QPainter& p = pass.p;
     const int sx = pass.sx, sy = pass.sy;
     const QColor color = ToQColor(r.pointColor);
-    MapAllSamples(pass, r, n);
+    // A sample outside the window has no place on the plot, not even an edge.
+    MapSamplesInside(pass, r, n);
     if (r.pointStyle == PointDot) {
         // A pixel of the set's own colour, in black and white too.
         pass.polyline.clear();
@@ -205,12 +277,10 @@ void DrawPoints(RecordPass& pass, const DataSetRecord& r, int n)
     const int width = std::max(1, pass.dpiX / 300);
     p.setPen(Pen(pass.color ? color : QColor(Qt::black), width));
     // Markers are opaque, so drawing one again where the previous one stands
-    // changes nothing; neither does one wholly outside the clip.
-    const QRect reach = pass.clip.adjusted(-sx - width, -sy - width, sx + width, sy + width);
+    // changes nothing.
     QPoint last(INT_MIN, INT_MIN);
-    for (int i = 0; i < n; ++i) {
-        const QPoint c = pass.points[std::size_t(i)];
-        if (c == last || !reach.contains(c))
+    for (const QPoint c : pass.points) {
+        if (c == last)
             continue;
         last = c;
         const int x = c.x(), y = c.y();
@@ -262,7 +332,7 @@ void DrawPeakMarks(RecordPass& pass, const DataSetRecord& r, int n)
                 continue;
             }
         }
-        if (!marks[i])
+        if (!marks[i] || !Inside(pass, r, i))
             continue;
         const QPoint c = Position(pass, r, i);
         const int x = c.x(), y = c.y();
@@ -271,8 +341,9 @@ void DrawPeakMarks(RecordPass& pass, const DataSetRecord& r, int n)
                                {x, y - 3 * sy, x, y - sy},
                                {x, y + sy, x, y + 3 * sy}};
         p.drawLines(cross, 4);
-        const QString label = QString::asprintf("%.2f", r.samples.altitude[std::size_t(i)]);
-        pass.text.Draw(x - pass.text.Width(label) / 2, y - 3 * sy - pass.text.Height(), label);
+        QString label = QString::asprintf("%.2f", r.samples.altitude[std::size_t(i)]);
+        const QPoint at(x - pass.text.Width(label) / 2, y - 3 * sy - pass.text.Height());
+        pass.labels.push_back({at, std::move(label)});
     }
 }
 
@@ -312,6 +383,17 @@ void DrawClimbMarks(RecordPass& pass, const DataSetRecord& r, int n)
         const int x = int(std::trunc(angle <= 0 ? middle + w : middle - 2 * w));
         const int y = int(std::trunc((pa.y() + pb.y()) * 0.5 - 6 * sy - 2 * pass.text.Height()));
         pass.text.Draw(x, y, label);
+    }
+}
+
+// Each label on a patch of the background, readable over any curve.
+void DrawPeakLabels(RecordPass& pass, const QColor& background)
+{
+    const int h = pass.text.Height();
+    for (const RecordPass::Label& label : pass.labels) {
+        const int w = pass.text.Width(label.text);
+        pass.p.fillRect(QRect(label.at.x() - 1, label.at.y(), w + 2, h), background);
+        pass.text.Draw(label.at.x(), label.at.y(), label.text);
     }
 }
 
@@ -453,12 +535,14 @@ PlotRect RenderPlot(QPainter& p, int dpiX, int dpiY, const OutputSettings& out,
     p.setClipRect(clip);
     if (store) {
         const int sx = std::max(3, dpiX / 50), sy = std::max(3, dpiY / 50);
-        RecordPass pass{p, text, record, r, map, clip, color, dpiX, sx, sy, lines, {}, {}, {}, {}};
+        RecordPass pass{p,     text, record, r,  map, color, dpiX, sx, sy,
+                        lines, {},   {},     {}, {},  {},    {},   {}, {}};
         for (int i = 0; i < store->RecordCount(); ++i) {
             const DataSetRecord& rec = store->Record(i);
             if (rec.visible)
                 DrawRecord(pass, rec);
         }
+        DrawPeakLabels(pass, color ? ToQColor(record.BGColor) : QColor(Qt::white));
     }
 
     QPen framePen = Pen(grid, std::max(1, dpiX / 75));

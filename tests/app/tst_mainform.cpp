@@ -87,6 +87,23 @@ private slots:
         rig.find<QTabWidget>("PageControl1")->setCurrentIndex(2);
         QCOMPARE(rig.text("XYDisp"), QString());
 
+        // The plot gets the size its drawing is laid out for, or grows with
+        // the window; every caption on the page is whole and off the plot.
+        QWidget* page = rig.find("DataPage");
+        const QRect plot = rig.find("PlotBox")->geometry();
+        QCOMPARE(QString("%1 %2").arg(plot.width()).arg(plot.height()), f[2]);
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            const auto* button = qobject_cast<QAbstractButton*>(w);
+            const auto* label = qobject_cast<QLabel*>(w);
+            const QString caption = button ? button->text() : label ? label->text() : QString();
+            if (caption.isEmpty() || !w->isVisible())
+                continue;
+            const QRect r(w->mapTo(page, QPoint()), w->size());
+            QVERIFY2(page->rect().contains(r) && !r.intersects(plot) &&
+                         w->fontMetrics().horizontalAdvance(caption) <= r.width(),
+                     qPrintable(caption));
+        }
+
         // The pan buttons move the window their own way.
         QStringList mins;
         for (const QStringList& pans :

@@ -4,7 +4,6 @@
 
 #include <QtTest>
 #include <algorithm>
-#include <tuple>
 
 using namespace vexa;
 
@@ -82,19 +81,25 @@ private slots:
         QCOMPARE(ROCText(s, f[1].toInt()).value_or(QString()), f[3]);
     }
 
-    // The band is taken whichever way it is drawn; one under two units is not.
-    void zoomDrag()
+    // The band is taken whichever way it is drawn, one under two units is
+    // not; a drag begun or ended off the data area is held to its edge.
+    void drags_data() { vexa::test::AddRows("plot/drags.txt"); }
+    void drags()
     {
-        const Window zoomed{10, 40, 100, 250};
-        const std::tuple<QPointF, QPointF, Window> cases[] = {
-            {{10, 250}, {40, 100}, zoomed},
-            {{40, 100}, {10, 250}, zoomed},
-            {{10, 100}, {11.5, 200}, {0, 50, 0, 300}}};
-        for (const auto& [from, to, window] : cases) {
-            Scene s;
-            QVERIFY(s.Drag(Scene::At(from), Scene::At(to), MouseMode::Zoom).render);
-            QCOMPARE(s.View(), window);
-        }
+        QFETCH(QStringList, f);
+        Scene s;
+        const QList<double> from = Numbers(f[1]), to = Numbers(f[2]), after = Numbers(f[3]);
+        const bool zoom = f[0] == "zoom";
+        const MouseOutcome out =
+            s.Drag(QPoint(int(from[0]), int(from[1])), QPoint(int(to[0]), int(to[1])),
+                   zoom ? MouseMode::Zoom : MouseMode::Climb);
+        QVERIFY(out.render);
+        if (zoom)
+            QCOMPARE(s.View(), after);
+        else
+            QCOMPARE(QList<double>({double(s.set.climbMarks[0].firstSample),
+                                    double(s.set.climbMarks[0].lastSample)}),
+                     after);
     }
 
     // A drag stays on through other modes until a left release in its own;
@@ -144,6 +149,11 @@ private slots:
         s.store.SetActiveSet(-1);
         QVERIFY(!s.tool.Move(QPoint(212, 200), MouseMode::Zoom).overlay);
         QVERIFY(!s.tool.Press(Qt::LeftButton, QPoint(212, 200), MouseMode::Peak).render);
+
+        // The nearest sample above the window is read out but not circled on the edge.
+        s.store.SetActiveSet(0);
+        s.plot.view.AltitudeMax = 100;
+        QVERIFY(s.tool.Move(Scene::At(40, 50), MouseMode::Zoom).xyText && !s.tool.Overlay().cursor);
 
         // A peak whose sample no longer exists (the set was cropped) is not touched.
         s.store.SetActiveSet(0);

@@ -56,13 +56,17 @@ struct Scene {
         return image;
     }
 
-    // Pixels of `color` inside the frame of the data area.
-    int Count(const QImage& image, ColorRef color) const
+    // Pixels of `color` inside the frame of the data area, or the part of it in `region`.
+    int Count(const QImage& image, ColorRef color, QRect region = {}) const
     {
         const QRgb wanted = ToQColor(color).rgb();
+        QRect inside(QPoint(rect.plotLeft + 1, rect.plotTop + 1),
+                     QPoint(rect.plotRight - 1, rect.plotBottom - 1));
+        if (!region.isNull())
+            inside &= region;
         int n = 0;
-        for (int y = rect.plotTop + 1; y < rect.plotBottom; ++y)
-            for (int x = rect.plotLeft + 1; x < rect.plotRight; ++x)
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
                 n += image.pixel(x, y) == wanted;
         return n;
     }
@@ -162,6 +166,51 @@ private slots:
             s.record.store = nullptr;
             RenderPlot(p, 96, 96, s.out, s.record, s.show, nullptr);
         }
+    }
+
+    // Lines are cut at the window's edges at their true slope; samples
+    // outside it leave nothing on the plot, not even on an edge: no line,
+    // point, peak mark or label.
+    void outsideTheWindow_data() { vexa::test::AddRows("plot/clip.txt"); }
+    void outsideTheWindow()
+    {
+        QFETCH(QStringList, f);
+        Scene s;
+        DataSetRecord& r = s.AddSet();
+        const QStringList v = f[0].split(' ');
+        for (int i = 0; i + 1 < v.size(); i += 2)
+            r.samples.Append(v[i].toDouble(), v[i + 1].toDouble(), 1);
+        r.pointStyle = f[1].toInt();
+        const QImage image = s.Render();
+        // The region on screen, 3 pixels in from each side for the pen's width.
+        const QStringList b = f[2].split(' ');
+        const double w = s.rect.plotRight - s.rect.plotLeft, h = s.rect.plotBottom - s.rect.plotTop;
+        auto at = [&](int t, int a) {
+            return QPoint(s.rect.plotLeft + int(b[t].toDouble() / 20 * w),
+                          s.rect.plotTop + int((20 - b[a].toDouble()) / 20 * h));
+        };
+        const QRect region = QRect(at(0, 3), at(1, 2)).adjusted(3, 3, -3, -3);
+        for (const ColorRef c : {Line, Point, s.record.ScaleColor})
+            QCOMPARE(s.Count(image, c, region), 0);
+        QCOMPARE(s.Count(image, Line) > 0, f[3] == "some");
+    }
+
+    // A peak's label sits on the background, over the lines of every set.
+    void peakLabelsStayReadable()
+    {
+        Scene s;
+        s.AddSet({{0, 0}, {10, 10}, {20, 0}}).samples.peakMarks[1] = 1;
+        s.AddSet({{9.8, 0}, {10.2, 20}});
+        const QImage image = s.Render();
+        vexa::test::TextRecorder device(750, 461, 96);
+        QPainter p(&device);
+        RenderPlot(p, 96, 96, s.out, s.record, s.show, nullptr);
+        p.end();
+        const auto label = std::ranges::find(device.texts, QString("10.00"),
+                                             &vexa::test::TextRecorder::Text::text);
+        QVERIFY(label != device.texts.end());
+        QCOMPARE(s.Count(image, Line, label->box.toAlignedRect()), 0);
+        QVERIFY(s.Count(image, s.record.ScaleColor, label->box.toAlignedRect()) > 10);
     }
 
     // The data line is drawn from column runs; it must match a polyline
