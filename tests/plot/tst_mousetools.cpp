@@ -89,7 +89,8 @@ private slots:
         const std::tuple<QPointF, QPointF, Window> cases[] = {
             {{10, 250}, {40, 100}, zoomed},
             {{40, 100}, {10, 250}, zoomed},
-            {{10, 100}, {11.5, 200}, {0, 50, 0, 300}}};
+            {{10, 100}, {11.5, 200}, {0, 50, 0, 300}},
+            {{10, 100}, {12, 102}, {10, 12, 100, 102}}};
         for (const auto& [from, to, window] : cases) {
             Scene s;
             QVERIFY(s.Drag(Scene::At(from), Scene::At(to), MouseMode::Zoom).render);
