@@ -221,8 +221,9 @@ bool ManPage(const QString& manTemplate, const QString& help, const QString& ver
         error = QStringLiteral("the help does not start with \"Usage: PROGRAM\"");
         return false;
     }
-    const QString synopsis = QStringLiteral(".B %1\n%2").arg(
-        RoffText(usage.captured(1)), RoffText(usage.captured(2).trimmed()));
+    const QString synopsis =
+        QStringLiteral(".B %1\n%2")
+            .arg(RoffText(usage.captured(1)), RoffText(usage.captured(2).trimmed()));
 
     Section description;
     Section options;
@@ -236,8 +237,8 @@ bool ManPage(const QString& manTemplate, const QString& help, const QString& ver
         const bool nextBlank = n + 1 >= lines.size() || lines[n + 1].trimmed().isEmpty();
         if (text.isEmpty()) {
             section->Flush();
-        } else if (indent == 0 && text.endsWith(QLatin1Char(':')) && nextIndent > 0 &&
-                   !nextBlank && (n == 1 || lines[n - 1].trimmed().isEmpty())) {
+        } else if (indent == 0 && text.endsWith(QLatin1Char(':')) && nextIndent > 0 && !nextBlank &&
+                   (n == 1 || lines[n - 1].trimmed().isEmpty())) {
             // The options section's own title goes without a heading of its own.
             section = &options;
             if (text != QLatin1String("Options:"))

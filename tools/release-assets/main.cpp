@@ -187,9 +187,10 @@ int WriteManPage(const QString& templatePath, const QString& program, const QStr
         return Fail(error);
     QProcess run;
     run.start(program, {QStringLiteral("--help")});
-    if (!run.waitForFinished(30000) || run.exitStatus() != QProcess::NormalExit ||
-        run.exitCode() != 0)
+    if (!run.waitForFinished(30000) || run.exitStatus() != QProcess::NormalExit)
         return Fail(QStringLiteral("%1 --help failed: %2").arg(program, run.errorString()));
+    if (run.exitCode() != 0)
+        return Fail(QStringLiteral("%1 --help ended with %2").arg(program).arg(run.exitCode()));
     QString page;
     if (!vexa::assets::ManPage(manTemplate, QString::fromLocal8Bit(run.readAllStandardOutput()),
                                version, date, page, error))
