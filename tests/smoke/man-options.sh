@@ -1,10 +1,11 @@
 #!/bin/sh
 # A program's manual page names exactly the options its --help names, and
-# man renders it without a warning.
+# man renders it without a warning. Exit 77 (skipped) without man.
 # Usage: man-options.sh <program> <page.1.gz>
 set -eu
 program=$1
 page=$2
+command -v man >/dev/null 2>&1 || { echo "SKIP: man not found"; exit 77; }
 
 # Every word that starts with one or two dashes and a letter.
 options() { grep -oE '(^|[^[:alnum:]-])--?[a-z][a-z0-9-]*' | sed 's/^[^-]*//' | sort -u; }
