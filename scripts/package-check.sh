@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks it as installed: unpacked into a
 # scratch root, the program there prints its version with no display, every
-# file the desktop entry names is in the package, and the desktop entry and
-# metainfo pass their validators.
+# file the desktop entry names is in the package, the desktop entry and
+# metainfo pass their validators, the manual pages name the options the
+# programs have, and lintian reports no error or warning that
+# packaging/lintian-overrides does not name with a reason.
 # Usage: scripts/package-check.sh [configured build folder, default: the release preset]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -51,12 +53,37 @@ id=$(basename "$entry" .desktop)
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" \
   "$root/usr/share/metainfo/$id.metainfo.xml" || fail "metainfo does not launch $id.desktop"
 
+for program in vexa vexa-module-sim; do
+  MANPATH="$root/usr/share/man" man -w "$program" >/dev/null || fail "man $program finds no page"
+  sh tests/smoke/man-options.sh "$root/usr/bin/$program" \
+    "$root/usr/share/man/man1/$program.1.gz" || fail "manual page of $program"
+done
+docs="$root/usr/share/doc/vexa"
+grep -q '^License: GPL-3.0-or-later$' "$docs/copyright" || fail "copyright names no GPL-3.0-or-later"
+zcat "$docs/changelog.gz" | head -1 | grep -qF "vexa ($expected)" ||
+  fail "the changelog does not start with $expected"
+
 manual="$root/usr/share/vexa/V6R-Manual.pdf"
 [ -s "$manual" ] || fail "no manual"
 head -c 5 "$manual" | grep -q '%PDF-' || fail "the manual is no PDF"
 if command -v pdfinfo >/dev/null 2>&1; then
   pages=$(pdfinfo "$manual" | sed -n 's/^Pages: *//p')
   [ "${pages:-0}" -ge 5 ] || fail "the manual has ${pages:-no} pages"
+fi
+
+# Tags let through are named in the overrides file as "tag: reason".
+command -v lintian >/dev/null || fail "no lintian (scripts/setup.sh installs it)"
+allowed=$(sed -n 's/^\([a-z0-9][a-z0-9+.-]*\): *[^ ].*/\1/p' packaging/lintian-overrides)
+report=$(lintian --fail-on none --tag-display-limit 0 "$deb" 2>&1) || fail "lintian did not run: $report"
+found=$(grep -E '^[EW]: ' <<<"$report" || true)
+problems=$(while read -r level package tag detail; do
+  [ -z "$level" ] || grep -qxF "$tag" <<<"$allowed" || echo "$level $package $tag $detail"
+done <<<"$found")
+[ -z "$problems" ] || fail "lintian:"$'\n'"$problems"
+if [ -z "$found" ]; then
+  echo "package-check: lintian: no errors or warnings"
+else
+  echo "package-check: lintian: $(wc -l <<<"$found") errors and warnings, each overridden"
 fi
 
 echo "package-check: PASS ($(du -h "$deb" | cut -f1), $version)"

@@ -11,7 +11,7 @@ packages=(
   clang-14 libclang-rt-14-dev clang-format git
   xvfb xauth imagemagick socat poppler-utils
   fonts-dejavu-core fonts-liberation2 fonts-comic-neue locales
-  dpkg-dev desktop-file-utils appstream file
+  dpkg-dev desktop-file-utils appstream file lintian man-db
   python3 ca-certificates
 )
 

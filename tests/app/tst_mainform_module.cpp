@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -69,6 +70,13 @@ class TestMainFormModule : public QObject {
     Q_OBJECT
 
 private slots:
+    // A test that moved the user's settings store puts it back, even when it fails.
+    void cleanup()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    }
+
     void connectAndDisconnect()
     {
         Rig r;
@@ -277,7 +285,6 @@ private slots:
         gif.files.answers = {dir.filePath("plot")};
         gif.modal("ExportBtn");
         QCOMPARE(QImageReader(dir.filePath("plot.gif")).format(), "gif");
-        QSettings::setPath(fmt, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
     }
 
     // The plot's texts are drawn in the faces they were laid out for, each in

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <string>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -41,17 +42,41 @@ class TestDataFile : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every case runs where the user's locale writes decimal commas.
+    // Every case runs where the user's locale writes decimal commas, where
+    // the machine has such a locale; the process's own comes back at the end.
     void initTestCase()
     {
+        savedLocale_ = QLocale();
+        savedNumeric_ = std::setlocale(LC_NUMERIC, nullptr);
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+        decimalComma_ = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    }
+    void cleanupTestCase()
+    {
+        QLocale::setDefault(savedLocale_);
+        std::setlocale(LC_NUMERIC, savedNumeric_.c_str());
+    }
+    // After a case that chose its own, also when it failed.
+    void cleanup()
+    {
+        std::setlocale(LC_NUMERIC, decimalComma_ ? "de_DE.UTF-8" : savedNumeric_.c_str());
     }
 
     // The fast path must give printf's digits exactly: next to rounding
-    // ties, for negative zero, and past its range.
+    // ties, for negative zero, and past its range; also where printf writes
+    // decimal commas.
+    void numbersMatchPrintf_data()
+    {
+        QTest::addColumn<bool>("comma");
+        QTest::newRow("decimal point") << false;
+        QTest::newRow("decimal comma") << true;
+    }
     void numbersMatchPrintf()
     {
+        QFETCH(bool, comma);
+        if (comma && !decimalComma_)
+            QSKIP("no de_DE.UTF-8 locale here (scripts/setup.sh makes one)");
+        std::setlocale(LC_NUMERIC, comma ? "de_DE.UTF-8" : "C");
         std::vector<double> values = {0.0,     -0.0,        0.00005, -0.00005,    0.03125,
                                       1.00005, 99999.99995, 1e8,     123456789.5, 1e300,
                                       -1e300,  5e-324,      NAN,     -NAN,        HUGE_VAL};
@@ -234,6 +259,11 @@ private slots:
         QCOMPARE(old.readAll(), QByteArray("old\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Plot.csv"});
     }
+
+private:
+    QLocale savedLocale_;
+    std::string savedNumeric_;
+    bool decimalComma_ = false;
 };
 
 QTEST_GUILESS_MAIN(TestDataFile)

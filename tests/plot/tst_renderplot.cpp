@@ -105,6 +105,20 @@ private slots:
             QCOMPARE(AverageClimb(r, c[0], c[1]), c[2]);
     }
 
+    // The line and the points each in their own colour, whichever the set has.
+    void styles_data() { vexa::test::AddRows("plot/styles.txt"); }
+    void styles()
+    {
+        QFETCH(QStringList, f);
+        Scene s;
+        DataSetRecord& r = s.AddSet({{2, 5}, {10, 10}, {18, 12}});
+        r.lineStyle = f[0].toInt();
+        r.pointStyle = f[1].toInt();
+        const QImage image = s.Render();
+        QCOMPARE(QList<bool>({s.Count(image, Line) > 0, s.Count(image, Point) > 0}),
+                 QList<bool>({f[2] == "1", f[3] == "1"}));
+    }
+
     // A climb mark is drawn only when both its ends are in the window.
     void climbMarks()
     {

@@ -9,10 +9,11 @@ using vexa::test::TestData;
 
 namespace {
 
-// Three small sets: triggers on a middle sample, none, and on the first sample.
+// Three small sets: triggers on a middle sample (given twice, sent once),
+// none, and on the first sample.
 void Fill(ModuleModel& m)
 {
-    m.AddSet({100, Feet, true, {10, 20, 30}, {1}});
+    m.AddSet({100, Feet, true, {10, 20, 30}, {1, 1}});
     m.AddSet({250, Meters, false, {5, 6}, {}});
     m.AddSet({50, Yards, true, {-3, 0}, {0}});
 }

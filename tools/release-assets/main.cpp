@@ -1,6 +1,9 @@
 // vexa-release-assets: what an installation ships beside the program, made
 // at build time from the sources: the manual as PDF from its Markdown text,
-// and the icon in the sizes desktop themes look for.
+// the icon in the sizes desktop themes look for, the Debian changelog and
+// the manual pages, whose options are the programs' own --help.
+
+#include "PackageTexts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +12,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -143,6 +147,57 @@ int WriteIcon(const QString& sourcePath, int size, const QString& outPath)
     return 0;
 }
 
+QString ReadText(const QString& path, QString& error)
+{
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        error = QStringLiteral("cannot read %1").arg(path);
+        return {};
+    }
+    return QString::fromUtf8(in.readAll());
+}
+
+int WriteText(const QString& path, const QString& text)
+{
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(text.toUtf8()) < 0 ||
+        !out.flush())
+        return Fail(QStringLiteral("cannot write %1").arg(path));
+    return 0;
+}
+
+int WriteChangelog(const QString& markdownPath, const QString& package, const QString& maintainer,
+                   const QString& outPath)
+{
+    QString error;
+    const QString markdown = ReadText(markdownPath, error);
+    QString text;
+    if (!error.isEmpty() ||
+        !vexa::assets::DebianChangelog(markdown, package, maintainer, text, error))
+        return Fail(QStringLiteral("%1: %2").arg(markdownPath, error));
+    return WriteText(outPath, text);
+}
+
+int WriteManPage(const QString& templatePath, const QString& program, const QString& version,
+                 const QString& date, const QString& outPath)
+{
+    QString error;
+    const QString manTemplate = ReadText(templatePath, error);
+    if (!error.isEmpty())
+        return Fail(error);
+    QProcess run;
+    run.start(program, {QStringLiteral("--help")});
+    if (!run.waitForFinished(30000) || run.exitStatus() != QProcess::NormalExit)
+        return Fail(QStringLiteral("%1 --help failed: %2").arg(program, run.errorString()));
+    if (run.exitCode() != 0)
+        return Fail(QStringLiteral("%1 --help ended with %2").arg(program).arg(run.exitCode()));
+    QString page;
+    if (!vexa::assets::ManPage(manTemplate, QString::fromLocal8Bit(run.readAllStandardOutput()),
+                               version, date, page, error))
+        return Fail(QStringLiteral("%1: %2").arg(templatePath, error));
+    return WriteText(outPath, page);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -160,8 +215,14 @@ int main(int argc, char* argv[])
         const int size = args[3].toInt(&ok);
         return ok ? WriteIcon(args[2], size, args[4]) : Fail(QStringLiteral("bad size"));
     }
+    if (args.size() == 6 && args[1] == QLatin1String("changelog"))
+        return WriteChangelog(args[2], args[3], args[4], args[5]);
+    if (args.size() == 7 && args[1] == QLatin1String("manpage"))
+        return WriteManPage(args[2], args[3], args[4], args[5], args[6]);
     std::fputs("Usage: vexa-release-assets manual IN.md OUT.pdf VERSION\n"
-               "       vexa-release-assets icon IN.png SIZE OUT.png\n",
+               "       vexa-release-assets icon IN.png SIZE OUT.png\n"
+               "       vexa-release-assets changelog IN.md PACKAGE MAINTAINER OUT\n"
+               "       vexa-release-assets manpage TEMPLATE PROGRAM VERSION DATE OUT\n",
                stderr);
     return 2;
 }
