@@ -87,8 +87,9 @@ QPixmap IconPixmap(const QString& path, int size, qreal ratio)
 
 TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TMainForm>()), deps_(std::move(deps)),
-      lineDevice_(deps_.makeDevice()), probeDevice_(deps_.makeDevice()),
-      Port(*lineDevice_, deps_.clock), ProbeLine(*probeDevice_, deps_.clock), Link(Port),
+      Session(deps_.session ? std::move(deps_.session)
+                            : std::make_unique<ModuleSession>(deps_.clock, deps_.makeDevice(),
+                                                              deps_.makeDevice())),
       ownPrompter_(deps_.prompter ? nullptr : std::make_unique<MessageBoxPrompter>(this)),
       Prompts(deps_.prompter ? *deps_.prompter : *ownPrompter_)
 {
@@ -99,7 +100,7 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
 
     QTabWidget* pages = ui->PageControl1;
     pages->setTabVisible(pages->indexOf(ui->LogPage), false);
-    ui->SpeedBox->setCurrentIndex(SpeedIndex);
+    ui->SpeedBox->setCurrentIndex(Session->SpeedIndex());
 
     SetupFonts();
     SetupRadioGroups();
@@ -290,21 +291,20 @@ void TMainForm::Button1Click()
 {
     // Positions shift when ports come or go; the port itself is what the
     // user chose, so select it again by name or select nothing.
-    const int position = ui->CommPortBox->currentIndex();
-    const QString chosen =
-        position >= 0 && position < Ports.Count() ? Ports.names[position] : QString();
+    const QString chosen = Session->PortNameAt(ui->CommPortBox->currentIndex());
     FillPortList();
-    ui->CommPortBox->setCurrentIndex(chosen.isEmpty() ? -1 : int(Ports.names.indexOf(chosen)));
+    ui->CommPortBox->setCurrentIndex(
+        chosen.isEmpty() ? -1 : int(Session->Ports().names.indexOf(chosen)));
 }
 
 void TMainForm::SpeedBoxChange(int index)
 {
     if (index < 0)
         return;
-    SpeedIndex = index;
+    Session->SetSpeedIndex(index);
     // The line runs at the old speed; the user connects again at the new one.
-    if (Port.IsOpen()) {
-        Port.Close();
+    if (Session->Port().IsOpen()) {
+        Session->Disconnect();
         ShowNotConnected();
     }
 }
@@ -336,19 +336,10 @@ void TMainForm::FillPortList()
 {
     WaitCursor wait;
     ui->CommPortBox->clear();
-    Ports.names.clear();
-    PortEnumerators.clear();
-
-    QStringList items;
-    ProbeContext context{ProbeLine, BaudRateAt(SpeedIndex), Ports, items, Port.OpenPath()};
-    EnumerateSerialPorts(deps_.ports, [this, &context](const PortDescription& port) {
-        const int listed = Ports.Count();
-        const bool more = ProbePort(context, port);
-        if (Ports.Count() > listed)
-            PortEnumerators.append(port.enumerator);
-        return more;
-    });
-    ui->CommPortBox->addItems(items);
+    Session->ClearPorts();
+    EnumerateSerialPorts(deps_.ports,
+                         [this](const PortDescription& port) { return Session->ListPort(port); });
+    ui->CommPortBox->addItems(Session->PortItems());
 }
 
 void TMainForm::SetSizeable(bool sizeable)
@@ -363,7 +354,6 @@ void TMainForm::SetSizeable(bool sizeable)
 
 void TMainForm::ShowNotConnected()
 {
-    Connected = false;
     ui->ConnectBtn->setText(QStringLiteral("Connect"));
     ui->ConnectStatusDisp->setText(QStringLiteral("Not Connected"));
 }

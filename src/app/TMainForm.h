@@ -6,8 +6,7 @@
 #include "link/LiveLog.h"
 #include "link/ModuleActions.h"
 #include "link/ModuleConfig.h"
-#include "link/ModuleLink.h"
-#include "link/SerialPort.h"
+#include "link/ModuleSession.h"
 #include "outputui/PrinterChooser.h"
 #include "platform/Clock.h"
 #include "platform/PortDescription.h"
@@ -46,8 +45,8 @@ class TUpdateForm;
 // What the main window needs from the world outside it.
 struct MainFormDeps {
     Clock& clock;
-    // Called twice at construction: first for the module's line, then for
-    // the line that test-opens ports while the list is filled.
+    // Makes the module's line and the line that test-opens ports while the
+    // list is filled, when no session is given.
     SerialDeviceFactory makeDevice;
     const PortSource& ports;
     Shell& shell;
@@ -66,6 +65,8 @@ struct MainFormDeps {
     QString settingsFile = {};
     // Where the firmware update list is read from.
     QUrl updateList = {};
+    // The module's side, when it is made outside the window.
+    std::unique_ptr<ModuleSession> session = {};
 };
 
 // The one main window: the pages, the status line and the program-wide
@@ -178,26 +179,14 @@ private:
     std::unique_ptr<Ui::TMainForm> ui;
     MainFormDeps deps_;
 
-    std::unique_ptr<SerialDevice> lineDevice_;
-    std::unique_ptr<SerialDevice> probeDevice_;
-    // The module's line, open from Connect to Disconnect.
-    SerialPort Port;
-    // A separate line for probing, so a Refresh never disturbs Port.
-    SerialPort ProbeLine;
-    PortTable Ports;
-    // The bus of each listed port, in list order.
-    QStringList PortEnumerators;
+    // The line, the port list and what the module reported.
+    std::unique_ptr<ModuleSession> Session;
     // The port list position the settings gave; none when nothing was read.
     std::optional<int> StoredPort;
-    int SpeedIndex = DefaultSpeedIndex;
-    bool Connected = false;
-    int SetCount = 0;
     bool FirstShow = true;
 
-    ModuleLink Link;
-    ModuleConfig Config;
+    // The Configure page's interval, as the spinners set it.
     RecordInterval Interval;
-    ModuleIdentity Identity;
     LiveRing Live;
     bool Logging = false;
 

@@ -25,7 +25,7 @@ void TMainForm::WireModuleHandlers()
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
     connect(ui->StartBtn, &QPushButton::clicked, this, &TMainForm::StartBtnClick);
     connect(ui->UpdateBtn, &QPushButton::clicked, this, &TMainForm::UpdateBtnClick);
-    UpdateForm = new TUpdateForm({Link, deps_.clock, *this,
+    UpdateForm = new TUpdateForm({Session->Link(), deps_.clock, *this,
                                   // Whoever made the window without an address gets the usual one.
                                   deps_.updateList.isEmpty()
                                       ? UpdateListAddress({}, qgetenv("VEXA_UPDATE_LIST"))
@@ -58,7 +58,7 @@ void TMainForm::AddInfo(const QString& line)
 
 bool TMainForm::RequireConnected(bool showConnectPage)
 {
-    if (Connected)
+    if (Session->Connected())
         return true;
     ui->InfoText->clear();
     AddInfo(QStringLiteral("Not Connected"));
@@ -69,27 +69,26 @@ bool TMainForm::RequireConnected(bool showConnectPage)
 
 void TMainForm::ConnectBtnClick()
 {
-    if (Connected) {
-        Port.Close();
+    if (Session->Connected()) {
+        Session->Disconnect();
         ShowNotConnected();
         return;
     }
     const int position = ui->CommPortBox->currentIndex();
     bool opened = false;
-    if (position >= 0 && position < Ports.Count()) {
+    {
         WaitCursor wait;
-        opened = Port.Open(DevicePath(Ports.names[position]), BaudRateAt(SpeedIndex), 0, 0);
+        opened = Session->Connect(position);
     }
     if (!opened) {
         QString text = QStringLiteral("Unable to open Serial Port");
         // Say why (permissions, port in use) so the user knows what to do.
-        if (position >= 0 && !Port.OpenError().isEmpty())
-            text += QLatin1Char('\n') + Port.OpenError();
+        if (position >= 0 && !Session->Port().OpenError().isEmpty())
+            text += QLatin1Char('\n') + Session->Port().OpenError();
         Prompts.Warn(QStringLiteral("Error"), text);
         return;
     }
     ui->ConnectBtn->setText(QStringLiteral("Disconnect"));
-    Connected = true;
     ui->ConnectStatusDisp->setText(QStringLiteral("Connected"));
     ReadConfig();
 }
@@ -99,22 +98,18 @@ void TMainForm::DLInfoBtnClick()
     ui->InfoText->clear();
     ModuleInfo info;
     if (ui->SimulateChk->isChecked()) {
-        info = BuildModuleInfo(SimulatedTarget::Identity(), SimulatedTarget::SetCount, true);
-        Config.SR = SimulatedTarget::SR;
-        Config.UA = SimulatedTarget::UA;
+        info = Session->SimulatedInfo();
     } else if (!RequireConnected(false)) {
         return;
     } else {
         WaitCursor wait;
-        info = DownloadModuleInfo(Link);
+        info = Session->DownloadInfo();
     }
     ShowModuleInfo(info);
 }
 
 void TMainForm::ShowModuleInfo(const ModuleInfo& info)
 {
-    Identity = info.identity;
-    SetCount = info.setCount;
     ui->SetList->clear();
     ui->SetList->addItems(info.setItems);
     ui->InfoText->clear();
@@ -153,21 +148,21 @@ void TMainForm::EraseDataBtnClick()
         Prompts.Warn(QStringLiteral("Vexa"), QStringLiteral("No data set specified"));
         return;
     }
-    if (position == SetCount) {
+    if (position == Session->SetCount) {
         if (Prompts.AskYesNo(QStringLiteral("Reset Config Defaults"),
                              QStringLiteral("This will erase all altitude data in the device.  "
                                             "Are you sure?"))) {
             WaitCursor wait;
-            EraseAllSets(Link);
+            EraseAllSets(Session->Link());
             ui->SetList->clear();
             ui->SetList->setEditText(QString());
         }
-        Port.DrainInput();
+        Session->Port().DrainInput();
         return;
     }
     {
         WaitCursor wait;
-        EraseSet(Link, position);
+        EraseSet(Session->Link(), position);
     }
     DLInfoBtnClick();
 }
@@ -178,7 +173,7 @@ void TMainForm::ResetModuleBtnClick()
         return;
     {
         WaitCursor wait;
-        ResetModule(Link);
+        ResetModule(Session->Link());
     }
     ReadConfig();
 }
@@ -195,7 +190,7 @@ void TMainForm::CalBtnClick()
     }
     {
         WaitCursor wait;
-        Calibrate(Link, *altitude);
+        Calibrate(Session->Link(), *altitude);
     }
     ReadConfig();
 }
@@ -205,13 +200,14 @@ void TMainForm::ReadConfig()
     WaitCursor wait;
     AddInfo(QStringLiteral("Reading Configuration..."));
     ui->InfoText->viewport()->repaint(); // seen during the blocking reads
-    Config = ReadModuleConfig(Link);
+    Session->ReadConfig();
     ShowConfig();
     AddInfo(QStringLiteral("Configuration loaded."));
 }
 
 void TMainForm::ShowConfig()
 {
+    const ModuleConfig& Config = Session->Config;
     SelectItem(UnitsButtons, Config.UA);
     ui->AboveUnitsPanel->setText(UnitName(Config.UA));
     ui->BelowUnitsPanel->setText(UnitName(Config.UA));
@@ -258,7 +254,8 @@ void TMainForm::WriteCfgBtnClick()
 {
     if (!RequireConnected(true))
         return;
-    const std::optional<ConfigToWrite> out = ConfigFromControls(ReadConfigControls(), Config);
+    const std::optional<ConfigToWrite> out =
+        ConfigFromControls(ReadConfigControls(), Session->Config);
     if (!out) {
         Prompts.Warn(QStringLiteral("Vexa"),
                      QStringLiteral("The module did not report its interval unit (SI is 0), so "
@@ -269,8 +266,8 @@ void TMainForm::WriteCfgBtnClick()
     ui->AutoStartSecEdit->setText(out->startSeconds);
     ui->AutoStopSecEdit->setText(out->stopSeconds);
     WaitCursor wait;
-    WriteModuleConfig(Link, out->config);
-    Config = out->config;
+    WriteModuleConfig(Session->Link(), out->config);
+    Session->Config = out->config;
 }
 
 void TMainForm::BitBtn1Click()
@@ -283,7 +280,7 @@ void TMainForm::BitBtn1Click()
         return;
     {
         WaitCursor wait;
-        RestoreDefaults(Link);
+        RestoreDefaults(Session->Link());
     }
     ReadConfig();
 }
@@ -307,13 +304,14 @@ void TMainForm::SpinClick(IntervalPart part, int value)
     }
     if (value == current)
         return;
-    Interval = SpinInterval(Interval, part, value > current, Config.SI);
+    Interval = SpinInterval(Interval, part, value > current, Session->Config.SI);
     ShowRecordTime();
 }
 
 void TMainForm::ShowRecordTime()
 {
-    Interval = NormalizeInterval(Interval, Config.SI);
+    const std::uint16_t si = Session->Config.SI;
+    Interval = NormalizeInterval(Interval, si);
     ui->HourPanel->setText(QString::number(Interval.hours));
     ui->MinutePanel->setText(QStringLiteral("%1").arg(Interval.minutes, 2, 10, QLatin1Char('0')));
     ui->SecondPanel->setText(QStringLiteral("%1").arg(Interval.seconds, 2, 10, QLatin1Char('0')));
@@ -324,9 +322,9 @@ void TMainForm::ShowRecordTime()
     {
         const QSignalBlocker quiet(ui->mSecSpin);
         const IntervalPart ms = IntervalPart::Milliseconds;
-        ui->mSecSpin->setRange(SpinInterval(Interval, ms, false, Config.SI).milliseconds,
-                               SpinInterval(Interval, ms, true, Config.SI).milliseconds);
-        ui->mSecSpin->setSingleStep(Config.SI > 0 ? Config.SI : 1);
+        ui->mSecSpin->setRange(SpinInterval(Interval, ms, false, si).milliseconds,
+                               SpinInterval(Interval, ms, true, si).milliseconds);
+        ui->mSecSpin->setSingleStep(si > 0 ? si : 1);
     }
     const std::pair<QSpinBox*, int> spinners[] = {{ui->HourSpin, Interval.hours},
                                                   {ui->MinSpin, Interval.minutes},
@@ -377,31 +375,30 @@ void TMainForm::UpdateBtnClick()
 
 bool TMainForm::LinkConnected() const
 {
-    return Connected;
+    return Session->Connected();
 }
 
 void TMainForm::CloseLink()
 {
-    Port.Close();
+    Session->Disconnect();
     ShowNotConnected();
 }
 
 QString TMainForm::SelectedPortName() const
 {
-    const int position = ui->CommPortBox->currentIndex();
-    return position >= 0 && position < Ports.Count() ? Ports.names[position] : QString();
+    return Session->PortNameAt(ui->CommPortBox->currentIndex());
 }
 
 void TMainForm::LinkOpened()
 {
     ui->ConnectBtn->setText(QStringLiteral("Disconnect"));
-    Connected = true;
+    Session->UpdateTookLine();
 }
 
 void TMainForm::LinkReleased()
 {
     ui->ConnectBtn->setText(QStringLiteral("Connect"));
-    Connected = false;
+    Session->UpdateReleasedLine();
 }
 
 } // namespace vexa

@@ -16,7 +16,7 @@ AppSettings TMainForm::CurrentSettings() const
 {
     AppSettings s;
     s.ComPort = ui->CommPortBox->currentIndex();
-    s.BaudRate = SpeedIndex;
+    s.BaudRate = Session->SpeedIndex();
     s.Left = pos().x();
     s.Top = pos().y();
     s.SimulateTarget = ui->SimulateChk->isChecked();
@@ -43,14 +43,14 @@ AppSettings TMainForm::CurrentSettings() const
     s.AutoStopAltitude = LeadingInteger(ui->AutoStopAltitudeEdit->text());
     s.AutoZero = AutoZeroButtons->checkedId();
     s.ExportType = Output.exportType;
-    s.Interval = Config.SI;
+    s.Interval = Session->Config.SI;
     return s;
 }
 
 void TMainForm::ApplySettings(const AppSettings& s)
 {
     // Port and speed wait for the end of the first show.
-    SpeedIndex = s.BaudRate;
+    Session->SetSpeedIndex(s.BaudRate);
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
@@ -84,7 +84,7 @@ void TMainForm::ApplySettings(const AppSettings& s)
     SelectItem(AutoZeroButtons, s.AutoZero);
     ui->AutoZeroChk->setChecked(s.AutoZero == 2);
     Output.exportType = s.ExportType;
-    Config.SI = s.Interval;
+    Session->Config.SI = s.Interval;
     ShowRecordTime();
     PlotChanged();
 }
@@ -109,12 +109,12 @@ void TMainForm::SaveSettings()
 void TMainForm::SelectStoredPort()
 {
     QComboBox* box = ui->CommPortBox;
-    int position = StoredPort.value_or(PreferredPortPosition(PortEnumerators));
+    int position = StoredPort.value_or(PreferredPortPosition(Session->PortEnumerators()));
     if (position < 0 || position >= box->count())
         position = -1;
     box->setCurrentIndex(position);
-    ui->SpeedBox->setCurrentIndex(SpeedIndex >= 0 && SpeedIndex < ui->SpeedBox->count() ? SpeedIndex
-                                                                                        : -1);
+    const int speed = Session->SpeedIndex();
+    ui->SpeedBox->setCurrentIndex(speed >= 0 && speed < ui->SpeedBox->count() ? speed : -1);
 }
 
 void TMainForm::ShowPointsChkClick(bool checked)
