@@ -1,6 +1,7 @@
 #include "TMainForm.h"
 
 #include "About.h"
+#include "AppResources.h"
 #include "PortDiscovery.h"
 #include "firmwareui/TUpdateForm.h"
 #include "platform/Fonts.h"
@@ -21,13 +22,6 @@
 #include <QStyle>
 #include <QTimer>
 #include <algorithm>
-
-// Resources live in a static library; naming the initializer keeps the
-// linker from dropping them. Not allowed inside a namespace.
-static void InitVexaResources()
-{
-    Q_INIT_RESOURCE(vexa);
-}
 
 namespace vexa {
 
@@ -93,13 +87,15 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
       ownPrompter_(deps_.prompter ? nullptr : std::make_unique<MessageBoxPrompter>(this)),
       Prompts(deps_.prompter ? *deps_.prompter : *ownPrompter_)
 {
-    InitVexaResources();
+    InitAppResources();
     ui->setupUi(this);
     setFixedSize(ClientSize);
     move(DesignPosition);
 
     QTabWidget* pages = ui->PageControl1;
     pages->setTabVisible(pages->indexOf(ui->LogPage), false);
+    for (const std::uint32_t rate : BaudRates)
+        ui->SpeedBox->addItem(QString::number(rate));
     ui->SpeedBox->setCurrentIndex(Session->SpeedIndex());
 
     SetupFonts();
@@ -190,20 +186,46 @@ void TMainForm::SetupFonts()
         w->setFont(digits);
 }
 
-// Each radio group box gets a button group whose ids are the item
-// positions, so checkedId() reads like an item index.
+// Each radio group box gets a button group whose ids are the values its
+// items stand for, so checkedId() reads as the value.
 void TMainForm::SetupRadioGroups()
 {
-    const std::pair<QWidget*, QButtonGroup**> groups[] = {{ui->UnitsGrp, &UnitsButtons},
-                                                          {ui->AutoStartGrp, &AutoStartButtons},
-                                                          {ui->AutoStopGrp, &AutoStopButtons},
-                                                          {ui->AutoZeroGrp, &AutoZeroButtons},
-                                                          {ui->MouseGrp, &MouseButtons}};
-    for (const auto& [box, group] : groups) {
-        *group = new QButtonGroup(box);
-        int id = 0;
-        for (QRadioButton* radio : box->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
-            (*group)->addButton(radio, id++);
+    struct Group {
+        QWidget* box;
+        QButtonGroup** group;
+        std::vector<std::pair<QRadioButton*, int>> items;
+    };
+    const Group groups[] = {
+        {ui->UnitsGrp,
+         &UnitsButtons,
+         {{ui->UnitsFeet, Feet}, {ui->UnitsYards, Yards}, {ui->UnitsMeters, Meters}}},
+        {ui->AutoStartGrp,
+         &AutoStartButtons,
+         {{ui->AutoStartOff, StartOff},
+          {ui->AutoStartPowerup, StartAfterPowerup},
+          {ui->AutoStartAltitude, StartAboveAltitude},
+          {ui->AutoStartTrigger, StartOnTrigger}}},
+        {ui->AutoStopGrp,
+         &AutoStopButtons,
+         {{ui->AutoStopOff, StopOff},
+          {ui->AutoStopTime, StopAfterTime},
+          {ui->AutoStopAltitude, StopBelowAltitude}}},
+        {ui->AutoZeroGrp,
+         &AutoZeroButtons,
+         {{ui->AutoZeroOff, ZeroOff},
+          {ui->AutoZeroTrigger, ZeroOnTrigger},
+          {ui->AutoZeroPowerup, ZeroOnPowerup},
+          {ui->AutoZeroStart, ZeroOnStart}}},
+        {ui->MouseGrp,
+         &MouseButtons,
+         {{ui->MouseZoom, int(MouseMode::Zoom)},
+          {ui->MouseClimb, int(MouseMode::Climb)},
+          {ui->MousePeak, int(MouseMode::Peak)}}},
+    };
+    for (const Group& g : groups) {
+        *g.group = new QButtonGroup(g.box);
+        for (const auto& [radio, id] : g.items)
+            (*g.group)->addButton(radio, id);
     }
 }
 

@@ -148,7 +148,7 @@ void TMainForm::EraseDataBtnClick()
         Prompts.Warn(QStringLiteral("Vexa"), QStringLiteral("No data set specified"));
         return;
     }
-    if (position == Session->SetCount) {
+    if (position == AllSetsPosition(Session->SetCount)) {
         if (Prompts.AskYesNo(QStringLiteral("Reset Config Defaults"),
                              QStringLiteral("This will erase all altitude data in the device.  "
                                             "Are you sure?"))) {

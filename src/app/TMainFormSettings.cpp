@@ -36,11 +36,11 @@ AppSettings TMainForm::CurrentSettings() const
     s.LabelColor = Plot.LabelColor;
     s.InfoColor = Plot.InfoColor;
     s.AutoStart = AutoStartButtons->checkedId();
-    s.AutoStartSec = LeadingInteger(ui->AutoStartSecEdit->text());
-    s.AutoStartAltitude = LeadingInteger(ui->AutoStartAltitudeEdit->text());
+    s.AutoStartSec = LeadingInt(ui->AutoStartSecEdit->text());
+    s.AutoStartAltitude = LeadingInt(ui->AutoStartAltitudeEdit->text());
     s.AutoStop = AutoStopButtons->checkedId();
-    s.AutoStopSec = LeadingInteger(ui->AutoStopSecEdit->text());
-    s.AutoStopAltitude = LeadingInteger(ui->AutoStopAltitudeEdit->text());
+    s.AutoStopSec = LeadingInt(ui->AutoStopSecEdit->text());
+    s.AutoStopAltitude = LeadingInt(ui->AutoStopAltitudeEdit->text());
     s.AutoZero = AutoZeroButtons->checkedId();
     s.ExportType = Output.exportType;
     s.Interval = Session->Config.SI;
@@ -82,7 +82,7 @@ void TMainForm::ApplySettings(const AppSettings& s)
     ui->AutoStopSecEdit->setText(QString::number(s.AutoStopSec));
     ui->AutoStopAltitudeEdit->setText(QString::number(s.AutoStopAltitude));
     SelectItem(AutoZeroButtons, s.AutoZero);
-    ui->AutoZeroChk->setChecked(s.AutoZero == 2);
+    ui->AutoZeroChk->setChecked(s.AutoZero == ZeroOnPowerup);
     Output.exportType = s.ExportType;
     Session->Config.SI = s.Interval;
     ShowRecordTime();

@@ -1,29 +1,7 @@
 #include "Download.h"
 
-#include <cctype>
-#include <climits>
-
 namespace vexa {
 namespace {
-
-// Like "%ld" (or "%d"): blanks, sign, digits; saturates instead of overflowing.
-const char* ScanLong(const char* p, long long& value, bool& ok)
-{
-    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == '\f' || *p == '\v')
-        ++p;
-    bool negative = false;
-    if (*p == '+' || *p == '-')
-        negative = *p++ == '-';
-    ok = std::isdigit(static_cast<unsigned char>(*p));
-    long long v = 0;
-    while (std::isdigit(static_cast<unsigned char>(*p))) {
-        if (v < LLONG_MAX / 100)
-            v = v * 10 + (*p - '0');
-        ++p;
-    }
-    value = negative ? -v : v;
-    return p;
-}
 
 QString Shortest(double v)
 {
@@ -39,9 +17,8 @@ std::optional<DownloadHeader> ParseDownloadHeader(const char* line)
     int parsed = 0;
     const char* p = line;
     while (parsed < 5) {
-        bool ok = false;
-        p = ScanLong(p, fields[parsed], ok);
-        if (!ok)
+        p = ScanDecimal(p, fields[parsed]);
+        if (!p)
             break;
         ++parsed;
         if (*p != ',')
@@ -59,12 +36,7 @@ std::optional<DownloadHeader> ParseDownloadHeader(const char* line)
 
 std::optional<std::int32_t> ParseRecordLine(const char* line)
 {
-    long long v = 0;
-    bool ok = false;
-    ScanLong(line, v, ok);
-    if (!ok)
-        return std::nullopt;
-    return static_cast<std::int32_t>(v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : v);
+    return ScanInt(line);
 }
 
 QString AltitudeAxisLabel(int units)
@@ -86,7 +58,7 @@ std::vector<int> SetsToDownload(int position, int setCount)
     if (position < 0)
         return {};
     position = position > MaxSetPosition ? MaxSetPosition : position;
-    if (position != setCount)
+    if (position != AllSetsPosition(setCount))
         return {position};
     std::vector<int> all;
     for (int k = 0; k < setCount; ++k)

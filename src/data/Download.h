@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataSetStore.h"
+#include "link/ModuleActions.h"
 #include "link/ModuleLink.h"
 
 #include <QDate>
@@ -51,7 +52,7 @@ SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, cons
                               const DownloadProgress& progress);
 
 // The module sets a Download Data click fetches for list position p of a
-// list whose last item ("All") sits at setCount.
+// list whose last item ("All") sits at AllSetsPosition(setCount).
 std::vector<int> SetsToDownload(int position, int setCount);
 
 // Called after each set of a download with what that set brought.

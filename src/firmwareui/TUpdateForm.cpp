@@ -285,7 +285,7 @@ void TUpdateForm::LoadBtnClick()
     bool opened = false;
     {
         WaitCursor wait;
-        opened = port.Open(DevicePath(portName), UpdateBaud, 0);
+        opened = port.Open(DevicePath(portName), UpdateBaud, LineMode::EightNoneOne);
     }
     if (!opened) {
         SetPanelTextColor(ui->ConnectedPanel, Red);

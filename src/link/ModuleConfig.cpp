@@ -142,7 +142,7 @@ std::optional<ConfigToWrite> ConfigFromControls(const ConfigControls& in,
     const std::uint16_t si = lastRead.SI;
     if (si == 0)
         return std::nullopt;
-    auto leading = [](const QString& text) { return LeadingInt(text.toLatin1().constData()); };
+    auto leading = [](const QString& text) { return LeadingInt(text); };
     auto limited = [](int v) { return v > 65535 ? 65535 : v < 0 ? 0 : v; };
 
     ConfigToWrite out;

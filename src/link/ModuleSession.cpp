@@ -36,7 +36,7 @@ QString ModuleSession::PortNameAt(int position) const
 bool ModuleSession::Connect(int position)
 {
     const QString name = PortNameAt(position);
-    if (name.isEmpty() || !port_.Open(DevicePath(name), Baud(), 0, 0))
+    if (name.isEmpty() || !port_.Open(DevicePath(name), Baud(), LineMode::EightNoneOne))
         return false;
     connected_ = true;
     return true;
