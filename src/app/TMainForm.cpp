@@ -31,6 +31,7 @@ constexpr QSize ClientSize{774, 565};
 constexpr QPoint DesignPosition{222, 148};
 constexpr int StartupDelayMs = 3000;
 constexpr int LogIntervalMs = 250;
+constexpr int PortWatchMs = 1500;
 constexpr int IconSize = 57;
 constexpr int SpinnerWidth = 18;
 
@@ -122,6 +123,9 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     Timer3->setObjectName(QStringLiteral("Timer3"));
     Timer3->setInterval(StartupDelayMs);
     Timer3->setSingleShot(true);
+    PortWatchTimer = new QTimer(this);
+    PortWatchTimer->setObjectName(QStringLiteral("PortWatchTimer"));
+    PortWatchTimer->setInterval(PortWatchMs);
 
     OnActivate(ui->AboutEmail, [this] { AboutEmailClick(); });
     OnActivate(ui->AboutWebSite, [this] { AboutWebSiteClick(); });
@@ -136,6 +140,7 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     connect(Timer3, &QTimer::timeout, this, &TMainForm::Timer3Timer);
     connect(pages, &QTabWidget::currentChanged, this, &TMainForm::PageControl1Change);
     connect(ui->Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
+    connect(PortWatchTimer, &QTimer::timeout, this, &TMainForm::PortWatchTimerTimer);
     connect(ui->SpeedBox, &QComboBox::currentIndexChanged, this, &TMainForm::SpeedBoxChange);
     connect(ui->CloseBtn, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->ManualBtn, &QPushButton::clicked, this, &TMainForm::ManualBtnClick);
@@ -278,6 +283,7 @@ void TMainForm::FormShow()
     SelectStoredPort();
 
     Timer3->start();
+    PortWatchTimer->start();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -311,12 +317,28 @@ void TMainForm::PageControl1Change(int /*index*/)
 
 void TMainForm::Button1Click()
 {
+    RefreshPortList();
+}
+
+void TMainForm::RefreshPortList()
+{
     // Positions shift when ports come or go; the port itself is what the
     // user chose, so select it again by name or select nothing.
-    const QString chosen = Session->PortNameAt(ui->CommPortBox->currentIndex());
+    const QString selected = Session->PortNameAt(ui->CommPortBox->currentIndex());
+    if (!selected.isEmpty())
+        WantedPort = selected;
     FillPortList();
     ui->CommPortBox->setCurrentIndex(
-        chosen.isEmpty() ? -1 : int(Session->Ports().names.indexOf(chosen)));
+        WantedPort.isEmpty() ? -1 : int(Session->Ports().names.indexOf(WantedPort)));
+}
+
+void TMainForm::PortWatchTimerTimer()
+{
+    // Not while a download or an update has the line and the window waits on it.
+    if (Downloading || (UpdateForm && UpdateForm->isVisible()))
+        return;
+    if (Session->PortsChanged(deps_.ports))
+        RefreshPortList();
 }
 
 void TMainForm::SpeedBoxChange(int index)

@@ -119,8 +119,13 @@ private:
     QString SelectedPortName() const override;
     void LinkOpened() override;
     void LinkReleased() override;
-    // Reads the module's configuration into the Configure page.
-    void ReadConfig();
+    // Reads the module's configuration into the Configure page; returns how
+    // many values arrived, and says so when none did.
+    int ReadConfig();
+    // The line's device went away.
+    void SessionPortLost(const QString& portName);
+    // Lists the ports again when the system's ports changed.
+    void PortWatchTimerTimer();
     void ShowConfig();
     void ShowRecordTime();
     void ShowModuleInfo(const ModuleInfo& info);
@@ -173,6 +178,9 @@ private:
 
     // Empties CommPortBox and PortTable and lists every port that opens.
     void FillPortList();
+    // FillPortList, then selects the port chosen last by its name, also
+    // when it was gone for a while; nothing while it is absent.
+    void RefreshPortList();
     void SetSizeable(bool sizeable);
     void ShowNotConnected();
 
@@ -183,6 +191,7 @@ private:
     std::unique_ptr<ModuleSession> Session;
     // The port list position the settings gave; none when nothing was read.
     std::optional<int> StoredPort;
+    QString WantedPort;
     bool FirstShow = true;
 
     // The Configure page's interval, as the spinners set it.
@@ -216,6 +225,7 @@ private:
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;
+    QTimer* PortWatchTimer = nullptr;
 
     // One per radio group box; ids are item positions.
     QButtonGroup* UnitsButtons = nullptr;

@@ -33,6 +33,7 @@ void TMainForm::WireModuleHandlers()
                                   deps_.prompter},
                                  this);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    connect(Session.get(), &ModuleSession::PortLost, this, &TMainForm::SessionPortLost);
     connect(UnitsButtons, &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
     ui->SetList->setInsertPolicy(QComboBox::NoInsert);
     connect(ui->SetList, &QComboBox::editTextChanged, this, &TMainForm::SetListEdited);
@@ -74,23 +75,35 @@ void TMainForm::ConnectBtnClick()
         ShowNotConnected();
         return;
     }
-    const int position = ui->CommPortBox->currentIndex();
     bool opened = false;
     {
         WaitCursor wait;
-        opened = Session->Connect(position);
+        opened = Session->Connect(ui->CommPortBox->currentIndex());
     }
     if (!opened) {
-        QString text = QStringLiteral("Unable to open Serial Port");
-        // Say why (permissions, port in use) so the user knows what to do.
-        if (position >= 0 && !Session->Port().OpenError().isEmpty())
-            text += QLatin1Char('\n') + Session->Port().OpenError();
-        Prompts.Warn(QStringLiteral("Error"), text);
+        // Which port and why (permissions, in use), so the user knows what to do.
+        Prompts.Warn(QStringLiteral("Error"),
+                     QStringLiteral("Unable to open Serial Port\n") + Session->ConnectError());
         return;
     }
     ui->ConnectBtn->setText(QStringLiteral("Disconnect"));
     ui->ConnectStatusDisp->setText(QStringLiteral("Connected"));
-    ReadConfig();
+    // A port where nothing answers is no connection to a module, and holding
+    // it would keep it from every other program.
+    if (ReadConfig() == 0) {
+        Session->Disconnect();
+        ShowNotConnected();
+    }
+}
+
+void TMainForm::SessionPortLost(const QString& portName)
+{
+    ShowNotConnected();
+    AddInfo(QString());
+    AddInfo(QStringLiteral("The port %1 went away").arg(portName));
+    AddInfo(QStringLiteral("(cable pulled or device switched off)."));
+    AddInfo(QStringLiteral("Plug it in again and press Connect."));
+    RefreshPortList();
 }
 
 void TMainForm::DLInfoBtnClick()
@@ -195,14 +208,22 @@ void TMainForm::CalBtnClick()
     ReadConfig();
 }
 
-void TMainForm::ReadConfig()
+int TMainForm::ReadConfig()
 {
     WaitCursor wait;
     AddInfo(QStringLiteral("Reading Configuration..."));
     ui->InfoText->viewport()->repaint(); // seen during the blocking reads
-    Session->ReadConfig();
-    ShowConfig();
+    const int answered = Session->ReadConfig();
+    // Nothing read: the page keeps its values rather than showing zeros.
+    if (answered > 0)
+        ShowConfig();
     AddInfo(QStringLiteral("Configuration loaded."));
+    if (answered == 0) {
+        AddInfo(QStringLiteral("The module did not answer on %1.").arg(Session->PortName()));
+        AddInfo(QStringLiteral("Check the port, the cable and that the"));
+        AddInfo(QStringLiteral("module is switched on, and try again."));
+    }
+    return answered;
 }
 
 void TMainForm::ShowConfig()
@@ -371,6 +392,8 @@ void TMainForm::UpdateBtnClick()
     if (Logging)
         StartBtnClick();
     UpdateForm->exec();
+    // Ports may have come and gone while the dialog held the line.
+    PortWatchTimerTimer();
 }
 
 bool TMainForm::LinkConnected() const

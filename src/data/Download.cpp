@@ -99,15 +99,20 @@ SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, cons
     if (progress)
         progress(0);
 
+    bool silent = false;
     while (n < MaxDownloadSamples && (announced == 0 || linesSeen < announced)) {
-        if (port.ReadLine(line, LineMax, RecordTimeoutMs) == 0)
+        if (port.ReadLine(line, LineMax, RecordTimeoutMs) == 0) {
+            silent = true;
             break;
+        }
         ++linesSeen;
         std::optional<std::int32_t> v = ParseRecordLine(line);
         bool triggered = false;
         if (v && *v == TriggerMarker) {
-            if (port.ReadLine(line, LineMax, RecordTimeoutMs) == 0)
+            if (port.ReadLine(line, LineMax, RecordTimeoutMs) == 0) {
+                silent = true;
                 break;
+            }
             ++markers;
             ++linesSeen;
             triggered = true;
@@ -138,6 +143,15 @@ SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, cons
     result.samples = n;
     result.infoLines << QString()
                      << QStringLiteral("Set %1: Downloaded %2 data samples.").arg(k + 1).arg(n);
+    // The markers seen are not samples; those still to come cannot be known.
+    result.complete = !(silent && announced > 0 && linesSeen < announced);
+    if (!result.complete) {
+        const QString stopped = QStringLiteral("the module stopped after %1 of %2 samples.")
+                                    .arg(n)
+                                    .arg(announced - markers);
+        result.infoLines << QStringLiteral("Set %1: ").arg(k + 1) + stopped;
+        set.note1 = QStringLiteral("Incomplete: ") + stopped;
+    }
     set.note2 = QStringLiteral("%1  Set %2, %3 samples")
                     .arg(today.toString(QStringLiteral("yyyy-MM-dd")))
                     .arg(k + 1)

@@ -34,11 +34,17 @@ void ConfigRegister::Set(ModuleConfig& c, int value) const
         member);
 }
 
-ModuleConfig ReadModuleConfig(ModuleLink& link)
+ModuleConfig ReadModuleConfig(ModuleLink& link, int* answered)
 {
     ModuleConfig c;
-    for (const ConfigRegister& r : ConfigRegisters)
-        r.Set(c, link.GetValue(r.name));
+    int count = 0;
+    for (const ConfigRegister& r : ConfigRegisters) {
+        bool arrived = false;
+        r.Set(c, link.GetValue(r.name, &arrived));
+        count += arrived ? 1 : 0;
+    }
+    if (answered)
+        *answered = count;
     return c;
 }
 

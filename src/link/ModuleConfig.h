@@ -67,7 +67,8 @@ inline constexpr std::array<ConfigRegister, 12> ConfigRegisters{{
 }};
 
 // Reads the twelve registers; a register that does not answer reads 0.
-ModuleConfig ReadModuleConfig(ModuleLink& link);
+// answered, when given, counts the values that arrived.
+ModuleConfig ReadModuleConfig(ModuleLink& link, int* answered = nullptr);
 // Writes the twelve registers in order, then commits them with "CW".
 void WriteModuleConfig(ModuleLink& link, const ModuleConfig& config);
 

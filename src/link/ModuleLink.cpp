@@ -32,12 +32,14 @@ int ModuleLink::SetValue(const char* name, int value)
     return port_.ReadLine(line_, LineMax, ReplyTimeoutMs);
 }
 
-int ModuleLink::GetValue(const char* name)
+int ModuleLink::GetValue(const char* name, bool* arrived)
 {
     port_.DrainInput();
     WriteCommand(port_, "%s%c", name, 13);
     port_.ReadLine(line_, LineMax, ReplyTimeoutMs);
-    port_.ReadLine(line_, LineMax, ReplyTimeoutMs);
+    const int got = port_.ReadLine(line_, LineMax, ReplyTimeoutMs);
+    if (arrived)
+        *arrived = got > 0;
     return LeadingInt(line_);
 }
 

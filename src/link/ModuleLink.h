@@ -65,7 +65,8 @@ public:
     // name=value CR, then one acknowledgement line.
     int SetValue(const char* name, int value);
     // name CR, acknowledgement, then the value line; silence reads as 0.
-    int GetValue(const char* name);
+    // arrived, when given, says whether the value line came.
+    int GetValue(const char* name, bool* arrived = nullptr);
 
     SerialPort& port() { return port_; }
 

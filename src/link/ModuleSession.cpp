@@ -7,6 +7,10 @@ ModuleSession::ModuleSession(Clock& clock, std::unique_ptr<SerialDevice> line,
     : lineDevice_(std::move(line)), probeDevice_(std::move(probe)), port_(*lineDevice_, clock),
       probe_(*probeDevice_, clock), link_(port_)
 {
+    // Reported from inside a read; the session acts once that has returned.
+    lineDevice_->OnLost([this] {
+        QMetaObject::invokeMethod(this, &ModuleSession::LineLost, Qt::QueuedConnection);
+    });
 }
 
 ModuleSession::~ModuleSession() = default;
@@ -16,11 +20,13 @@ void ModuleSession::ClearPorts()
     ports_.names.clear();
     items_.clear();
     enumerators_.clear();
+    offered_.clear();
 }
 
 bool ModuleSession::ListPort(const PortDescription& port)
 {
     ProbeContext context{probe_, Baud(), ports_, items_, port_.OpenPath()};
+    offered_.append(port.portName);
     const int listed = ports_.Count();
     const bool more = ProbePort(context, port);
     if (ports_.Count() > listed)
@@ -33,11 +39,28 @@ QString ModuleSession::PortNameAt(int position) const
     return position >= 0 && position < ports_.Count() ? ports_.names[position] : QString();
 }
 
+bool ModuleSession::PortsChanged(const PortSource& source) const
+{
+    QStringList now;
+    for (const PortDescription& port : source.ListPorts())
+        now.append(port.portName);
+    return now != offered_;
+}
+
 bool ModuleSession::Connect(int position)
 {
     const QString name = PortNameAt(position);
-    if (name.isEmpty() || !port_.Open(DevicePath(name), Baud(), LineMode::EightNoneOne))
+    connectError_.clear();
+    if (name.isEmpty()) {
+        connectError_ = QStringLiteral("No port is chosen: pick one in the list.");
         return false;
+    }
+    if (!port_.Open(DevicePath(name), Baud(), LineMode::EightNoneOne)) {
+        const QString reason = port_.OpenError();
+        connectError_ = reason.isEmpty() ? name : name + QStringLiteral(": ") + reason;
+        return false;
+    }
+    portName_ = name;
     connected_ = true;
     return true;
 }
@@ -49,9 +72,21 @@ void ModuleSession::Disconnect()
     connected_ = false;
 }
 
-void ModuleSession::ReadConfig()
+int ModuleSession::ReadConfig()
 {
-    Config = ReadModuleConfig(link_);
+    int answered = 0;
+    const ModuleConfig read = ReadModuleConfig(link_, &answered);
+    if (answered > 0)
+        Config = read;
+    return answered;
+}
+
+void ModuleSession::LineLost()
+{
+    if (!port_.IsOpen() || updateHolds_)
+        return;
+    Disconnect();
+    emit PortLost(portName_);
 }
 
 ModuleInfo ModuleSession::DownloadInfo()

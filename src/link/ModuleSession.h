@@ -39,6 +39,8 @@ public:
     const QStringList& PortEnumerators() const { return enumerators_; }
     // The port name at a list position; empty outside the list.
     QString PortNameAt(int position) const;
+    // Whether source now names other ports than at the last listing.
+    bool PortsChanged(const PortSource& source) const;
 
     int SpeedIndex() const { return speedIndex_; }
     void SetSpeedIndex(int index) { speedIndex_ = index; }
@@ -46,17 +48,21 @@ public:
 
     bool Connected() const { return connected_; }
     // Opens the port at a list position; false when there is none or it
-    // does not open (the line's OpenError says why).
+    // does not open, with ConnectError saying which and why.
     bool Connect(int position);
+    QString ConnectError() const { return connectError_; }
+    // The port name Connect opened last.
+    const QString& PortName() const { return portName_; }
     // Closes the line if it is open.
     void Disconnect();
 
     // The firmware update opened the line for itself, or let go of it.
-    void UpdateTookLine() { connected_ = true; }
-    void UpdateReleasedLine() { connected_ = false; }
+    void UpdateTookLine() { connected_ = updateHolds_ = true; }
+    void UpdateReleasedLine() { connected_ = updateHolds_ = false; }
 
-    // The twelve registers into Config.
-    void ReadConfig();
+    // The twelve registers into Config; returns how many values arrived.
+    // When none did, Config keeps what it held.
+    int ReadConfig();
     // Asks the module who it is and how many sets it holds.
     ModuleInfo DownloadInfo();
     // The same from the simulated target, without a line.
@@ -70,8 +76,15 @@ public:
     ModuleIdentity Identity;
     int SetCount = 0;
 
+signals:
+    // The open line's device went away; the session has closed the line.
+    // Not sent while the firmware update holds the line: its own exchange
+    // fails and reports.
+    void PortLost(const QString& portName);
+
 private:
     void Remember(const ModuleInfo& info);
+    void LineLost();
 
     std::unique_ptr<SerialDevice> lineDevice_;
     std::unique_ptr<SerialDevice> probeDevice_;
@@ -81,8 +94,13 @@ private:
     PortTable ports_;
     QStringList items_;
     QStringList enumerators_;
+    // Every port the last listing was offered, openable or not.
+    QStringList offered_;
+    QString portName_;
+    QString connectError_;
     int speedIndex_ = DefaultSpeedIndex;
     bool connected_ = false;
+    bool updateHolds_ = false;
 };
 
 } // namespace vexa
