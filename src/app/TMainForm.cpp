@@ -10,6 +10,7 @@
 #include "widgets/EventHooks.h"
 #include "widgets/WaitCursor.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -334,8 +335,10 @@ void TMainForm::RefreshPortList()
 
 void TMainForm::PortWatchTimerTimer()
 {
-    // Not while a download or an update has the line and the window waits on it.
-    if (Downloading || (UpdateForm && UpdateForm->isVisible()))
+    // Not while a download or an update has the line and the window waits
+    // on it, nor under the user's hand in the open list.
+    if (Downloading || (UpdateForm && UpdateForm->isVisible()) ||
+        ui->CommPortBox->view()->isVisible())
         return;
     if (Session->PortsChanged(deps_.ports))
         RefreshPortList();

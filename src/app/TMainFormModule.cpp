@@ -99,10 +99,8 @@ void TMainForm::ConnectBtnClick()
 void TMainForm::SessionPortLost(const QString& portName)
 {
     ShowNotConnected();
-    AddInfo(QString());
-    AddInfo(QStringLiteral("The port %1 went away").arg(portName));
-    AddInfo(QStringLiteral("(cable pulled or device switched off)."));
-    AddInfo(QStringLiteral("Plug it in again and press Connect."));
+    for (const QString& line : PortLostLines(portName))
+        AddInfo(line);
     RefreshPortList();
 }
 
@@ -218,11 +216,9 @@ int TMainForm::ReadConfig()
     if (answered > 0)
         ShowConfig();
     AddInfo(QStringLiteral("Configuration loaded."));
-    if (answered == 0) {
-        AddInfo(QStringLiteral("The module did not answer on %1.").arg(Session->PortName()));
-        AddInfo(QStringLiteral("Check the port, the cable and that the"));
-        AddInfo(QStringLiteral("module is switched on, and try again."));
-    }
+    if (answered == 0)
+        for (const QString& line : NoAnswerLines(Session->PortName()))
+            AddInfo(line);
     return answered;
 }
 

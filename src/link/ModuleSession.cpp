@@ -2,6 +2,20 @@
 
 namespace vexa {
 
+QStringList NoAnswerLines(const QString& portName)
+{
+    return {QStringLiteral("The module did not answer on %1.").arg(portName),
+            QStringLiteral("Check the port, the cable and that the"),
+            QStringLiteral("module is switched on, and try again.")};
+}
+
+QStringList PortLostLines(const QString& portName)
+{
+    return {QString(), QStringLiteral("The port %1 went away").arg(portName),
+            QStringLiteral("(cable pulled or device switched off)."),
+            QStringLiteral("Plug it in again and press Connect.")};
+}
+
 ModuleSession::ModuleSession(Clock& clock, std::unique_ptr<SerialDevice> line,
                              std::unique_ptr<SerialDevice> probe)
     : lineDevice_(std::move(line)), probeDevice_(std::move(probe)), port_(*lineDevice_, clock),

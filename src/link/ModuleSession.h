@@ -14,6 +14,11 @@
 
 namespace vexa {
 
+// What the message area says when not one configuration value came from
+// the module on portName, and when the line's port went away.
+QStringList NoAnswerLines(const QString& portName);
+QStringList PortLostLines(const QString& portName);
+
 // The program's side of the module: the line and the ports it may be
 // opened on, whether it is connected, and what the module last reported.
 // The main window shows it; its handlers call it.
