@@ -196,43 +196,29 @@ void TMainForm::SetupFonts()
 // items stand for, so checkedId() reads as the value.
 void TMainForm::SetupRadioGroups()
 {
-    struct Group {
-        QWidget* box;
-        QButtonGroup** group;
-        std::vector<std::pair<QRadioButton*, int>> items;
+    using Items = std::initializer_list<std::pair<QRadioButton*, int>>;
+    const auto group = [](QWidget* box, Items items) {
+        auto* buttons = new QButtonGroup(box);
+        for (const auto& [radio, id] : items)
+            buttons->addButton(radio, id);
+        return buttons;
     };
-    const Group groups[] = {
-        {ui->UnitsGrp,
-         &UnitsButtons,
-         {{ui->UnitsFeet, Feet}, {ui->UnitsYards, Yards}, {ui->UnitsMeters, Meters}}},
-        {ui->AutoStartGrp,
-         &AutoStartButtons,
-         {{ui->AutoStartOff, StartOff},
-          {ui->AutoStartPowerup, StartAfterPowerup},
-          {ui->AutoStartAltitude, StartAboveAltitude},
-          {ui->AutoStartTrigger, StartOnTrigger}}},
-        {ui->AutoStopGrp,
-         &AutoStopButtons,
-         {{ui->AutoStopOff, StopOff},
-          {ui->AutoStopTime, StopAfterTime},
-          {ui->AutoStopAltitude, StopBelowAltitude}}},
-        {ui->AutoZeroGrp,
-         &AutoZeroButtons,
-         {{ui->AutoZeroOff, ZeroOff},
-          {ui->AutoZeroTrigger, ZeroOnTrigger},
-          {ui->AutoZeroPowerup, ZeroOnPowerup},
-          {ui->AutoZeroStart, ZeroOnStart}}},
-        {ui->MouseGrp,
-         &MouseButtons,
-         {{ui->MouseZoom, int(MouseMode::Zoom)},
-          {ui->MouseClimb, int(MouseMode::Climb)},
-          {ui->MousePeak, int(MouseMode::Peak)}}},
-    };
-    for (const Group& g : groups) {
-        *g.group = new QButtonGroup(g.box);
-        for (const auto& [radio, id] : g.items)
-            (*g.group)->addButton(radio, id);
-    }
+    UnitsButtons = group(
+        ui->UnitsGrp, {{ui->UnitsFeet, Feet}, {ui->UnitsYards, Yards}, {ui->UnitsMeters, Meters}});
+    AutoStartButtons = group(ui->AutoStartGrp, {{ui->AutoStartOff, StartOff},
+                                                {ui->AutoStartPowerup, StartAfterPowerup},
+                                                {ui->AutoStartAltitude, StartAboveAltitude},
+                                                {ui->AutoStartTrigger, StartOnTrigger}});
+    AutoStopButtons = group(ui->AutoStopGrp, {{ui->AutoStopOff, StopOff},
+                                              {ui->AutoStopTime, StopAfterTime},
+                                              {ui->AutoStopAltitude, StopBelowAltitude}});
+    AutoZeroButtons = group(ui->AutoZeroGrp, {{ui->AutoZeroOff, ZeroOff},
+                                              {ui->AutoZeroTrigger, ZeroOnTrigger},
+                                              {ui->AutoZeroPowerup, ZeroOnPowerup},
+                                              {ui->AutoZeroStart, ZeroOnStart}});
+    MouseButtons = group(ui->MouseGrp, {{ui->MouseZoom, int(MouseMode::Zoom)},
+                                        {ui->MouseClimb, int(MouseMode::Climb)},
+                                        {ui->MousePeak, int(MouseMode::Peak)}});
 }
 
 // The interval spinners are bare up/down arrows beside their readouts; the

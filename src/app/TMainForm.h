@@ -227,7 +227,7 @@ private:
     QTimer* Timer3 = nullptr;
     QTimer* PortWatchTimer = nullptr;
 
-    // One per radio group box; ids are item positions.
+    // One per radio group box; ids are the values the items stand for.
     QButtonGroup* UnitsButtons = nullptr;
     QButtonGroup* AutoStartButtons = nullptr;
     QButtonGroup* AutoStopButtons = nullptr;
