@@ -39,7 +39,7 @@ int main(int argc, char** argv)
     SteadyClock clock;
     QtSerialDevice device;
     SerialPort port(device, clock);
-    if (!port.Open(pty, 115200, 0))
+    if (!port.Open(pty, 115200))
         return 1;
     ModuleLink link(port);
     test::RecordingReporter reporter;

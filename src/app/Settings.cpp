@@ -213,22 +213,6 @@ bool WriteSettings(QSettings& store, const AppSettings& values)
     return store.status() != QSettings::AccessError;
 }
 
-int LeadingInteger(const QString& text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text[i].isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        negative = text[i++] == u'-';
-    qlonglong n = 0;
-    constexpr qlonglong Limit = qlonglong(std::numeric_limits<int>::max()) + 1;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
-        n = std::min(Limit, n * 10 + (text[i].unicode() - u'0'));
-    n = negative ? -n : std::min(n, Limit - 1);
-    return static_cast<int>(n);
-}
-
 QPoint PlaceOnScreen(QPoint topLeft, QSize size, const QList<QRect>& screens, QRect primary)
 {
     // A corner the size of a title bar's grip is enough to drag the window back.

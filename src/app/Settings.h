@@ -67,10 +67,6 @@ int ReadSettings(const QSettings& store, AppSettings& values);
 // through to disk. False when the store could not be written.
 bool WriteSettings(QSettings& store, const AppSettings& values);
 
-// The leading decimal integer of text: leading blanks, an optional sign,
-// digits; anything else ends it, no digits give 0. Saturates at the int range.
-int LeadingInteger(const QString& text);
-
 // Where a window of size goes that was stored at topLeft: kept as it is
 // when enough of it lies on one of screens to grab it, otherwise centred on
 // primary (a monitor that was unplugged).

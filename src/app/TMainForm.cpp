@@ -1,6 +1,7 @@
 #include "TMainForm.h"
 
 #include "About.h"
+#include "AppResources.h"
 #include "PortDiscovery.h"
 #include "firmwareui/TUpdateForm.h"
 #include "platform/Fonts.h"
@@ -9,6 +10,7 @@
 #include "widgets/EventHooks.h"
 #include "widgets/WaitCursor.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -25,13 +27,6 @@
 #include <QTimer>
 #include <algorithm>
 
-// Resources live in a static library; naming the initializer keeps the
-// linker from dropping them. Not allowed inside a namespace.
-static void InitVexaResources()
-{
-    Q_INIT_RESOURCE(vexa);
-}
-
 namespace vexa {
 
 namespace {
@@ -40,6 +35,7 @@ constexpr QSize ClientSize{774, 565};
 constexpr QPoint DesignPosition{222, 148};
 constexpr int StartupDelayMs = 3000;
 constexpr int LogIntervalMs = 250;
+constexpr int PortWatchMs = 1500;
 constexpr int IconSize = 57;
 constexpr int SpinnerWidth = 18;
 
@@ -90,12 +86,13 @@ QPixmap IconPixmap(const QString& path, int size, qreal ratio)
 
 TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TMainForm>()), deps_(std::move(deps)),
-      lineDevice_(deps_.makeDevice()), probeDevice_(deps_.makeDevice()),
-      Port(*lineDevice_, deps_.clock), ProbeLine(*probeDevice_, deps_.clock), Link(Port),
+      Session(deps_.session ? std::move(deps_.session)
+                            : std::make_unique<ModuleSession>(deps_.clock, deps_.makeDevice(),
+                                                              deps_.makeDevice())),
       ownPrompter_(deps_.prompter ? nullptr : std::make_unique<MessageBoxPrompter>(this)),
       Prompts(deps_.prompter ? *deps_.prompter : *ownPrompter_)
 {
-    InitVexaResources();
+    InitAppResources();
     ui->setupUi(this);
     setFixedSize(ClientSize);
     move(DesignPosition);
@@ -103,7 +100,9 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
 
     QTabWidget* pages = ui->PageControl1;
     pages->setTabVisible(pages->indexOf(ui->LogPage), false);
-    ui->SpeedBox->setCurrentIndex(SpeedIndex);
+    for (const std::uint32_t rate : BaudRates)
+        ui->SpeedBox->addItem(QString::number(rate));
+    ui->SpeedBox->setCurrentIndex(Session->SpeedIndex());
 
     SetupFonts();
     SetupRadioGroups();
@@ -129,6 +128,9 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     Timer3->setObjectName(QStringLiteral("Timer3"));
     Timer3->setInterval(StartupDelayMs);
     Timer3->setSingleShot(true);
+    PortWatchTimer = new QTimer(this);
+    PortWatchTimer->setObjectName(QStringLiteral("PortWatchTimer"));
+    PortWatchTimer->setInterval(PortWatchMs);
 
     OnActivate(ui->AboutEmail, [this] { AboutEmailClick(); });
     OnActivate(ui->AboutWebSite, [this] { AboutWebSiteClick(); });
@@ -143,6 +145,7 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
     connect(Timer3, &QTimer::timeout, this, &TMainForm::Timer3Timer);
     connect(pages, &QTabWidget::currentChanged, this, &TMainForm::PageControl1Change);
     connect(ui->Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
+    connect(PortWatchTimer, &QTimer::timeout, this, &TMainForm::PortWatchTimerTimer);
     connect(ui->SpeedBox, &QComboBox::currentIndexChanged, this, &TMainForm::SpeedBoxChange);
     connect(ui->CloseBtn, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->ManualBtn, &QPushButton::clicked, this, &TMainForm::ManualBtnClick);
@@ -193,21 +196,33 @@ void TMainForm::SetupFonts()
         w->setFont(digits);
 }
 
-// Each radio group box gets a button group whose ids are the item
-// positions, so checkedId() reads like an item index.
+// Each radio group box gets a button group whose ids are the values its
+// items stand for, so checkedId() reads as the value.
 void TMainForm::SetupRadioGroups()
 {
-    const std::pair<QWidget*, QButtonGroup**> groups[] = {{ui->UnitsGrp, &UnitsButtons},
-                                                          {ui->AutoStartGrp, &AutoStartButtons},
-                                                          {ui->AutoStopGrp, &AutoStopButtons},
-                                                          {ui->AutoZeroGrp, &AutoZeroButtons},
-                                                          {ui->MouseGrp, &MouseButtons}};
-    for (const auto& [box, group] : groups) {
-        *group = new QButtonGroup(box);
-        int id = 0;
-        for (QRadioButton* radio : box->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
-            (*group)->addButton(radio, id++);
-    }
+    using Items = std::initializer_list<std::pair<QRadioButton*, int>>;
+    const auto group = [](QWidget* box, Items items) {
+        auto* buttons = new QButtonGroup(box);
+        for (const auto& [radio, id] : items)
+            buttons->addButton(radio, id);
+        return buttons;
+    };
+    UnitsButtons = group(
+        ui->UnitsGrp, {{ui->UnitsFeet, Feet}, {ui->UnitsYards, Yards}, {ui->UnitsMeters, Meters}});
+    AutoStartButtons = group(ui->AutoStartGrp, {{ui->AutoStartOff, StartOff},
+                                                {ui->AutoStartPowerup, StartAfterPowerup},
+                                                {ui->AutoStartAltitude, StartAboveAltitude},
+                                                {ui->AutoStartTrigger, StartOnTrigger}});
+    AutoStopButtons = group(ui->AutoStopGrp, {{ui->AutoStopOff, StopOff},
+                                              {ui->AutoStopTime, StopAfterTime},
+                                              {ui->AutoStopAltitude, StopBelowAltitude}});
+    AutoZeroButtons = group(ui->AutoZeroGrp, {{ui->AutoZeroOff, ZeroOff},
+                                              {ui->AutoZeroTrigger, ZeroOnTrigger},
+                                              {ui->AutoZeroPowerup, ZeroOnPowerup},
+                                              {ui->AutoZeroStart, ZeroOnStart}});
+    MouseButtons = group(ui->MouseGrp, {{ui->MouseZoom, int(MouseMode::Zoom)},
+                                        {ui->MouseClimb, int(MouseMode::Climb)},
+                                        {ui->MousePeak, int(MouseMode::Peak)}});
 }
 
 // The interval spinners are bare up/down arrows beside their readouts; the
@@ -285,6 +300,7 @@ void TMainForm::FormShow()
     SelectStoredPort();
 
     Timer3->start();
+    PortWatchTimer->start();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -324,23 +340,40 @@ void TMainForm::PageControl1Change(int /*index*/)
 
 void TMainForm::Button1Click()
 {
+    RefreshPortList();
+}
+
+void TMainForm::RefreshPortList()
+{
     // Positions shift when ports come or go; the port itself is what the
     // user chose, so select it again by name or select nothing.
-    const int position = ui->CommPortBox->currentIndex();
-    const QString chosen =
-        position >= 0 && position < Ports.Count() ? Ports.names[position] : QString();
+    const QString selected = Session->PortNameAt(ui->CommPortBox->currentIndex());
+    if (!selected.isEmpty())
+        WantedPort = selected;
     FillPortList();
-    ui->CommPortBox->setCurrentIndex(chosen.isEmpty() ? -1 : int(Ports.names.indexOf(chosen)));
+    ui->CommPortBox->setCurrentIndex(
+        WantedPort.isEmpty() ? -1 : int(Session->Ports().names.indexOf(WantedPort)));
+}
+
+void TMainForm::PortWatchTimerTimer()
+{
+    // Not while a download or an update has the line and the window waits
+    // on it, nor under the user's hand in the open list.
+    if (Downloading || (UpdateForm && UpdateForm->isVisible()) ||
+        ui->CommPortBox->view()->isVisible())
+        return;
+    if (Session->PortsChanged(deps_.ports))
+        RefreshPortList();
 }
 
 void TMainForm::SpeedBoxChange(int index)
 {
     if (index < 0)
         return;
-    SpeedIndex = index;
+    Session->SetSpeedIndex(index);
     // The line runs at the old speed; the user connects again at the new one.
-    if (Port.IsOpen()) {
-        Port.Close();
+    if (Session->Port().IsOpen()) {
+        Session->Disconnect();
         ShowNotConnected();
     }
 }
@@ -375,19 +408,10 @@ void TMainForm::FillPortList()
 {
     WaitCursor wait;
     ui->CommPortBox->clear();
-    Ports.names.clear();
-    PortEnumerators.clear();
-
-    QStringList items;
-    ProbeContext context{ProbeLine, BaudRateAt(SpeedIndex), Ports, items, Port.OpenPath()};
-    EnumerateSerialPorts(deps_.ports, [this, &context](const PortDescription& port) {
-        const int listed = Ports.Count();
-        const bool more = ProbePort(context, port);
-        if (Ports.Count() > listed)
-            PortEnumerators.append(port.enumerator);
-        return more;
-    });
-    ui->CommPortBox->addItems(items);
+    Session->ClearPorts();
+    EnumerateSerialPorts(deps_.ports,
+                         [this](const PortDescription& port) { return Session->ListPort(port); });
+    ui->CommPortBox->addItems(Session->PortItems());
 }
 
 void TMainForm::SetSizeable(bool sizeable)
@@ -403,7 +427,6 @@ void TMainForm::SetSizeable(bool sizeable)
 
 void TMainForm::ShowNotConnected()
 {
-    Connected = false;
     ui->ConnectBtn->setText(QStringLiteral("Connect"));
     ui->ConnectStatusDisp->setText(QStringLiteral("Not Connected"));
 }

@@ -6,8 +6,7 @@
 #include "link/LiveLog.h"
 #include "link/ModuleActions.h"
 #include "link/ModuleConfig.h"
-#include "link/ModuleLink.h"
-#include "link/SerialPort.h"
+#include "link/ModuleSession.h"
 #include "outputui/PrinterChooser.h"
 #include "platform/Clock.h"
 #include "platform/PortDescription.h"
@@ -48,8 +47,8 @@ class TUpdateForm;
 // What the main window needs from the world outside it.
 struct MainFormDeps {
     Clock& clock;
-    // Called twice at construction: first for the module's line, then for
-    // the line that test-opens ports while the list is filled.
+    // Makes the module's line and the line that test-opens ports while the
+    // list is filled, when no session is given.
     SerialDeviceFactory makeDevice;
     const PortSource& ports;
     Shell& shell;
@@ -68,6 +67,8 @@ struct MainFormDeps {
     QString settingsFile = {};
     // Where the firmware update list is read from.
     QUrl updateList = {};
+    // The module's side, when it is made outside the window.
+    std::unique_ptr<ModuleSession> session = {};
 };
 
 // The one main window: the pages, the status line and the program-wide
@@ -124,8 +125,13 @@ private:
     QString SelectedPortName() const override;
     void LinkOpened() override;
     void LinkReleased() override;
-    // Reads the module's configuration into the Configure page.
-    void ReadConfig();
+    // Reads the module's configuration into the Configure page; returns how
+    // many values arrived, and says so when none did.
+    int ReadConfig();
+    // The line's device went away.
+    void SessionPortLost(const QString& portName);
+    // Lists the ports again when the system's ports changed.
+    void PortWatchTimerTimer();
     void ShowConfig();
     void ShowRecordTime();
     void ShowModuleInfo(const ModuleInfo& info);
@@ -191,32 +197,24 @@ private:
 
     // Empties CommPortBox and PortTable and lists every port that opens.
     void FillPortList();
+    // FillPortList, then selects the port chosen last by its name, also
+    // when it was gone for a while; nothing while it is absent.
+    void RefreshPortList();
     void SetSizeable(bool sizeable);
     void ShowNotConnected();
 
     std::unique_ptr<Ui::TMainForm> ui;
     MainFormDeps deps_;
 
-    std::unique_ptr<SerialDevice> lineDevice_;
-    std::unique_ptr<SerialDevice> probeDevice_;
-    // The module's line, open from Connect to Disconnect.
-    SerialPort Port;
-    // A separate line for probing, so a Refresh never disturbs Port.
-    SerialPort ProbeLine;
-    PortTable Ports;
-    // The bus of each listed port, in list order.
-    QStringList PortEnumerators;
+    // The line, the port list and what the module reported.
+    std::unique_ptr<ModuleSession> Session;
     // The port list position the settings gave; none when nothing was read.
     std::optional<int> StoredPort;
-    int SpeedIndex = DefaultSpeedIndex;
-    bool Connected = false;
-    int SetCount = 0;
+    QString WantedPort;
     bool FirstShow = true;
 
-    ModuleLink Link;
-    ModuleConfig Config;
+    // The Configure page's interval, as the spinners set it.
     RecordInterval Interval;
-    ModuleIdentity Identity;
     LiveRing Live;
     bool Logging = false;
 
@@ -252,8 +250,9 @@ private:
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;
+    QTimer* PortWatchTimer = nullptr;
 
-    // One per radio group box; ids are item positions.
+    // One per radio group box; ids are the values the items stand for.
     QButtonGroup* UnitsButtons = nullptr;
     QButtonGroup* AutoStartButtons = nullptr;
     QButtonGroup* AutoStopButtons = nullptr;

@@ -262,12 +262,12 @@ void TMainForm::DLDataBtnClick()
         }
     };
 
-    DownloadSets(Link, Store, position, SetCount, QDate::currentDate(), progress,
-                 [this](const SetDownloadResult& result) {
+    DownloadSets(Session->Link(), Store, position, Session->SetCount, QDate::currentDate(),
+                 progress, [this](const SetDownloadResult& result) {
                      for (const QString& line : result.infoLines)
                          AddInfo(line);
                      if (result.created)
-                         SetDownloaded(Config.UA);
+                         SetDownloaded(Session->Config.UA);
                      QCoreApplication::processEvents();
                  });
 

@@ -25,7 +25,7 @@ void TMainForm::WireModuleHandlers()
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
     connect(ui->StartBtn, &QPushButton::clicked, this, &TMainForm::StartBtnClick);
     connect(ui->UpdateBtn, &QPushButton::clicked, this, &TMainForm::UpdateBtnClick);
-    UpdateForm = new TUpdateForm({Link, deps_.clock, *this,
+    UpdateForm = new TUpdateForm({Session->Link(), deps_.clock, *this,
                                   // Whoever made the window without an address gets the usual one.
                                   deps_.updateList.isEmpty()
                                       ? UpdateListAddress({}, qgetenv("VEXA_UPDATE_LIST"))
@@ -33,6 +33,7 @@ void TMainForm::WireModuleHandlers()
                                   deps_.prompter},
                                  this);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    connect(Session.get(), &ModuleSession::PortLost, this, &TMainForm::SessionPortLost);
     connect(UnitsButtons, &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
     ui->SetList->setInsertPolicy(QComboBox::NoInsert);
     connect(ui->SetList, &QComboBox::editTextChanged, this, &TMainForm::SetListEdited);
@@ -58,7 +59,7 @@ void TMainForm::AddInfo(const QString& line)
 
 bool TMainForm::RequireConnected(bool showConnectPage)
 {
-    if (Connected)
+    if (Session->Connected())
         return true;
     ui->InfoText->clear();
     AddInfo(QStringLiteral("Not Connected"));
@@ -69,29 +70,38 @@ bool TMainForm::RequireConnected(bool showConnectPage)
 
 void TMainForm::ConnectBtnClick()
 {
-    if (Connected) {
-        Port.Close();
+    if (Session->Connected()) {
+        Session->Disconnect();
         ShowNotConnected();
         return;
     }
-    const int position = ui->CommPortBox->currentIndex();
     bool opened = false;
-    if (position >= 0 && position < Ports.Count()) {
+    {
         WaitCursor wait;
-        opened = Port.Open(DevicePath(Ports.names[position]), BaudRateAt(SpeedIndex), 0, 0);
+        opened = Session->Connect(ui->CommPortBox->currentIndex());
     }
     if (!opened) {
-        QString text = QStringLiteral("Unable to open Serial Port");
-        // Say why (permissions, port in use) so the user knows what to do.
-        if (position >= 0 && !Port.OpenError().isEmpty())
-            text += QLatin1Char('\n') + Port.OpenError();
-        Prompts.Warn(QStringLiteral("Error"), text);
+        // Which port and why (permissions, in use), so the user knows what to do.
+        Prompts.Warn(QStringLiteral("Error"),
+                     QStringLiteral("Unable to open Serial Port\n") + Session->ConnectError());
         return;
     }
     ui->ConnectBtn->setText(QStringLiteral("Disconnect"));
-    Connected = true;
     ui->ConnectStatusDisp->setText(QStringLiteral("Connected"));
-    ReadConfig();
+    // A port where nothing answers is no connection to a module, and holding
+    // it would keep it from every other program.
+    if (ReadConfig() == 0) {
+        Session->Disconnect();
+        ShowNotConnected();
+    }
+}
+
+void TMainForm::SessionPortLost(const QString& portName)
+{
+    ShowNotConnected();
+    for (const QString& line : PortLostLines(portName))
+        AddInfo(line);
+    RefreshPortList();
 }
 
 void TMainForm::DLInfoBtnClick()
@@ -99,22 +109,18 @@ void TMainForm::DLInfoBtnClick()
     ui->InfoText->clear();
     ModuleInfo info;
     if (ui->SimulateChk->isChecked()) {
-        info = BuildModuleInfo(SimulatedTarget::Identity(), SimulatedTarget::SetCount, true);
-        Config.SR = SimulatedTarget::SR;
-        Config.UA = SimulatedTarget::UA;
+        info = Session->SimulatedInfo();
     } else if (!RequireConnected(false)) {
         return;
     } else {
         WaitCursor wait;
-        info = DownloadModuleInfo(Link);
+        info = Session->DownloadInfo();
     }
     ShowModuleInfo(info);
 }
 
 void TMainForm::ShowModuleInfo(const ModuleInfo& info)
 {
-    Identity = info.identity;
-    SetCount = info.setCount;
     ui->SetList->clear();
     ui->SetList->addItems(info.setItems);
     ui->InfoText->clear();
@@ -153,21 +159,21 @@ void TMainForm::EraseDataBtnClick()
         Prompts.Warn(QStringLiteral("Vexa"), QStringLiteral("No data set specified"));
         return;
     }
-    if (position == SetCount) {
+    if (position == AllSetsPosition(Session->SetCount)) {
         if (Prompts.AskYesNo(QStringLiteral("Reset Config Defaults"),
                              QStringLiteral("This will erase all altitude data in the device.  "
                                             "Are you sure?"))) {
             WaitCursor wait;
-            EraseAllSets(Link);
+            EraseAllSets(Session->Link());
             ui->SetList->clear();
             ui->SetList->setEditText(QString());
         }
-        Port.DrainInput();
+        Session->Port().DrainInput();
         return;
     }
     {
         WaitCursor wait;
-        EraseSet(Link, position);
+        EraseSet(Session->Link(), position);
     }
     DLInfoBtnClick();
 }
@@ -178,7 +184,7 @@ void TMainForm::ResetModuleBtnClick()
         return;
     {
         WaitCursor wait;
-        ResetModule(Link);
+        ResetModule(Session->Link());
     }
     ReadConfig();
 }
@@ -195,23 +201,30 @@ void TMainForm::CalBtnClick()
     }
     {
         WaitCursor wait;
-        Calibrate(Link, *altitude);
+        Calibrate(Session->Link(), *altitude);
     }
     ReadConfig();
 }
 
-void TMainForm::ReadConfig()
+int TMainForm::ReadConfig()
 {
     WaitCursor wait;
     AddInfo(QStringLiteral("Reading Configuration..."));
     ui->InfoText->viewport()->repaint(); // seen during the blocking reads
-    Config = ReadModuleConfig(Link);
-    ShowConfig();
+    const int answered = Session->ReadConfig();
+    // Nothing read: the page keeps its values rather than showing zeros.
+    if (answered > 0)
+        ShowConfig();
     AddInfo(QStringLiteral("Configuration loaded."));
+    if (answered == 0)
+        for (const QString& line : NoAnswerLines(Session->PortName()))
+            AddInfo(line);
+    return answered;
 }
 
 void TMainForm::ShowConfig()
 {
+    const ModuleConfig& Config = Session->Config;
     SelectItem(UnitsButtons, Config.UA);
     ui->AboveUnitsPanel->setText(UnitName(Config.UA));
     ui->BelowUnitsPanel->setText(UnitName(Config.UA));
@@ -258,7 +271,8 @@ void TMainForm::WriteCfgBtnClick()
 {
     if (!RequireConnected(true))
         return;
-    const std::optional<ConfigToWrite> out = ConfigFromControls(ReadConfigControls(), Config);
+    const std::optional<ConfigToWrite> out =
+        ConfigFromControls(ReadConfigControls(), Session->Config);
     if (!out) {
         Prompts.Warn(QStringLiteral("Vexa"),
                      QStringLiteral("The module did not report its interval unit (SI is 0), so "
@@ -269,8 +283,8 @@ void TMainForm::WriteCfgBtnClick()
     ui->AutoStartSecEdit->setText(out->startSeconds);
     ui->AutoStopSecEdit->setText(out->stopSeconds);
     WaitCursor wait;
-    WriteModuleConfig(Link, out->config);
-    Config = out->config;
+    WriteModuleConfig(Session->Link(), out->config);
+    Session->Config = out->config;
 }
 
 void TMainForm::BitBtn1Click()
@@ -283,7 +297,7 @@ void TMainForm::BitBtn1Click()
         return;
     {
         WaitCursor wait;
-        RestoreDefaults(Link);
+        RestoreDefaults(Session->Link());
     }
     ReadConfig();
 }
@@ -307,13 +321,14 @@ void TMainForm::SpinClick(IntervalPart part, int value)
     }
     if (value == current)
         return;
-    Interval = SpinInterval(Interval, part, value > current, Config.SI);
+    Interval = SpinInterval(Interval, part, value > current, Session->Config.SI);
     ShowRecordTime();
 }
 
 void TMainForm::ShowRecordTime()
 {
-    Interval = NormalizeInterval(Interval, Config.SI);
+    const std::uint16_t si = Session->Config.SI;
+    Interval = NormalizeInterval(Interval, si);
     ui->HourPanel->setText(QString::number(Interval.hours));
     ui->MinutePanel->setText(QStringLiteral("%1").arg(Interval.minutes, 2, 10, QLatin1Char('0')));
     ui->SecondPanel->setText(QStringLiteral("%1").arg(Interval.seconds, 2, 10, QLatin1Char('0')));
@@ -324,9 +339,9 @@ void TMainForm::ShowRecordTime()
     {
         const QSignalBlocker quiet(ui->mSecSpin);
         const IntervalPart ms = IntervalPart::Milliseconds;
-        ui->mSecSpin->setRange(SpinInterval(Interval, ms, false, Config.SI).milliseconds,
-                               SpinInterval(Interval, ms, true, Config.SI).milliseconds);
-        ui->mSecSpin->setSingleStep(Config.SI > 0 ? Config.SI : 1);
+        ui->mSecSpin->setRange(SpinInterval(Interval, ms, false, si).milliseconds,
+                               SpinInterval(Interval, ms, true, si).milliseconds);
+        ui->mSecSpin->setSingleStep(si > 0 ? si : 1);
     }
     const std::pair<QSpinBox*, int> spinners[] = {{ui->HourSpin, Interval.hours},
                                                   {ui->MinSpin, Interval.minutes},
@@ -373,35 +388,36 @@ void TMainForm::UpdateBtnClick()
     if (Logging)
         StartBtnClick();
     UpdateForm->exec();
+    // Ports may have come and gone while the dialog held the line.
+    PortWatchTimerTimer();
 }
 
 bool TMainForm::LinkConnected() const
 {
-    return Connected;
+    return Session->Connected();
 }
 
 void TMainForm::CloseLink()
 {
-    Port.Close();
+    Session->Disconnect();
     ShowNotConnected();
 }
 
 QString TMainForm::SelectedPortName() const
 {
-    const int position = ui->CommPortBox->currentIndex();
-    return position >= 0 && position < Ports.Count() ? Ports.names[position] : QString();
+    return Session->PortNameAt(ui->CommPortBox->currentIndex());
 }
 
 void TMainForm::LinkOpened()
 {
     ui->ConnectBtn->setText(QStringLiteral("Disconnect"));
-    Connected = true;
+    Session->UpdateTookLine();
 }
 
 void TMainForm::LinkReleased()
 {
     ui->ConnectBtn->setText(QStringLiteral("Connect"));
-    Connected = false;
+    Session->UpdateReleasedLine();
 }
 
 } // namespace vexa

@@ -16,7 +16,7 @@ AppSettings TMainForm::CurrentSettings() const
 {
     AppSettings s;
     s.ComPort = ui->CommPortBox->currentIndex();
-    s.BaudRate = SpeedIndex;
+    s.BaudRate = Session->SpeedIndex();
     s.Left = pos().x();
     s.Top = pos().y();
     s.SimulateTarget = ui->SimulateChk->isChecked();
@@ -36,21 +36,21 @@ AppSettings TMainForm::CurrentSettings() const
     s.LabelColor = Plot.LabelColor;
     s.InfoColor = Plot.InfoColor;
     s.AutoStart = AutoStartButtons->checkedId();
-    s.AutoStartSec = LeadingInteger(ui->AutoStartSecEdit->text());
-    s.AutoStartAltitude = LeadingInteger(ui->AutoStartAltitudeEdit->text());
+    s.AutoStartSec = LeadingInt(ui->AutoStartSecEdit->text());
+    s.AutoStartAltitude = LeadingInt(ui->AutoStartAltitudeEdit->text());
     s.AutoStop = AutoStopButtons->checkedId();
-    s.AutoStopSec = LeadingInteger(ui->AutoStopSecEdit->text());
-    s.AutoStopAltitude = LeadingInteger(ui->AutoStopAltitudeEdit->text());
+    s.AutoStopSec = LeadingInt(ui->AutoStopSecEdit->text());
+    s.AutoStopAltitude = LeadingInt(ui->AutoStopAltitudeEdit->text());
     s.AutoZero = AutoZeroButtons->checkedId();
     s.ExportType = Output.exportType;
-    s.Interval = Config.SI;
+    s.Interval = Session->Config.SI;
     return s;
 }
 
 void TMainForm::ApplySettings(const AppSettings& s)
 {
     // Port and speed wait for the end of the first show.
-    SpeedIndex = s.BaudRate;
+    Session->SetSpeedIndex(s.BaudRate);
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
@@ -82,9 +82,9 @@ void TMainForm::ApplySettings(const AppSettings& s)
     ui->AutoStopSecEdit->setText(QString::number(s.AutoStopSec));
     ui->AutoStopAltitudeEdit->setText(QString::number(s.AutoStopAltitude));
     SelectItem(AutoZeroButtons, s.AutoZero);
-    ui->AutoZeroChk->setChecked(s.AutoZero == 2);
+    ui->AutoZeroChk->setChecked(s.AutoZero == ZeroOnPowerup);
     Output.exportType = s.ExportType;
-    Config.SI = s.Interval;
+    Session->Config.SI = s.Interval;
     ShowRecordTime();
     PlotChanged();
 }
@@ -109,12 +109,12 @@ void TMainForm::SaveSettings()
 void TMainForm::SelectStoredPort()
 {
     QComboBox* box = ui->CommPortBox;
-    int position = StoredPort.value_or(PreferredPortPosition(PortEnumerators));
+    int position = StoredPort.value_or(PreferredPortPosition(Session->PortEnumerators()));
     if (position < 0 || position >= box->count())
         position = -1;
     box->setCurrentIndex(position);
-    ui->SpeedBox->setCurrentIndex(SpeedIndex >= 0 && SpeedIndex < ui->SpeedBox->count() ? SpeedIndex
-                                                                                        : -1);
+    const int speed = Session->SpeedIndex();
+    ui->SpeedBox->setCurrentIndex(speed >= 0 && speed < ui->SpeedBox->count() ? speed : -1);
 }
 
 void TMainForm::ShowPointsChkClick(bool checked)

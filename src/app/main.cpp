@@ -1,4 +1,5 @@
 #include "app/About.h"
+#include "app/AppResources.h"
 #include "app/TMainForm.h"
 #include "app/UpdateListOption.h"
 #include "platform/Clock.h"
@@ -16,11 +17,6 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
-
-static void InitVexaResources()
-{
-    Q_INIT_RESOURCE(vexa);
-}
 
 namespace {
 
@@ -152,7 +148,7 @@ QStringList Arguments(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
-    InitVexaResources();
+    vexa::InitAppResources();
     // The name the desktop groups our windows under. Not a display name:
     // Qt would append that to every window title.
     QApplication::setApplicationName(QStringLiteral("Vexa6"));

@@ -1,29 +1,7 @@
 #include "Download.h"
 
-#include <cctype>
-#include <climits>
-
 namespace vexa {
 namespace {
-
-// Like "%ld" (or "%d"): blanks, sign, digits; saturates instead of overflowing.
-const char* ScanLong(const char* p, long long& value, bool& ok)
-{
-    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == '\f' || *p == '\v')
-        ++p;
-    bool negative = false;
-    if (*p == '+' || *p == '-')
-        negative = *p++ == '-';
-    ok = std::isdigit(static_cast<unsigned char>(*p));
-    long long v = 0;
-    while (std::isdigit(static_cast<unsigned char>(*p))) {
-        if (v < LLONG_MAX / 100)
-            v = v * 10 + (*p - '0');
-        ++p;
-    }
-    value = negative ? -v : v;
-    return p;
-}
 
 QString Shortest(double v)
 {
@@ -39,9 +17,8 @@ std::optional<DownloadHeader> ParseDownloadHeader(const char* line)
     int parsed = 0;
     const char* p = line;
     while (parsed < 5) {
-        bool ok = false;
-        p = ScanLong(p, fields[parsed], ok);
-        if (!ok)
+        p = ScanDecimal(p, fields[parsed]);
+        if (!p)
             break;
         ++parsed;
         if (*p != ',')
@@ -59,12 +36,7 @@ std::optional<DownloadHeader> ParseDownloadHeader(const char* line)
 
 std::optional<std::int32_t> ParseRecordLine(const char* line)
 {
-    long long v = 0;
-    bool ok = false;
-    ScanLong(line, v, ok);
-    if (!ok)
-        return std::nullopt;
-    return static_cast<std::int32_t>(v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : v);
+    return ScanInt(line);
 }
 
 QString AltitudeAxisLabel(int units)
@@ -86,7 +58,7 @@ std::vector<int> SetsToDownload(int position, int setCount)
     if (position < 0)
         return {};
     position = position > MaxSetPosition ? MaxSetPosition : position;
-    if (position != setCount)
+    if (position != AllSetsPosition(setCount))
         return {position};
     std::vector<int> all;
     for (int k = 0; k < setCount; ++k)
@@ -127,15 +99,20 @@ SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, cons
     if (progress)
         progress(0);
 
+    bool silent = false;
     while (n < MaxDownloadSamples && (announced == 0 || linesSeen < announced)) {
-        if (port.ReadLine(line, LineMax, RecordTimeoutMs) == 0)
+        if (port.ReadLine(line, LineMax, RecordTimeoutMs) == 0) {
+            silent = true;
             break;
+        }
         ++linesSeen;
         std::optional<std::int32_t> v = ParseRecordLine(line);
         bool triggered = false;
         if (v && *v == TriggerMarker) {
-            if (port.ReadLine(line, LineMax, RecordTimeoutMs) == 0)
+            if (port.ReadLine(line, LineMax, RecordTimeoutMs) == 0) {
+                silent = true;
                 break;
+            }
             ++markers;
             ++linesSeen;
             triggered = true;
@@ -166,6 +143,15 @@ SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, cons
     result.samples = n;
     result.infoLines << QString()
                      << QStringLiteral("Set %1: Downloaded %2 data samples.").arg(k + 1).arg(n);
+    // The markers seen are not samples; those still to come cannot be known.
+    result.complete = !(silent && announced > 0 && linesSeen < announced);
+    if (!result.complete) {
+        const QString stopped = QStringLiteral("the module stopped after %1 of %2 samples.")
+                                    .arg(n)
+                                    .arg(announced - markers);
+        result.infoLines << QStringLiteral("Set %1: ").arg(k + 1) + stopped;
+        set.note1 = QStringLiteral("Incomplete: ") + stopped;
+    }
     set.note2 = QStringLiteral("%1  Set %2, %3 samples")
                     .arg(today.toString(QStringLiteral("yyyy-MM-dd")))
                     .arg(k + 1)

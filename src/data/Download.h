@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataSetStore.h"
+#include "link/ModuleActions.h"
 #include "link/ModuleLink.h"
 
 #include <QDate>
@@ -37,6 +38,8 @@ inline const QString DownloadTimeAxisLabel = QStringLiteral("Time (seconds)");
 struct SetDownloadResult {
     bool created = false; // false: no usable header, no set added
     int samples = 0;
+    // False when the transfer stopped before the header's count.
+    bool complete = true;
     QStringList infoLines; // for the message area
 };
 
@@ -45,13 +48,14 @@ struct SetDownloadResult {
 using DownloadProgress = std::function<void(int position)>;
 
 // Fetches module set k (counted from 0) into a new set of the store. A
-// transfer that falls silent keeps the samples that arrived; a record line
-// that does not parse is skipped.
+// transfer that falls silent keeps the samples that arrived, and says so
+// when the header announced more; a record line that does not parse is
+// skipped.
 SetDownloadResult DownloadSet(ModuleLink& link, DataSetStore& store, int k, const QDate& today,
                               const DownloadProgress& progress);
 
 // The module sets a Download Data click fetches for list position p of a
-// list whose last item ("All") sits at setCount.
+// list whose last item ("All") sits at AllSetsPosition(setCount).
 std::vector<int> SetsToDownload(int position, int setCount);
 
 // Called after each set of a download with what that set brought.

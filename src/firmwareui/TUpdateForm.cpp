@@ -317,7 +317,7 @@ void TUpdateForm::LoadBtnClick()
     bool opened = false;
     {
         WaitCursor wait;
-        opened = port.Open(DevicePath(portName), UpdateBaud, 0);
+        opened = port.Open(DevicePath(portName), UpdateBaud, LineMode::EightNoneOne);
     }
     if (!opened) {
         SetPanelLook(ui->ConnectedPanel, Red, QStringLiteral("failed"));

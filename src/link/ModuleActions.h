@@ -14,6 +14,12 @@ inline constexpr int RestoreDefaultsWaitMs = 3000;
 inline constexpr int CalClearWaitMs = 1500;
 inline constexpr int CalSetWaitMs = 200;
 
+// The set list holds "1" to "N" for the module's sets, then "All" at position N.
+inline int AllSetsPosition(int setCount)
+{
+    return setCount;
+}
+
 // What Download Info learned, and how the page shows it.
 struct ModuleInfo {
     ModuleIdentity identity;

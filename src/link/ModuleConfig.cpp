@@ -34,11 +34,17 @@ void ConfigRegister::Set(ModuleConfig& c, int value) const
         member);
 }
 
-ModuleConfig ReadModuleConfig(ModuleLink& link)
+ModuleConfig ReadModuleConfig(ModuleLink& link, int* answered)
 {
     ModuleConfig c;
-    for (const ConfigRegister& r : ConfigRegisters)
-        r.Set(c, link.GetValue(r.name));
+    int count = 0;
+    for (const ConfigRegister& r : ConfigRegisters) {
+        bool arrived = false;
+        r.Set(c, link.GetValue(r.name, &arrived));
+        count += arrived ? 1 : 0;
+    }
+    if (answered)
+        *answered = count;
     return c;
 }
 
@@ -142,7 +148,7 @@ std::optional<ConfigToWrite> ConfigFromControls(const ConfigControls& in,
     const std::uint16_t si = lastRead.SI;
     if (si == 0)
         return std::nullopt;
-    auto leading = [](const QString& text) { return LeadingInt(text.toLatin1().constData()); };
+    auto leading = [](const QString& text) { return LeadingInt(text); };
     auto limited = [](int v) { return v > 65535 ? 65535 : v < 0 ? 0 : v; };
 
     ConfigToWrite out;

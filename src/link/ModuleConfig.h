@@ -30,6 +30,11 @@ struct ModuleConfig {
 
 enum AltitudeUnits : int { Feet = 0, Yards = 1, Meters = 2 };
 
+// The values of the AS, AP and AZ registers, in the order their groups list them.
+enum AutoStartMode : int { StartOff = 0, StartAfterPowerup, StartAboveAltitude, StartOnTrigger };
+enum AutoStopMode : int { StopOff = 0, StopAfterTime, StopBelowAltitude };
+enum AutoZeroMode : int { ZeroOff = 0, ZeroOnTrigger, ZeroOnPowerup, ZeroOnStart };
+
 // "Feet", "Yards", "Meters"; empty for a value outside the list.
 QString UnitName(int units);
 
@@ -62,7 +67,8 @@ inline constexpr std::array<ConfigRegister, 12> ConfigRegisters{{
 }};
 
 // Reads the twelve registers; a register that does not answer reads 0.
-ModuleConfig ReadModuleConfig(ModuleLink& link);
+// answered, when given, counts the values that arrived.
+ModuleConfig ReadModuleConfig(ModuleLink& link, int* answered = nullptr);
 // Writes the twelve registers in order, then commits them with "CW".
 void WriteModuleConfig(ModuleLink& link, const ModuleConfig& config);
 

@@ -1,33 +1,8 @@
 #include "ModuleLink.h"
 
-#include <cctype>
-#include <climits>
 #include <cstdio>
 
 namespace vexa {
-
-std::optional<int> ScanInt(const char* text)
-{
-    const char* p = text;
-    while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v')
-        ++p;
-    bool negative = false;
-    if (*p == '+' || *p == '-')
-        negative = *p++ == '-';
-    if (!std::isdigit(static_cast<unsigned char>(*p)))
-        return std::nullopt;
-    long long value = 0;
-    while (std::isdigit(static_cast<unsigned char>(*p))) {
-        value = value * 10 + (*p++ - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            value = static_cast<long long>(INT_MAX) + 1; // saturate, never overflow
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        value = INT_MAX;
-    return static_cast<int>(value);
-}
 
 namespace {
 // Writes a formatted command; a text longer than the buffer is cut, never overrun.
@@ -57,12 +32,14 @@ int ModuleLink::SetValue(const char* name, int value)
     return port_.ReadLine(line_, LineMax, ReplyTimeoutMs);
 }
 
-int ModuleLink::GetValue(const char* name)
+int ModuleLink::GetValue(const char* name, bool* arrived)
 {
     port_.DrainInput();
     WriteCommand(port_, "%s%c", name, 13);
     port_.ReadLine(line_, LineMax, ReplyTimeoutMs);
-    port_.ReadLine(line_, LineMax, ReplyTimeoutMs);
+    const int got = port_.ReadLine(line_, LineMax, ReplyTimeoutMs);
+    if (arrived)
+        *arrived = got > 0;
     return LeadingInt(line_);
 }
 

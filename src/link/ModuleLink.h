@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Decimal.h"
 #include "SerialPort.h"
 
 #include <optional>
@@ -53,16 +54,6 @@ struct SimulatedTarget {
     static constexpr int SetCount = 0;
 };
 
-// The leading decimal number of a text, as "%d" scans it: blanks, an
-// optional sign, digits (saturating instead of overflowing). Nothing when
-// no digit comes first.
-std::optional<int> ScanInt(const char* text);
-// ScanInt, with 0 for a text without a number.
-inline int LeadingInt(const char* text)
-{
-    return ScanInt(text).value_or(0);
-}
-
 // The module's command exchanges. Each starts by draining stray input, so
 // bytes left from an earlier exchange never count as a reply.
 class ModuleLink {
@@ -74,7 +65,8 @@ public:
     // name=value CR, then one acknowledgement line.
     int SetValue(const char* name, int value);
     // name CR, acknowledgement, then the value line; silence reads as 0.
-    int GetValue(const char* name);
+    // arrived, when given, says whether the value line came.
+    int GetValue(const char* name, bool* arrived = nullptr);
 
     SerialPort& port() { return port_; }
 

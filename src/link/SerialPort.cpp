@@ -37,7 +37,7 @@ void Trace(const char* format, ...)
 #endif
 }
 
-bool SerialPort::Open(const QString& path, std::uint32_t baud, int mode, int /*unused*/)
+bool SerialPort::Open(const QString& path, std::uint32_t baud, LineMode mode)
 {
     const QByteArray name = path.toLocal8Bit();
     Trace("Opening %s", name.constData());
@@ -46,14 +46,15 @@ bool SerialPort::Open(const QString& path, std::uint32_t baud, int mode, int /*u
     Trace("%s Opened.", name.constData());
     openPath_ = path;
 
-    if (mode == 0 || mode == 1) {
+    if (mode != LineMode::AsDriverHas) {
+        const bool eight = mode == LineMode::EightNoneOne;
         LineSettings s;
         s.baud = baud;
-        s.dataBits = mode == 0 ? 8 : 7;
-        s.parity = mode == 0 ? Parity::None : Parity::Even;
+        s.dataBits = eight ? 8 : 7;
+        s.parity = eight ? Parity::None : Parity::Even;
         s.stopBits = 1;
-        s.dtrControl = mode == 1;
-        s.rtsControl = mode == 1;
+        s.dtrControl = !eight;
+        s.rtsControl = !eight;
         device_.Configure(s); // a driver that refuses keeps its own settings
     }
     device_.SetTimeouts(ReadMsPerByte, WriteMsPerByte);
@@ -166,7 +167,7 @@ bool ProbePort(ProbeContext& context, const PortDescription& description)
     const QString path = DevicePath(description.portName);
     if (path != context.heldPath) {
         // A port that cannot be opened (absent, or held by another program) is not offered.
-        if (!context.probe.Open(path, context.baud, 0, 0))
+        if (!context.probe.Open(path, context.baud))
             return true;
         context.probe.Close();
     }

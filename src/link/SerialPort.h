@@ -29,6 +29,13 @@ inline constexpr PathStyle NativePathStyle = PathStyle::Posix;
 // a device under /dev and an absolute path opens unchanged.
 QString DevicePath(const QString& portName, PathStyle style = NativePathStyle);
 
+// How Open sets up the line.
+enum class LineMode {
+    EightNoneOne, // 8 data bits, no parity, 1 stop bit, DTR and RTS control off: the module's
+    SevenEvenOne, // 7 data bits, even parity, 1 stop bit, DTR and RTS control on
+    AsDriverHas,  // the driver's line settings stay as they are
+};
+
 // Diagnostic hook for the serial line; writes to the debug log only in a
 // developer build.
 void Trace(const char* format, ...)
@@ -42,9 +49,7 @@ class SerialPort {
 public:
     SerialPort(SerialDevice& device, Clock& clock) : device_(device), clock_(clock) {}
 
-    // Mode 0: 8N1, DTR and RTS control off. Mode 1: 7E1, both on. Other
-    // modes keep the driver's line settings. The fourth argument is unused.
-    bool Open(const QString& path, std::uint32_t baud, int mode, int unused = 0);
+    bool Open(const QString& path, std::uint32_t baud, LineMode mode = LineMode::EightNoneOne);
     bool Close();
     bool IsOpen() const { return device_.IsOpen(); }
     // Why the last Open failed, as the system words it.

@@ -4,6 +4,20 @@
 
 namespace vexa {
 
+QtSerialDevice::QtSerialDevice()
+{
+    // A device that is gone: the driver says so (ResourceError), or a line
+    // that polled readable reads nothing, as a hung-up terminal does
+    // (ReadError). Neither comes back until the line is opened again.
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this](QSerialPort::SerialPortError error) {
+                         const bool gone =
+                             error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+                         if (gone && port_.isOpen())
+                             ReportLost();
+                     });
+}
+
 bool QtSerialDevice::Open(const QString& path)
 {
     if (port_.isOpen())

@@ -9,6 +9,8 @@ namespace vexa {
 // SerialDevice over QSerialPort: a COM port, a tty or a pseudo-terminal.
 class QtSerialDevice final : public SerialDevice {
 public:
+    QtSerialDevice();
+
     bool Open(const QString& path) override;
     QString ErrorText() const override { return errorText_; }
     bool IsOpen() const override { return port_.isOpen(); }

@@ -40,6 +40,20 @@ public:
     virtual int Read(char* buf, int n) = 0;
     // Up to n bytes that have already arrived, without waiting for more.
     virtual int ReadWaiting(char* buf, int n) { return Read(buf, n); }
+
+    // Called when the open device goes away (unplugged, or its far end
+    // ended), possibly from inside a read; the line stays open until closed.
+    void OnLost(std::function<void()> handler) { lostHandler_ = std::move(handler); }
+
+protected:
+    void ReportLost() const
+    {
+        if (lostHandler_)
+            lostHandler_();
+    }
+
+private:
+    std::function<void()> lostHandler_;
 };
 
 using SerialDeviceFactory = std::function<std::unique_ptr<SerialDevice>()>;

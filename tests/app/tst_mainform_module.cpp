@@ -83,13 +83,45 @@ private slots:
         r.line->FailOpen("Permission denied");
         r.click("ConnectBtn");
         QCOMPARE(r.prompts.warned,
-                 QStringList({"Error: Unable to open Serial Port\nPermission denied"}));
+                 QStringList({"Error: Unable to open Serial Port\nttyUSB0: Permission denied"}));
         r.line->FailOpen({});
         r.click("ConnectBtn");
         QCOMPARE(r.text("ConnectStatusDisp") + '|' + r.info(),
                  "Connected|Reading Configuration...\nConfiguration loaded.");
         r.click("ConnectBtn");
         QVERIFY(r.text("ConnectStatusDisp") == "Not Connected" && !r.line->IsOpen());
+    }
+
+    // Nothing answers: the page keeps its values and the port is let go.
+    void silentPort()
+    {
+        MainFormRig r;
+        r.form->show();
+        r.click("ConnectBtn");
+        QCOMPARE(r.find<QPlainTextEdit>("InfoText")->toPlainText().toLatin1(),
+                 TestData("app/silent-port.txt"));
+        QCOMPARE(r.text("ConnectStatusDisp") + '|' + r.find<QLineEdit>("AutoStartSecEdit")->text(),
+                 QString("Not Connected|10"));
+        QVERIFY(!r.line->IsOpen());
+    }
+
+    // The line's port goes away; the list follows the ports by itself and
+    // chooses the lost one again when it is back.
+    void portGoesAwayAndComesBack()
+    {
+        Rig r;
+        r.connect();
+        r.line->Unplug();
+        QCoreApplication::processEvents();
+        QVERIFY(r.text("ConnectStatusDisp") == "Not Connected" && !r.line->IsOpen());
+        QVERIFY2(r.info().contains("\nThe port ttyUSB0 went away\n"), qPrintable(r.info()));
+        for (const QStringList& row : Table("app/port-watch.txt")) {
+            r.ports.ports.clear();
+            for (const QString& name : row[1].split(' '))
+                r.ports.ports.push_back({name, name, "USB"});
+            QVERIFY(QMetaObject::invokeMethod(r.find<QTimer>("PortWatchTimer"), "timeout"));
+            QCOMPARE(r.find<QComboBox>("CommPortBox")->currentIndex(), row[2].toInt());
+        }
     }
 
     // The interval read, shown as h:m:s.ms, stepped with a spinner and written.

@@ -36,10 +36,12 @@ struct Rig {
     {
         ports.ports = {
             {"ttyS0", {}, {}}, {"ttyS1", {}, {}}, {"ttyUSB0", {}, "USB"}, {"ttyUSB1", {}, "USB"}};
-        MainFormDeps deps{
-            clock, [this] { return std::make_unique<FakeSerialDevice>(clock); }, ports, shell, {}};
+        MainFormDeps deps{clock, {}, ports, shell, {}};
         deps.settingsFile = file;
-        form = std::make_unique<TMainForm>(deps);
+        deps.session =
+            std::make_unique<ModuleSession>(clock, std::make_unique<FakeSerialDevice>(clock),
+                                            std::make_unique<FakeSerialDevice>(clock));
+        form = std::make_unique<TMainForm>(std::move(deps));
         form->show();
     }
     VirtualClock clock;

@@ -68,7 +68,7 @@ class TestIspEmulator : public QObject {
         vexa::test::RecordingReporter reporter;
         SerialPort port(tap_, clock_);
         if (!LoadHexFile(vexa::test::TestDataPath("firmware/" + hex), state_).ok ||
-            !port.Open(pty_, 115200, 0))
+            !port.Open(pty_, 115200))
             return IspOutcome::Kind::Running;
         ModuleLink link(port);
         const IspOutcome outcome = vexa::test::RunIsp(state_, link, reporter, startIsp, false);

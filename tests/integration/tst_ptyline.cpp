@@ -26,7 +26,7 @@ private slots:
         SteadyClock clock;
         QtSerialDevice device;
         SerialPort port(device, clock);
-        QVERIFY2(port.Open(pty.DevicePath(), 2400, 0), qPrintable(port.OpenError()));
+        QVERIFY2(port.Open(pty.DevicePath(), 2400), qPrintable(port.OpenError()));
         termios t{};
         QCOMPARE(tcgetattr(fd, &t), 0);
         ::close(fd);
@@ -48,9 +48,9 @@ private slots:
         // The line is this port's until it lets go.
         QtSerialDevice otherDevice;
         SerialPort other(otherDevice, clock);
-        QVERIFY(!other.Open(pty.DevicePath(), 115200, 0));
+        QVERIFY(!other.Open(pty.DevicePath(), 115200));
         QVERIFY(port.Close());
-        QVERIFY(other.Open(pty.DevicePath(), 115200, 0));
+        QVERIFY(other.Open(pty.DevicePath(), 115200));
         // Let go again, the line stays raw: what the module sends is not echoed back to it.
         QVERIFY(other.Close() && pty.Write("NS\r", 3) == 3);
         QCOMPARE(pty.Read(line, 16, 50), 0);

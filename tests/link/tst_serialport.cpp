@@ -63,9 +63,11 @@ private slots:
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QList<int>>("line"); // baud, data bits, parity, stop bits, RTS
-        QTest::newRow("mode 0: 8N1") << 0 << QList<int>{9600, 8, int(Parity::None), 1, 0};
-        QTest::newRow("mode 1: 7E1") << 1 << QList<int>{9600, 7, int(Parity::Even), 1, 1};
-        QTest::newRow("other modes keep the driver's") << 2 << QList<int>{};
+        QTest::newRow("8N1") << int(LineMode::EightNoneOne)
+                             << QList<int>{9600, 8, int(Parity::None), 1, 0};
+        QTest::newRow("7E1") << int(LineMode::SevenEvenOne)
+                             << QList<int>{9600, 7, int(Parity::Even), 1, 1};
+        QTest::newRow("the driver's") << int(LineMode::AsDriverHas) << QList<int>{};
     }
 
     void openSetsTheLine()
@@ -74,7 +76,7 @@ private slots:
         VirtualClock clock;
         FakeSerialDevice device(clock);
         SerialPort port(device, clock);
-        QVERIFY(port.Open("/dev/ttyUSB0", 9600, mode));
+        QVERIFY(port.Open("/dev/ttyUSB0", 9600, LineMode(mode)));
         const auto& s = device.Settings();
         const QList<int> line{int(s.baud), s.dataBits, int(s.parity), s.stopBits,
                               int(s.rtsControl)};
@@ -84,7 +86,7 @@ private slots:
         QVERIFY(!device.Dtr() && !port.IsOpen() && port.OpenPath().isEmpty());
         // A pseudo-terminal refuses some settings: the line is open anyway.
         device.RefuseSettings();
-        QVERIFY(port.Open("/dev/pts/7", 115200, mode));
+        QVERIFY(port.Open("/dev/pts/7", 115200, LineMode(mode)));
     }
 
     void devicePath()

@@ -35,6 +35,7 @@ QByteArray FakeSerialDevice::Written() const
 bool FakeSerialDevice::Open(const QString& path)
 {
     openAttempts_.append(path);
+    unplugged_ = false;
     if (openHook_)
         openHook_(path);
     const auto failing = failPaths_.find(path);
@@ -80,7 +81,7 @@ bool FakeSerialDevice::SetDtr(bool on)
 
 int FakeSerialDevice::Write(const char* data, int n)
 {
-    if (!open_)
+    if (!open_ || unplugged_)
         return 0;
     const QByteArray bytes(data, n);
     writes_.push_back({clock_.NowMs(), bytes});
@@ -98,6 +99,10 @@ int FakeSerialDevice::Read(char* buf, int n)
 {
     if (!open_ || n <= 0)
         return 0;
+    if (unplugged_) {
+        clock_.AdvanceTo(clock_.NowMs() + static_cast<std::int64_t>(readMsPerByte_) * n);
+        return 0;
+    }
     const std::int64_t deadline = clock_.NowMs() + static_cast<std::int64_t>(readMsPerByte_) * n;
     if (incoming_.empty() || incoming_.front().atMs > clock_.NowMs()) {
         // Wait like a real read: until a byte arrives or the read time-out ends.

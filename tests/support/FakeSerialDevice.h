@@ -36,6 +36,12 @@ public:
     void FailOpenFor(const QString& path, const QString& reason) { failPaths_[path] = reason; }
     QStringList OpenAttempts() const { return openAttempts_; }
     void RefuseSettings() { refuseSettings_ = true; }
+    // The device goes away while open: reported as lost, nothing passes any more.
+    void Unplug()
+    {
+        unplugged_ = true;
+        ReportLost();
+    }
     // Called with the path on every open attempt, before it succeeds or fails.
     void OnOpen(std::function<void(const QString&)> hook) { openHook_ = std::move(hook); }
 
@@ -87,6 +93,7 @@ private:
     int readMsPerByte_ = 20;
     int configureCalls_ = 0;
     bool refuseSettings_ = false;
+    bool unplugged_ = false;
     bool open_ = false;
     bool dtr_ = false;
 };

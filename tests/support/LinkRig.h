@@ -11,7 +11,7 @@ struct LinkRig {
     FakeSerialDevice device{clock};
     SerialPort port{device, clock};
     ModuleLink link{port};
-    LinkRig() { port.Open("/dev/ttyFAKE", 115200, 0); }
+    LinkRig() { port.Open("/dev/ttyFAKE", 115200); }
 };
 
 } // namespace vexa::test

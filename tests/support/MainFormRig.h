@@ -20,14 +20,15 @@ struct MainFormRig {
                          const QString& programDir = {})
     {
         ports.ports = std::move(list);
-        auto factory = [this]() -> std::unique_ptr<SerialDevice> {
-            auto device = std::make_unique<FakeSerialDevice>(clock);
-            (made++ == 0 ? line : probe) = device.get();
-            return device;
-        };
-        MainFormDeps deps{clock, factory, ports, shell, programDir, &prompts, &files, &colors};
+        auto lineDevice = std::make_unique<FakeSerialDevice>(clock);
+        auto probeDevice = std::make_unique<FakeSerialDevice>(clock);
+        line = lineDevice.get();
+        probe = probeDevice.get();
+        MainFormDeps deps{clock, {}, ports, shell, programDir, &prompts, &files, &colors};
         deps.printers = &printers;
-        form = std::make_unique<TMainForm>(deps);
+        deps.session =
+            std::make_unique<ModuleSession>(clock, std::move(lineDevice), std::move(probeDevice));
+        form = std::make_unique<TMainForm>(std::move(deps));
     }
 
     template <typename T = QWidget> T* find(const char* name) const
@@ -47,9 +48,9 @@ struct MainFormRig {
     ScriptedFiles files;
     ScriptedColors colors;
     ScriptedPrinter printers;
+    // The session's lines, owned by the window.
     FakeSerialDevice* line = nullptr;
     FakeSerialDevice* probe = nullptr;
-    int made = 0;
     std::unique_ptr<TMainForm> form;
 };
 
