@@ -158,7 +158,10 @@ private slots:
     void speedChange()
     {
         Rig rig(Named({"ttyS0"}));
+        for (const QStringList& row : vexa::test::Table("app/module.txt"))
+            rig.line->ReplyTo(row[0].toLatin1(), row[1].toLatin1());
         rig.click("ConnectBtn");
+        QVERIFY(rig.line->IsOpen());
         rig.find<QComboBox>("SpeedBox")->setCurrentIndex(2);
         QVERIFY(!rig.line->IsOpen());
         QCOMPARE(rig.find<QPushButton>("ConnectBtn")->text() + '|' + rig.text("ConnectStatusDisp"),
