@@ -8,6 +8,7 @@
 #include "plot/BackgroundLogo.h"
 #include "ui_TMainForm.h"
 #include "widgets/EventHooks.h"
+#include "widgets/RadioGroup.h"
 #include "widgets/WaitCursor.h"
 
 #include <QAbstractItemView>
@@ -37,7 +38,6 @@ constexpr int StartupDelayMs = 3000;
 constexpr int LogIntervalMs = 250;
 constexpr int PortWatchMs = 1500;
 constexpr int IconSize = 57;
-constexpr int SpinnerWidth = 18;
 
 // The page fonts are Windows fonts; elsewhere the next family that exists
 // is used, and the style hint picks one when none does.
@@ -106,7 +106,6 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
 
     SetupFonts();
     SetupRadioGroups();
-    SetupSpinners();
 
     Logo = BackgroundLogo();
     ui->Image2->setPixmap(QPixmap::fromImage(Logo));
@@ -196,44 +195,12 @@ void TMainForm::SetupFonts()
         w->setFont(digits);
 }
 
-// Each radio group box gets a button group whose ids are the values its
-// items stand for, so checkedId() reads as the value.
 void TMainForm::SetupRadioGroups()
 {
-    using Items = std::initializer_list<std::pair<QRadioButton*, int>>;
-    const auto group = [](QWidget* box, Items items) {
-        auto* buttons = new QButtonGroup(box);
-        for (const auto& [radio, id] : items)
-            buttons->addButton(radio, id);
-        return buttons;
-    };
-    UnitsButtons = group(
-        ui->UnitsGrp, {{ui->UnitsFeet, Feet}, {ui->UnitsYards, Yards}, {ui->UnitsMeters, Meters}});
-    AutoStartButtons = group(ui->AutoStartGrp, {{ui->AutoStartOff, StartOff},
-                                                {ui->AutoStartPowerup, StartAfterPowerup},
-                                                {ui->AutoStartAltitude, StartAboveAltitude},
-                                                {ui->AutoStartTrigger, StartOnTrigger}});
-    AutoStopButtons = group(ui->AutoStopGrp, {{ui->AutoStopOff, StopOff},
-                                              {ui->AutoStopTime, StopAfterTime},
-                                              {ui->AutoStopAltitude, StopBelowAltitude}});
-    AutoZeroButtons = group(ui->AutoZeroGrp, {{ui->AutoZeroOff, ZeroOff},
-                                              {ui->AutoZeroTrigger, ZeroOnTrigger},
-                                              {ui->AutoZeroPowerup, ZeroOnPowerup},
-                                              {ui->AutoZeroStart, ZeroOnStart}});
-    MouseButtons = group(ui->MouseGrp, {{ui->MouseZoom, int(MouseMode::Zoom)},
-                                        {ui->MouseClimb, int(MouseMode::Climb)},
-                                        {ui->MousePeak, int(MouseMode::Peak)}});
-}
-
-// The interval spinners are bare up/down arrows beside their readouts; the
-// readout panels show the value.
-void TMainForm::SetupSpinners()
-{
-    for (QSpinBox* spin : {ui->HourSpin, ui->MinSpin, ui->SecSpin, ui->mSecSpin}) {
-        if (auto* edit = spin->findChild<QLineEdit*>())
-            edit->hide();
-        spin->setFixedSize(SpinnerWidth, ui->HourPanel->minimumHeight());
-    }
+    Page = std::make_unique<ConfigurePage>(*ui, *Session);
+    MouseButtons = MakeRadioGroup(ui->MouseGrp, {{ui->MouseZoom, int(MouseMode::Zoom)},
+                                                 {ui->MouseClimb, int(MouseMode::Climb)},
+                                                 {ui->MousePeak, int(MouseMode::Peak)}});
 }
 
 void TMainForm::showEvent(QShowEvent* event)

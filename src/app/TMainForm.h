@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConfigurePage.h"
 #include "Settings.h"
 #include "data/DataSetStore.h"
 #include "firmwareui/UpdateHost.h"
@@ -91,8 +92,8 @@ protected:
 
 private:
     void SetupFonts();
+    // The Configure page and the plot's mouse modes.
     void SetupRadioGroups();
-    void SetupSpinners();
 
     void FormShow();
     void Timer3Timer();
@@ -132,10 +133,7 @@ private:
     void SessionPortLost(const QString& portName);
     // Lists the ports again when the system's ports changed.
     void PortWatchTimerTimer();
-    void ShowConfig();
-    void ShowRecordTime();
     void ShowModuleInfo(const ModuleInfo& info);
-    ConfigControls ReadConfigControls() const;
     // The gate of every module action: true when a port is open. Otherwise
     // clears InfoText and says "Not Connected"; buttons off the Connect /
     // Download page also bring that page forward.
@@ -213,8 +211,7 @@ private:
     QString WantedPort;
     bool FirstShow = true;
 
-    // The Configure page's interval, as the spinners set it.
-    RecordInterval Interval;
+    std::unique_ptr<ConfigurePage> Page;
     LiveRing Live;
     bool Logging = false;
 
@@ -252,11 +249,7 @@ private:
     QTimer* Timer3 = nullptr;
     QTimer* PortWatchTimer = nullptr;
 
-    // One per radio group box; ids are the values the items stand for.
-    QButtonGroup* UnitsButtons = nullptr;
-    QButtonGroup* AutoStartButtons = nullptr;
-    QButtonGroup* AutoStopButtons = nullptr;
-    QButtonGroup* AutoZeroButtons = nullptr;
+    // Ids are the mouse modes.
     QButtonGroup* MouseButtons = nullptr;
 };
 

@@ -4,10 +4,8 @@
 #include "UpdateListOption.h"
 #include "firmwareui/TUpdateForm.h"
 #include "ui_TMainForm.h"
-#include "widgets/RadioGroup.h"
 #include "widgets/WaitCursor.h"
 
-#include <QButtonGroup>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -34,22 +32,10 @@ void TMainForm::WireModuleHandlers()
                                  this);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     connect(Session.get(), &ModuleSession::PortLost, this, &TMainForm::SessionPortLost);
-    connect(UnitsButtons, &QButtonGroup::idClicked, this, &TMainForm::UnitsGrpClick);
+    Page->OnUnits(this, [this](int index) { UnitsGrpClick(index); });
+    Page->OnSpin(this, [this](IntervalPart part, int value) { SpinClick(part, value); });
     ui->SetList->setInsertPolicy(QComboBox::NoInsert);
     connect(ui->SetList, &QComboBox::editTextChanged, this, &TMainForm::SetListEdited);
-
-    const std::pair<QSpinBox*, IntervalPart> spinners[] = {
-        {ui->HourSpin, IntervalPart::Hours},
-        {ui->MinSpin, IntervalPart::Minutes},
-        {ui->SecSpin, IntervalPart::Seconds},
-        {ui->mSecSpin, IntervalPart::Milliseconds}};
-    for (const auto& [spin, part] : spinners) {
-        const IntervalPart p = part;
-        connect(spin, &QSpinBox::valueChanged, this, [this, p](int value) { SpinClick(p, value); });
-    }
-    ShowRecordTime();
-    // What the page says until the module's interval is known.
-    ui->Msg1->setText(QStringLiteral("Approximate Record Time: 01 hours 08 min 16.00 sec"));
 }
 
 void TMainForm::AddInfo(const QString& line)
@@ -128,7 +114,7 @@ void TMainForm::ShowModuleInfo(const ModuleInfo& info)
         AddInfo(line);
     ui->SetList->setCurrentIndex(0);
     ui->FirmwareVersionDisp->setText(info.identity.softwareVersion);
-    ShowRecordTime();
+    Page->ShowRecordTime();
 }
 
 // The set box selects the item its text names, and nothing when the text
@@ -214,33 +200,12 @@ int TMainForm::ReadConfig()
     const int answered = Session->ReadConfig();
     // Nothing read: the page keeps its values rather than showing zeros.
     if (answered > 0)
-        ShowConfig();
+        Page->ShowConfig();
     AddInfo(QStringLiteral("Configuration loaded."));
     if (answered == 0)
         for (const QString& line : NoAnswerLines(Session->PortName()))
             AddInfo(line);
     return answered;
-}
-
-void TMainForm::ShowConfig()
-{
-    const ModuleConfig& Config = Session->Config;
-    SelectItem(UnitsButtons, Config.UA);
-    ui->AboveUnitsPanel->setText(UnitName(Config.UA));
-    ui->BelowUnitsPanel->setText(UnitName(Config.UA));
-    Interval = SplitInterval(std::uint32_t(Config.SR) * Config.SI);
-    ui->TrigChk->setChecked(Config.RT != 0);
-    ui->RevTrigChk->setChecked(Config.RV != 0);
-    ShowRecordTime();
-    SelectItem(AutoStartButtons, Config.AS);
-    ui->AutoStartSecEdit->setText(QString::number(Config.ST));
-    ui->AutoStartAltitudeEdit->setText(QString::number(Config.SA));
-    SelectItem(AutoStopButtons, Config.AP);
-    ui->AutoStopSecEdit->setText(QString::number(Config.PT));
-    ui->AutoStopAltitudeEdit->setText(QString::number(Config.PA));
-    SelectItem(AutoZeroButtons, Config.AZ);
-    for (QWidget* group : {ui->AutoStartGrp, ui->AutoStopGrp, ui->AutoZeroGrp})
-        group->setVisible(true);
 }
 
 void TMainForm::ReadCfgBtnClick()
@@ -250,41 +215,21 @@ void TMainForm::ReadCfgBtnClick()
     ReadConfig();
 }
 
-ConfigControls TMainForm::ReadConfigControls() const
-{
-    ConfigControls c;
-    c.interval = Interval;
-    c.unitsIndex = UnitsButtons->checkedId();
-    c.trigger = ui->TrigChk->isChecked();
-    c.reverseTrigger = ui->RevTrigChk->isChecked();
-    c.autoStart = AutoStartButtons->checkedId();
-    c.autoStop = AutoStopButtons->checkedId();
-    c.autoZero = AutoZeroButtons->checkedId();
-    c.startAltitude = ui->AutoStartAltitudeEdit->text();
-    c.stopAltitude = ui->AutoStopAltitudeEdit->text();
-    c.startSeconds = ui->AutoStartSecEdit->text();
-    c.stopSeconds = ui->AutoStopSecEdit->text();
-    return c;
-}
-
 void TMainForm::WriteCfgBtnClick()
 {
     if (!RequireConnected(true))
         return;
-    const std::optional<ConfigToWrite> out =
-        ConfigFromControls(ReadConfigControls(), Session->Config);
-    if (!out) {
+    const std::optional<ModuleConfig> config = Page->ConfigFromPage();
+    if (!config) {
         Prompts.Warn(QStringLiteral("Vexa"),
                      QStringLiteral("The module did not report its interval unit (SI is 0), so "
                                     "the sampling interval cannot be written.\nPress Read Config "
                                     "and try again."));
         return;
     }
-    ui->AutoStartSecEdit->setText(out->startSeconds);
-    ui->AutoStopSecEdit->setText(out->stopSeconds);
     WaitCursor wait;
-    WriteModuleConfig(Session->Link(), out->config);
-    Session->Config = out->config;
+    WriteModuleConfig(Session->Link(), *config);
+    Session->Config = *config;
 }
 
 void TMainForm::BitBtn1Click()
@@ -304,60 +249,12 @@ void TMainForm::BitBtn1Click()
 
 void TMainForm::SpinClick(IntervalPart part, int value)
 {
-    int current = 0;
-    switch (part) {
-    case IntervalPart::Hours:
-        current = Interval.hours;
-        break;
-    case IntervalPart::Minutes:
-        current = Interval.minutes;
-        break;
-    case IntervalPart::Seconds:
-        current = Interval.seconds;
-        break;
-    case IntervalPart::Milliseconds:
-        current = Interval.milliseconds;
-        break;
-    }
-    if (value == current)
-        return;
-    Interval = SpinInterval(Interval, part, value > current, Session->Config.SI);
-    ShowRecordTime();
-}
-
-void TMainForm::ShowRecordTime()
-{
-    const std::uint16_t si = Session->Config.SI;
-    Interval = NormalizeInterval(Interval, si);
-    ui->HourPanel->setText(QString::number(Interval.hours));
-    ui->MinutePanel->setText(QStringLiteral("%1").arg(Interval.minutes, 2, 10, QLatin1Char('0')));
-    ui->SecondPanel->setText(QStringLiteral("%1").arg(Interval.seconds, 2, 10, QLatin1Char('0')));
-    ui->mSecPanel->setText(
-        QStringLiteral("%1").arg(Interval.milliseconds, 3, 10, QLatin1Char('0')));
-    // The spinners mirror the parts. The milliseconds one reaches exactly the
-    // next step either way, so its arrows follow SI.
-    {
-        const QSignalBlocker quiet(ui->mSecSpin);
-        const IntervalPart ms = IntervalPart::Milliseconds;
-        ui->mSecSpin->setRange(SpinInterval(Interval, ms, false, si).milliseconds,
-                               SpinInterval(Interval, ms, true, si).milliseconds);
-        ui->mSecSpin->setSingleStep(si > 0 ? si : 1);
-    }
-    const std::pair<QSpinBox*, int> spinners[] = {{ui->HourSpin, Interval.hours},
-                                                  {ui->MinSpin, Interval.minutes},
-                                                  {ui->SecSpin, Interval.seconds},
-                                                  {ui->mSecSpin, Interval.milliseconds}};
-    for (const auto& [spin, value] : spinners) {
-        const QSignalBlocker quiet(spin);
-        spin->setValue(value);
-    }
-    ui->Msg1->setText(RecordTimeText(Interval.TotalMs()));
+    Page->SpinClick(part, value);
 }
 
 void TMainForm::UnitsGrpClick(int index)
 {
-    ui->AboveUnitsPanel->setText(UnitName(index));
-    ui->BelowUnitsPanel->setText(UnitName(index));
+    Page->ShowUnits(index);
 }
 
 void TMainForm::StartBtnClick()

@@ -3,9 +3,7 @@
 #include "TMainForm.h"
 #include "plotui/TEditInfoForm.h"
 #include "ui_TMainForm.h"
-#include "widgets/RadioGroup.h"
 
-#include <QButtonGroup>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
@@ -24,8 +22,6 @@ AppSettings TMainForm::CurrentSettings() const
     s.ShowInfo = Show.ShowInfo;
     s.ShowBackground = Show.ShowBackground;
     s.ShowAvgROC = Show.ShowAvgROC;
-    s.RevTrig = ui->RevTrigChk->isChecked();
-    s.Triggered = ui->TrigChk->isChecked();
     s.Sizeable = ui->SizeChk->isChecked();
     s.PrtWidth = Output.width;
     s.PrtHeight = Output.height;
@@ -35,15 +31,8 @@ AppSettings TMainForm::CurrentSettings() const
     s.ScaleColor = Plot.ScaleColor;
     s.LabelColor = Plot.LabelColor;
     s.InfoColor = Plot.InfoColor;
-    s.AutoStart = AutoStartButtons->checkedId();
-    s.AutoStartSec = LeadingInt(ui->AutoStartSecEdit->text());
-    s.AutoStartAltitude = LeadingInt(ui->AutoStartAltitudeEdit->text());
-    s.AutoStop = AutoStopButtons->checkedId();
-    s.AutoStopSec = LeadingInt(ui->AutoStopSecEdit->text());
-    s.AutoStopAltitude = LeadingInt(ui->AutoStopAltitudeEdit->text());
-    s.AutoZero = AutoZeroButtons->checkedId();
     s.ExportType = Output.exportType;
-    s.Interval = Session->Config.SI;
+    Page->TakeSettings(s);
     return s;
 }
 
@@ -64,8 +53,6 @@ void TMainForm::ApplySettings(const AppSettings& s)
     Show.ShowBackground = s.ShowBackground;
     Show.ShowAvgROC = s.ShowAvgROC;
     EditInfoForm->LoadShowBoxes();
-    ui->RevTrigChk->setChecked(s.RevTrig);
-    ui->TrigChk->setChecked(s.Triggered);
     ui->SizeChk->setChecked(s.Sizeable);
     Output.width = s.PrtWidth;
     Output.height = s.PrtHeight;
@@ -75,17 +62,8 @@ void TMainForm::ApplySettings(const AppSettings& s)
     Plot.ScaleColor = s.ScaleColor;
     Plot.LabelColor = s.LabelColor;
     Plot.InfoColor = s.InfoColor;
-    SelectItem(AutoStartButtons, s.AutoStart);
-    ui->AutoStartSecEdit->setText(QString::number(s.AutoStartSec));
-    ui->AutoStartAltitudeEdit->setText(QString::number(s.AutoStartAltitude));
-    SelectItem(AutoStopButtons, s.AutoStop);
-    ui->AutoStopSecEdit->setText(QString::number(s.AutoStopSec));
-    ui->AutoStopAltitudeEdit->setText(QString::number(s.AutoStopAltitude));
-    SelectItem(AutoZeroButtons, s.AutoZero);
-    ui->AutoZeroChk->setChecked(s.AutoZero == ZeroOnPowerup);
     Output.exportType = s.ExportType;
-    Session->Config.SI = s.Interval;
-    ShowRecordTime();
+    Page->ApplySettings(s);
     PlotChanged();
 }
 

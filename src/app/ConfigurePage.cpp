@@ -1,0 +1,200 @@
+#include "ConfigurePage.h"
+
+#include "link/Decimal.h"
+#include "ui_TMainForm.h"
+#include "widgets/RadioGroup.h"
+
+#include <QLineEdit>
+#include <QSpinBox>
+#include <utility>
+
+namespace vexa {
+
+namespace {
+
+constexpr int SpinnerWidth = 18;
+
+} // namespace
+
+ConfigurePage::ConfigurePage(Ui::TMainForm& form, ModuleSession& session)
+    : ui(form), Session(session)
+{
+    UnitsButtons = MakeRadioGroup(
+        ui.UnitsGrp, {{ui.UnitsFeet, Feet}, {ui.UnitsYards, Yards}, {ui.UnitsMeters, Meters}});
+    AutoStartButtons = MakeRadioGroup(ui.AutoStartGrp, {{ui.AutoStartOff, StartOff},
+                                                        {ui.AutoStartPowerup, StartAfterPowerup},
+                                                        {ui.AutoStartAltitude, StartAboveAltitude},
+                                                        {ui.AutoStartTrigger, StartOnTrigger}});
+    AutoStopButtons = MakeRadioGroup(ui.AutoStopGrp, {{ui.AutoStopOff, StopOff},
+                                                      {ui.AutoStopTime, StopAfterTime},
+                                                      {ui.AutoStopAltitude, StopBelowAltitude}});
+    AutoZeroButtons = MakeRadioGroup(ui.AutoZeroGrp, {{ui.AutoZeroOff, ZeroOff},
+                                                      {ui.AutoZeroTrigger, ZeroOnTrigger},
+                                                      {ui.AutoZeroPowerup, ZeroOnPowerup},
+                                                      {ui.AutoZeroStart, ZeroOnStart}});
+    // The interval spinners are bare up/down arrows beside their readouts;
+    // the readout panels show the value.
+    for (QSpinBox* spin : {ui.HourSpin, ui.MinSpin, ui.SecSpin, ui.mSecSpin}) {
+        if (auto* edit = spin->findChild<QLineEdit*>())
+            edit->hide();
+        spin->setFixedSize(SpinnerWidth, ui.HourPanel->minimumHeight());
+    }
+    ShowRecordTime();
+    // What the page says until the module's interval is known.
+    ui.Msg1->setText(QStringLiteral("Approximate Record Time: 01 hours 08 min 16.00 sec"));
+}
+
+void ConfigurePage::OnSpin(QObject* context, std::function<void(IntervalPart, int)> handler)
+{
+    const std::pair<QSpinBox*, IntervalPart> spinners[] = {
+        {ui.HourSpin, IntervalPart::Hours},
+        {ui.MinSpin, IntervalPart::Minutes},
+        {ui.SecSpin, IntervalPart::Seconds},
+        {ui.mSecSpin, IntervalPart::Milliseconds}};
+    for (const auto& [spin, part] : spinners) {
+        const IntervalPart p = part;
+        QObject::connect(spin, &QSpinBox::valueChanged, context,
+                         [handler, p](int value) { handler(p, value); });
+    }
+}
+
+void ConfigurePage::OnUnits(QObject* context, std::function<void(int)> handler)
+{
+    QObject::connect(UnitsButtons, &QButtonGroup::idClicked, context, std::move(handler));
+}
+
+void ConfigurePage::ShowConfig()
+{
+    const ModuleConfig& Config = Session.Config;
+    SelectItem(UnitsButtons, Config.UA);
+    ShowUnits(Config.UA);
+    Interval = SplitInterval(std::uint32_t(Config.SR) * Config.SI);
+    ui.TrigChk->setChecked(Config.RT != 0);
+    ui.RevTrigChk->setChecked(Config.RV != 0);
+    ShowRecordTime();
+    SelectItem(AutoStartButtons, Config.AS);
+    ui.AutoStartSecEdit->setText(QString::number(Config.ST));
+    ui.AutoStartAltitudeEdit->setText(QString::number(Config.SA));
+    SelectItem(AutoStopButtons, Config.AP);
+    ui.AutoStopSecEdit->setText(QString::number(Config.PT));
+    ui.AutoStopAltitudeEdit->setText(QString::number(Config.PA));
+    SelectItem(AutoZeroButtons, Config.AZ);
+    for (QWidget* group : {ui.AutoStartGrp, ui.AutoStopGrp, ui.AutoZeroGrp})
+        group->setVisible(true);
+}
+
+ConfigControls ConfigurePage::Controls() const
+{
+    ConfigControls c;
+    c.interval = Interval;
+    c.unitsIndex = UnitsButtons->checkedId();
+    c.trigger = ui.TrigChk->isChecked();
+    c.reverseTrigger = ui.RevTrigChk->isChecked();
+    c.autoStart = AutoStartButtons->checkedId();
+    c.autoStop = AutoStopButtons->checkedId();
+    c.autoZero = AutoZeroButtons->checkedId();
+    c.startAltitude = ui.AutoStartAltitudeEdit->text();
+    c.stopAltitude = ui.AutoStopAltitudeEdit->text();
+    c.startSeconds = ui.AutoStartSecEdit->text();
+    c.stopSeconds = ui.AutoStopSecEdit->text();
+    return c;
+}
+
+std::optional<ModuleConfig> ConfigurePage::ConfigFromPage()
+{
+    const std::optional<ConfigToWrite> out = ConfigFromControls(Controls(), Session.Config);
+    if (!out)
+        return std::nullopt;
+    ui.AutoStartSecEdit->setText(out->startSeconds);
+    ui.AutoStopSecEdit->setText(out->stopSeconds);
+    return out->config;
+}
+
+void ConfigurePage::SpinClick(IntervalPart part, int value)
+{
+    int current = 0;
+    switch (part) {
+    case IntervalPart::Hours:
+        current = Interval.hours;
+        break;
+    case IntervalPart::Minutes:
+        current = Interval.minutes;
+        break;
+    case IntervalPart::Seconds:
+        current = Interval.seconds;
+        break;
+    case IntervalPart::Milliseconds:
+        current = Interval.milliseconds;
+        break;
+    }
+    if (value == current)
+        return;
+    Interval = SpinInterval(Interval, part, value > current, Session.Config.SI);
+    ShowRecordTime();
+}
+
+void ConfigurePage::ShowUnits(int index)
+{
+    ui.AboveUnitsPanel->setText(UnitName(index));
+    ui.BelowUnitsPanel->setText(UnitName(index));
+}
+
+void ConfigurePage::ShowRecordTime()
+{
+    const std::uint16_t si = Session.Config.SI;
+    Interval = NormalizeInterval(Interval, si);
+    ui.HourPanel->setText(QString::number(Interval.hours));
+    ui.MinutePanel->setText(QStringLiteral("%1").arg(Interval.minutes, 2, 10, QLatin1Char('0')));
+    ui.SecondPanel->setText(QStringLiteral("%1").arg(Interval.seconds, 2, 10, QLatin1Char('0')));
+    ui.mSecPanel->setText(QStringLiteral("%1").arg(Interval.milliseconds, 3, 10, QLatin1Char('0')));
+    // The spinners mirror the parts. The milliseconds one reaches exactly the
+    // next step either way, so its arrows follow SI.
+    {
+        const QSignalBlocker quiet(ui.mSecSpin);
+        const IntervalPart ms = IntervalPart::Milliseconds;
+        ui.mSecSpin->setRange(SpinInterval(Interval, ms, false, si).milliseconds,
+                              SpinInterval(Interval, ms, true, si).milliseconds);
+        ui.mSecSpin->setSingleStep(si > 0 ? si : 1);
+    }
+    const std::pair<QSpinBox*, int> spinners[] = {{ui.HourSpin, Interval.hours},
+                                                  {ui.MinSpin, Interval.minutes},
+                                                  {ui.SecSpin, Interval.seconds},
+                                                  {ui.mSecSpin, Interval.milliseconds}};
+    for (const auto& [spin, value] : spinners) {
+        const QSignalBlocker quiet(spin);
+        spin->setValue(value);
+    }
+    ui.Msg1->setText(RecordTimeText(Interval.TotalMs()));
+}
+
+void ConfigurePage::TakeSettings(AppSettings& s) const
+{
+    s.RevTrig = ui.RevTrigChk->isChecked();
+    s.Triggered = ui.TrigChk->isChecked();
+    s.AutoStart = AutoStartButtons->checkedId();
+    s.AutoStartSec = LeadingInt(ui.AutoStartSecEdit->text());
+    s.AutoStartAltitude = LeadingInt(ui.AutoStartAltitudeEdit->text());
+    s.AutoStop = AutoStopButtons->checkedId();
+    s.AutoStopSec = LeadingInt(ui.AutoStopSecEdit->text());
+    s.AutoStopAltitude = LeadingInt(ui.AutoStopAltitudeEdit->text());
+    s.AutoZero = AutoZeroButtons->checkedId();
+    s.Interval = Session.Config.SI;
+}
+
+void ConfigurePage::ApplySettings(const AppSettings& s)
+{
+    ui.RevTrigChk->setChecked(s.RevTrig);
+    ui.TrigChk->setChecked(s.Triggered);
+    SelectItem(AutoStartButtons, s.AutoStart);
+    ui.AutoStartSecEdit->setText(QString::number(s.AutoStartSec));
+    ui.AutoStartAltitudeEdit->setText(QString::number(s.AutoStartAltitude));
+    SelectItem(AutoStopButtons, s.AutoStop);
+    ui.AutoStopSecEdit->setText(QString::number(s.AutoStopSec));
+    ui.AutoStopAltitudeEdit->setText(QString::number(s.AutoStopAltitude));
+    SelectItem(AutoZeroButtons, s.AutoZero);
+    ui.AutoZeroChk->setChecked(s.AutoZero == ZeroOnPowerup);
+    Session.Config.SI = s.Interval;
+    ShowRecordTime();
+}
+
+} // namespace vexa
