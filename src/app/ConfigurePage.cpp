@@ -72,13 +72,7 @@ void ConfigurePage::ShowConfig()
     ui.TrigChk->setChecked(Config.RT != 0);
     ui.RevTrigChk->setChecked(Config.RV != 0);
     ShowRecordTime();
-    SelectItem(AutoStartButtons, Config.AS);
-    ui.AutoStartSecEdit->setText(QString::number(Config.ST));
-    ui.AutoStartAltitudeEdit->setText(QString::number(Config.SA));
-    SelectItem(AutoStopButtons, Config.AP);
-    ui.AutoStopSecEdit->setText(QString::number(Config.PT));
-    ui.AutoStopAltitudeEdit->setText(QString::number(Config.PA));
-    SelectItem(AutoZeroButtons, Config.AZ);
+    ShowAutoOptions({Config.AS, Config.ST, Config.SA, Config.AP, Config.PT, Config.PA, Config.AZ});
     for (QWidget* group : {ui.AutoStartGrp, ui.AutoStopGrp, ui.AutoZeroGrp})
         group->setVisible(true);
 }
@@ -181,17 +175,23 @@ void ConfigurePage::TakeSettings(AppSettings& s) const
     s.Interval = Session.Config.SI;
 }
 
+void ConfigurePage::ShowAutoOptions(const AutoOptions& o)
+{
+    SelectItem(AutoStartButtons, o.start);
+    ui.AutoStartSecEdit->setText(QString::number(o.startSeconds));
+    ui.AutoStartAltitudeEdit->setText(QString::number(o.startAltitude));
+    SelectItem(AutoStopButtons, o.stop);
+    ui.AutoStopSecEdit->setText(QString::number(o.stopSeconds));
+    ui.AutoStopAltitudeEdit->setText(QString::number(o.stopAltitude));
+    SelectItem(AutoZeroButtons, o.zero);
+}
+
 void ConfigurePage::ApplySettings(const AppSettings& s)
 {
     ui.RevTrigChk->setChecked(s.RevTrig);
     ui.TrigChk->setChecked(s.Triggered);
-    SelectItem(AutoStartButtons, s.AutoStart);
-    ui.AutoStartSecEdit->setText(QString::number(s.AutoStartSec));
-    ui.AutoStartAltitudeEdit->setText(QString::number(s.AutoStartAltitude));
-    SelectItem(AutoStopButtons, s.AutoStop);
-    ui.AutoStopSecEdit->setText(QString::number(s.AutoStopSec));
-    ui.AutoStopAltitudeEdit->setText(QString::number(s.AutoStopAltitude));
-    SelectItem(AutoZeroButtons, s.AutoZero);
+    ShowAutoOptions({s.AutoStart, s.AutoStartSec, s.AutoStartAltitude, s.AutoStop, s.AutoStopSec,
+                     s.AutoStopAltitude, s.AutoZero});
     ui.AutoZeroChk->setChecked(s.AutoZero == ZeroOnPowerup);
     Session.Config.SI = s.Interval;
     ShowRecordTime();

@@ -44,6 +44,12 @@ public:
 
 private:
     ConfigControls Controls() const;
+    // The auto start, stop and zero choices with their fields, from the
+    // module's registers or from the settings alike.
+    struct AutoOptions {
+        int start, startSeconds, startAltitude, stop, stopSeconds, stopAltitude, zero;
+    };
+    void ShowAutoOptions(const AutoOptions& o);
 
     Ui::TMainForm& ui;
     ModuleSession& Session;
