@@ -2,31 +2,22 @@
 
 #include "About.h"
 #include "AppResources.h"
-#include "PortDiscovery.h"
+#include "WindowFonts.h"
 #include "firmwareui/TUpdateForm.h"
-#include "platform/Fonts.h"
 #include "plot/BackgroundLogo.h"
 #include "ui_TMainForm.h"
 #include "widgets/EventHooks.h"
 #include "widgets/RadioGroup.h"
-#include "widgets/WaitCursor.h"
 
-#include <QAbstractItemView>
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDropEvent>
-#include <QFontDatabase>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
-#include <QRadioButton>
-#include <QSpinBox>
 #include <QStyle>
 #include <QTimer>
-#include <algorithm>
 
 namespace vexa {
 
@@ -38,41 +29,6 @@ constexpr int StartupDelayMs = 3000;
 constexpr int LogIntervalMs = 250;
 constexpr int PortWatchMs = 1500;
 constexpr int IconSize = 57;
-
-// The page fonts are Windows fonts; elsewhere the next family that exists
-// is used, and the style hint picks one when none does.
-QFont PixelFont(const QStringList& families, int pixels, QFont::StyleHint hint)
-{
-    QFont font;
-    font.setFamilies(families);
-    font.setStyleHint(hint);
-    font.setPixelSize(pixels);
-    font.setBold(true);
-    return font;
-}
-
-QFont DisplayFont(int pixels)
-{
-    return PixelFont({QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"),
-                      QApplication::font().family()},
-                     pixels, QFont::SansSerif);
-}
-
-QFont DialogFont(int pixels)
-{
-    return PixelFont(
-        {ResolveFamily(QStringLiteral("MS Sans Serif")), QApplication::font().family()}, pixels,
-        QFont::SansSerif);
-}
-
-QFont TypewriterFont(int pixels)
-{
-    QFont font = PixelFont({ResolveFamily(QStringLiteral("Courier New")),
-                            QFontDatabase::systemFont(QFontDatabase::FixedFont).family()},
-                           pixels, QFont::TypeWriter);
-    font.setFixedPitch(true);
-    return font;
-}
 
 QPixmap IconPixmap(const QString& path, int size, qreal ratio)
 {
@@ -100,21 +56,13 @@ TMainForm::TMainForm(MainFormDeps deps, QWidget* parent)
 
     QTabWidget* pages = ui->PageControl1;
     pages->setTabVisible(pages->indexOf(ui->LogPage), false);
-    for (const std::uint32_t rate : BaudRates)
-        ui->SpeedBox->addItem(QString::number(rate));
-    ui->SpeedBox->setCurrentIndex(Session->SpeedIndex());
-
-    SetupFonts();
-    SetupRadioGroups();
+    SetWindowFonts(*ui, *this);
+    SetupPages();
 
     Logo = BackgroundLogo();
     ui->Image2->setPixmap(QPixmap::fromImage(Logo));
     Plot.store = &Store;
     ui->PlotBox->SetPlot(&Plot, &Show, &Logo);
-
-    QPalette info = ui->InfoText->palette();
-    info.setColor(QPalette::Text, Qt::blue);
-    ui->InfoText->setPalette(info);
 
     ui->CloseBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     ui->ManualBtn->setIcon(QIcon::fromTheme(QStringLiteral("x-office-document"),
@@ -163,41 +111,10 @@ TMainForm::~TMainForm()
     qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
 }
 
-void TMainForm::SetupFonts()
-{
-    ui->InfoText->setFont(TypewriterFont(15));
-    // The plot's first texts are drawn in the window's face, which the
-    // plot's layout was made for.
-    QFont plotFont = ui->PlotBox->font();
-    plotFont.setFamilies({ResolveFamily(QStringLiteral("MS Sans Serif"))});
-    plotFont.setStyleHint(QFont::SansSerif);
-    ui->PlotBox->setFont(plotFont);
-
-    ui->AboutAppName->setFont(DisplayFont(37));
-    ui->AboutSubtitle->setFont(DisplayFont(24));
-    for (QWidget* w :
-         {ui->AboutMaker, ui->AboutVersion, ui->VersionInfo, ui->Label4, ui->BuildInfo})
-        w->setFont(DisplayFont(19));
-    for (QWidget* w : {ui->Label14, ui->AboutEmail, ui->Label15, ui->AboutWebSite})
-        w->setFont(DialogFont(16));
-
-    // The two label columns of the About page line up although their fonts differ.
-    int labelWidth = 0;
-    for (QWidget* w : {ui->AboutVersion, ui->Label4, ui->Label14, ui->Label15})
-        labelWidth = std::max(labelWidth, w->sizeHint().width());
-    for (QGridLayout* grid : {ui->Panel4Layout, ui->Panel2Layout})
-        grid->setColumnMinimumWidth(0, labelWidth);
-
-    QFont digits = font();
-    digits.setBold(true);
-    digits.setPixelSize(18);
-    for (QWidget* w : {ui->HourPanel, ui->MinutePanel, ui->SecondPanel, ui->mSecPanel})
-        w->setFont(digits);
-}
-
-void TMainForm::SetupRadioGroups()
+void TMainForm::SetupPages()
 {
     Page = std::make_unique<ConfigurePage>(*ui, *Session);
+    Connection = std::make_unique<ConnectPage>(*ui, *Session, *Page, deps_.ports, Prompts);
     MouseButtons = MakeRadioGroup(ui->MouseGrp, {{ui->MouseZoom, int(MouseMode::Zoom)},
                                                  {ui->MouseClimb, int(MouseMode::Climb)},
                                                  {ui->MousePeak, int(MouseMode::Peak)}});
@@ -248,7 +165,7 @@ bool TMainForm::DropFiles(QEvent* event)
 void TMainForm::FormShow()
 {
     FirstShow = false;
-    FillPortList();
+    Connection->FillPortList();
 
     LoadSettings();
 
@@ -257,14 +174,14 @@ void TMainForm::FormShow()
     ui->PageControl1->setCurrentWidget(ui->AboutPage);
     if (Store.SetCount() == 0)
         Store.NewDataSet();
-    StartupSet = &Store.Set(0);
+    Saved.SetStartupSet(0);
     Live = LiveRing(ui->AltBox->width());
     ui->AMaxLabel->setText(QStringLiteral("10000"));
     ui->AMinLabel->setText(QStringLiteral("0"));
     ui->VersionInfo->setText(GetVersionText());
     ui->BuildInfo->setText(BuildDateText());
 
-    SelectStoredPort();
+    Connection->SelectStoredPort(StoredPort);
 
     Timer3->start();
     PortWatchTimer->start();
@@ -307,42 +224,19 @@ void TMainForm::PageControl1Change(int /*index*/)
 
 void TMainForm::Button1Click()
 {
-    RefreshPortList();
-}
-
-void TMainForm::RefreshPortList()
-{
-    // Positions shift when ports come or go; the port itself is what the
-    // user chose, so select it again by name or select nothing.
-    const QString selected = Session->PortNameAt(ui->CommPortBox->currentIndex());
-    if (!selected.isEmpty())
-        WantedPort = selected;
-    FillPortList();
-    ui->CommPortBox->setCurrentIndex(
-        WantedPort.isEmpty() ? -1 : int(Session->Ports().names.indexOf(WantedPort)));
+    Connection->RefreshPortList();
 }
 
 void TMainForm::PortWatchTimerTimer()
 {
-    // Not while a download or an update has the line and the window waits
-    // on it, nor under the user's hand in the open list.
-    if (Downloading || (UpdateForm && UpdateForm->isVisible()) ||
-        ui->CommPortBox->view()->isVisible())
-        return;
-    if (Session->PortsChanged(deps_.ports))
-        RefreshPortList();
+    // Not while a download or an update has the line and the window waits on it.
+    if (!Downloading && !(UpdateForm && UpdateForm->isVisible()))
+        Connection->WatchPorts();
 }
 
 void TMainForm::SpeedBoxChange(int index)
 {
-    if (index < 0)
-        return;
-    Session->SetSpeedIndex(index);
-    // The line runs at the old speed; the user connects again at the new one.
-    if (Session->Port().IsOpen()) {
-        Session->Disconnect();
-        ShowNotConnected();
-    }
+    Connection->SpeedChanged(index);
 }
 
 void TMainForm::AboutEmailClick()
@@ -371,16 +265,6 @@ void TMainForm::ManualBtnClick()
                          .arg(QDir::toNativeSeparators(manual)));
 }
 
-void TMainForm::FillPortList()
-{
-    WaitCursor wait;
-    ui->CommPortBox->clear();
-    Session->ClearPorts();
-    EnumerateSerialPorts(deps_.ports,
-                         [this](const PortDescription& port) { return Session->ListPort(port); });
-    ui->CommPortBox->addItems(Session->PortItems());
-}
-
 void TMainForm::SetSizeable(bool sizeable)
 {
     if (sizeable) {
@@ -390,12 +274,6 @@ void TMainForm::SetSizeable(bool sizeable)
     } else {
         setFixedSize(ClientSize);
     }
-}
-
-void TMainForm::ShowNotConnected()
-{
-    ui->ConnectBtn->setText(QStringLiteral("Connect"));
-    ui->ConnectStatusDisp->setText(QStringLiteral("Not Connected"));
 }
 
 } // namespace vexa

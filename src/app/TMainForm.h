@@ -1,9 +1,10 @@
 #pragma once
 
 #include "ConfigurePage.h"
+#include "ConnectPage.h"
 #include "Settings.h"
 #include "data/DataSetStore.h"
-#include "firmwareui/UpdateHost.h"
+#include "data/SavedSets.h"
 #include "link/LiveLog.h"
 #include "link/ModuleActions.h"
 #include "link/ModuleConfig.h"
@@ -17,7 +18,6 @@
 #include "widgets/Choosers.h"
 #include "widgets/Prompter.h"
 
-#include <QHash>
 #include <QImage>
 #include <QPrinter>
 #include <QString>
@@ -74,7 +74,7 @@ struct MainFormDeps {
 
 // The one main window: the pages, the status line and the program-wide
 // state that every page works on.
-class TMainForm final : public QWidget, private UpdateHost {
+class TMainForm final : public QWidget {
     Q_OBJECT
 
 public:
@@ -91,9 +91,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void SetupFonts();
-    // The Configure page and the plot's mouse modes.
-    void SetupRadioGroups();
+    // The Configure and Connect pages and the plot's mouse modes.
+    void SetupPages();
 
     void FormShow();
     void Timer3Timer();
@@ -108,7 +107,6 @@ private:
     void ConnectBtnClick();
     void DLInfoBtnClick();
     void EraseDataBtnClick();
-    void SetListEdited(const QString& text);
     void ResetModuleBtnClick();
     void CalBtnClick();
     void ReadCfgBtnClick();
@@ -120,25 +118,8 @@ private:
     void Timer1Timer();
     void UpdateBtnClick();
     void WireModuleHandlers();
-    // The firmware update's hold on the link.
-    bool LinkConnected() const override;
-    void CloseLink() override;
-    QString SelectedPortName() const override;
-    void LinkOpened() override;
-    void LinkReleased() override;
-    // Reads the module's configuration into the Configure page; returns how
-    // many values arrived, and says so when none did.
-    int ReadConfig();
-    // The line's device went away.
-    void SessionPortLost(const QString& portName);
     // Lists the ports again when the system's ports changed.
     void PortWatchTimerTimer();
-    void ShowModuleInfo(const ModuleInfo& info);
-    // The gate of every module action: true when a port is open. Otherwise
-    // clears InfoText and says "Not Connected"; buttons off the Connect /
-    // Download page also bring that page forward.
-    bool RequireConnected(bool showConnectPage);
-    void AddInfo(const QString& line);
 
     // Data sets (TMainFormData.cpp)
     void DLDataBtnClick();
@@ -155,10 +136,6 @@ private:
     bool SaveDataFile(bool activeOnly);
     // Loads one file and tells what went wrong; false when nothing was loaded.
     bool LoadDataFileAt(const QString& path);
-    // Notes that the store's set k holds what a file now holds.
-    void NoteSaved(int k);
-    // The sets downloaded or changed and not saved since.
-    QStringList UnsavedSetNames() const;
     // True when the window may close: nothing is unsaved, or the user
     // saved or discarded it.
     bool ConfirmClose();
@@ -189,17 +166,9 @@ private:
     void SaveSettings();
     AppSettings CurrentSettings() const;
     void ApplySettings(const AppSettings& values);
-    // The stored port and speed, selected at the end of the first show.
-    void SelectStoredPort();
     void ShowPointsChkClick(bool checked);
 
-    // Empties CommPortBox and PortTable and lists every port that opens.
-    void FillPortList();
-    // FillPortList, then selects the port chosen last by its name, also
-    // when it was gone for a while; nothing while it is absent.
-    void RefreshPortList();
     void SetSizeable(bool sizeable);
-    void ShowNotConnected();
 
     std::unique_ptr<Ui::TMainForm> ui;
     MainFormDeps deps_;
@@ -208,20 +177,17 @@ private:
     std::unique_ptr<ModuleSession> Session;
     // The port list position the settings gave; none when nothing was read.
     std::optional<int> StoredPort;
-    QString WantedPort;
     bool FirstShow = true;
 
     std::unique_ptr<ConfigurePage> Page;
+    std::unique_ptr<ConnectPage> Connection;
     LiveRing Live;
     bool Logging = false;
 
     DataSetStore Store;
     int LastDownloadSelection = 0;
     bool Downloading = false;
-    // What each set held when it was last loaded or saved.
-    QHash<const DataSetRecord*, std::uint64_t> SavedDigests;
-    // The start-up set holds no one's data and never needs saving; null once deleted.
-    const DataSetRecord* StartupSet = nullptr;
+    SavedSets Saved{Store};
     // Files opened before the start-up step: it shows the plot, not the Connect page.
     bool OpenedAtStart = false;
 

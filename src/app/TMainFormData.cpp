@@ -41,13 +41,6 @@ void TMainForm::WireDataHandlers()
     SaveSel = new TSaveSel(this);
     SaveSel->setObjectName(QStringLiteral("TSaveSel"));
     connect(ui->SaveBtn, &QPushButton::clicked, this, &TMainForm::SaveBtnClick);
-    // A new set may come to live where a deleted one was: forget the start-up set once it goes.
-    connect(Store.Names(), &QAbstractItemModel::rowsRemoved, this, [this] {
-        for (int k = 0; k < Store.SetCount(); ++k)
-            if (&Store.Set(k) == StartupSet)
-                return;
-        StartupSet = nullptr;
-    });
     connect(ui->LoadBtn, &QPushButton::clicked, this, &TMainForm::LoadBtnClick);
 }
 
@@ -96,9 +89,9 @@ bool TMainForm::SaveDataFile(bool activeOnly)
         return false;
     }
     if (activeOnly)
-        NoteSaved(active);
+        Saved.NoteSaved(active);
     for (int k = 0; !activeOnly && k < Store.SetCount(); ++k)
-        NoteSaved(k);
+        Saved.NoteSaved(k);
     return true;
 }
 
@@ -127,7 +120,7 @@ bool TMainForm::LoadDataFileAt(const QString& path)
         return false;
     }
     for (int k = result.firstSet; k < result.firstSet + result.setsAdded; ++k)
-        NoteSaved(k);
+        Saved.NoteSaved(k);
     if (!result.warning.isEmpty())
         Prompts.Warn(QStringLiteral("Vexa"), result.warning);
     return true;
@@ -156,41 +149,12 @@ void TMainForm::OpenDataFiles(const QStringList& paths)
     ui->PageControl1->setCurrentWidget(ui->DataPage);
 }
 
-void TMainForm::NoteSaved(int k)
-{
-    if (k >= 0 && k < Store.SetCount())
-        SavedDigests.insert(&Store.Set(k), SavedContentDigest(Store.Set(k)));
-}
-
-QStringList TMainForm::UnsavedSetNames() const
-{
-    QStringList names;
-    for (int k = 0; k < Store.SetCount(); ++k) {
-        const DataSetRecord& set = Store.Set(k);
-        if (&set == StartupSet)
-            continue;
-        const auto saved = SavedDigests.constFind(&set);
-        if (saved == SavedDigests.cend() || *saved != SavedContentDigest(set))
-            names << set.name;
-    }
-    return names;
-}
-
 bool TMainForm::ConfirmClose()
 {
-    QStringList names = UnsavedSetNames();
+    const QStringList names = Saved.UnsavedNames();
     if (names.isEmpty())
         return true;
-    constexpr int Listed = 10;
-    if (names.size() > Listed) {
-        const qsizetype more = names.size() - Listed;
-        names.resize(Listed);
-        names << QStringLiteral("and %1 more").arg(more);
-    }
-    const QString text = QStringLiteral("These data sets were downloaded or changed and have not "
-                                        "been saved since:\n") +
-                         names.join(QLatin1Char('\n'));
-    switch (Prompts.AskSaveBeforeClose(QStringLiteral("Vexa"), text)) {
+    switch (Prompts.AskSaveBeforeClose(QStringLiteral("Vexa"), UnsavedSetsQuestion(names))) {
     case Prompter::SaveAnswer::Save:
         // All of them: only a plot file holds more than one set.
         return SaveDataFile(false);
@@ -233,7 +197,7 @@ void TMainForm::SetCommandsEnabled(bool enabled)
 
 void TMainForm::DLDataBtnClick()
 {
-    if (!RequireConnected(false))
+    if (!Connection->RequireConnected(false))
         return;
     int position = ui->SetList->currentIndex();
     if (position > MaxSetPosition)
@@ -265,7 +229,7 @@ void TMainForm::DLDataBtnClick()
     DownloadSets(Session->Link(), Store, position, Session->SetCount, QDate::currentDate(),
                  progress, [this](const SetDownloadResult& result) {
                      for (const QString& line : result.infoLines)
-                         AddInfo(line);
+                         Connection->AddInfo(line);
                      if (result.created)
                          SetDownloaded(Session->Config.UA);
                      QCoreApplication::processEvents();

@@ -6,7 +6,6 @@
 #include "ui_TMainForm.h"
 #include "widgets/WaitCursor.h"
 
-#include <QLineEdit>
 #include <QTimer>
 
 namespace vexa {
@@ -23,7 +22,7 @@ void TMainForm::WireModuleHandlers()
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
     connect(ui->StartBtn, &QPushButton::clicked, this, &TMainForm::StartBtnClick);
     connect(ui->UpdateBtn, &QPushButton::clicked, this, &TMainForm::UpdateBtnClick);
-    UpdateForm = new TUpdateForm({Session->Link(), deps_.clock, *this,
+    UpdateForm = new TUpdateForm({Session->Link(), deps_.clock, *Connection,
                                   // Whoever made the window without an address gets the usual one.
                                   deps_.updateList.isEmpty()
                                       ? UpdateListAddress({}, qgetenv("VEXA_UPDATE_LIST"))
@@ -31,63 +30,17 @@ void TMainForm::WireModuleHandlers()
                                   deps_.prompter},
                                  this);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
-    connect(Session.get(), &ModuleSession::PortLost, this, &TMainForm::SessionPortLost);
+    connect(Session.get(), &ModuleSession::PortLost, this,
+            [this](const QString& portName) { Connection->PortLost(portName); });
     Page->OnUnits(this, [this](int index) { UnitsGrpClick(index); });
     Page->OnSpin(this, [this](IntervalPart part, int value) { SpinClick(part, value); });
-    ui->SetList->setInsertPolicy(QComboBox::NoInsert);
-    connect(ui->SetList, &QComboBox::editTextChanged, this, &TMainForm::SetListEdited);
-}
-
-void TMainForm::AddInfo(const QString& line)
-{
-    ui->InfoText->appendPlainText(line);
-}
-
-bool TMainForm::RequireConnected(bool showConnectPage)
-{
-    if (Session->Connected())
-        return true;
-    ui->InfoText->clear();
-    AddInfo(QStringLiteral("Not Connected"));
-    if (showConnectPage)
-        ui->PageControl1->setCurrentWidget(ui->ConnectPage);
-    return false;
+    connect(ui->SetList, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { Connection->SetListEdited(text); });
 }
 
 void TMainForm::ConnectBtnClick()
 {
-    if (Session->Connected()) {
-        Session->Disconnect();
-        ShowNotConnected();
-        return;
-    }
-    bool opened = false;
-    {
-        WaitCursor wait;
-        opened = Session->Connect(ui->CommPortBox->currentIndex());
-    }
-    if (!opened) {
-        // Which port and why (permissions, in use), so the user knows what to do.
-        Prompts.Warn(QStringLiteral("Error"),
-                     QStringLiteral("Unable to open Serial Port\n") + Session->ConnectError());
-        return;
-    }
-    ui->ConnectBtn->setText(QStringLiteral("Disconnect"));
-    ui->ConnectStatusDisp->setText(QStringLiteral("Connected"));
-    // A port where nothing answers is no connection to a module, and holding
-    // it would keep it from every other program.
-    if (ReadConfig() == 0) {
-        Session->Disconnect();
-        ShowNotConnected();
-    }
-}
-
-void TMainForm::SessionPortLost(const QString& portName)
-{
-    ShowNotConnected();
-    for (const QString& line : PortLostLines(portName))
-        AddInfo(line);
-    RefreshPortList();
+    Connection->ToggleConnection();
 }
 
 void TMainForm::DLInfoBtnClick()
@@ -96,49 +49,18 @@ void TMainForm::DLInfoBtnClick()
     ModuleInfo info;
     if (ui->SimulateChk->isChecked()) {
         info = Session->SimulatedInfo();
-    } else if (!RequireConnected(false)) {
+    } else if (!Connection->RequireConnected(false)) {
         return;
     } else {
         WaitCursor wait;
         info = Session->DownloadInfo();
     }
-    ShowModuleInfo(info);
-}
-
-void TMainForm::ShowModuleInfo(const ModuleInfo& info)
-{
-    ui->SetList->clear();
-    ui->SetList->addItems(info.setItems);
-    ui->InfoText->clear();
-    for (const QString& line : info.lines)
-        AddInfo(line);
-    ui->SetList->setCurrentIndex(0);
-    ui->FirmwareVersionDisp->setText(info.identity.softwareVersion);
-    Page->ShowRecordTime();
-}
-
-// The set box selects the item its text names, and nothing when the text
-// names no item, so a typed number never stands for the set shown before.
-void TMainForm::SetListEdited(const QString& text)
-{
-    QComboBox* box = ui->SetList;
-    const int named = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (named == box->currentIndex())
-        return;
-    if (named >= 0) {
-        box->setCurrentIndex(named);
-        return;
-    }
-    QLineEdit* edit = box->lineEdit();
-    const int cursor = edit->cursorPosition();
-    box->setCurrentIndex(-1); // empties the text as well
-    edit->setText(text);
-    edit->setCursorPosition(cursor);
+    Connection->ShowModuleInfo(info);
 }
 
 void TMainForm::EraseDataBtnClick()
 {
-    if (!RequireConnected(false))
+    if (!Connection->RequireConnected(false))
         return;
     const int position = ui->SetList->currentIndex();
     if (position < 0) {
@@ -166,18 +88,18 @@ void TMainForm::EraseDataBtnClick()
 
 void TMainForm::ResetModuleBtnClick()
 {
-    if (!RequireConnected(true))
+    if (!Connection->RequireConnected(true))
         return;
     {
         WaitCursor wait;
         ResetModule(Session->Link());
     }
-    ReadConfig();
+    Connection->ReadConfig();
 }
 
 void TMainForm::CalBtnClick()
 {
-    if (!RequireConnected(true))
+    if (!Connection->RequireConnected(true))
         return;
     const std::optional<int> altitude = ParseCalibrationAltitude(ui->AltCalEdit->text());
     if (!altitude) {
@@ -189,35 +111,19 @@ void TMainForm::CalBtnClick()
         WaitCursor wait;
         Calibrate(Session->Link(), *altitude);
     }
-    ReadConfig();
-}
-
-int TMainForm::ReadConfig()
-{
-    WaitCursor wait;
-    AddInfo(QStringLiteral("Reading Configuration..."));
-    ui->InfoText->viewport()->repaint(); // seen during the blocking reads
-    const int answered = Session->ReadConfig();
-    // Nothing read: the page keeps its values rather than showing zeros.
-    if (answered > 0)
-        Page->ShowConfig();
-    AddInfo(QStringLiteral("Configuration loaded."));
-    if (answered == 0)
-        for (const QString& line : NoAnswerLines(Session->PortName()))
-            AddInfo(line);
-    return answered;
+    Connection->ReadConfig();
 }
 
 void TMainForm::ReadCfgBtnClick()
 {
-    if (!RequireConnected(true))
+    if (!Connection->RequireConnected(true))
         return;
-    ReadConfig();
+    Connection->ReadConfig();
 }
 
 void TMainForm::WriteCfgBtnClick()
 {
-    if (!RequireConnected(true))
+    if (!Connection->RequireConnected(true))
         return;
     const std::optional<ModuleConfig> config = Page->ConfigFromPage();
     if (!config) {
@@ -234,7 +140,7 @@ void TMainForm::WriteCfgBtnClick()
 
 void TMainForm::BitBtn1Click()
 {
-    if (!RequireConnected(true))
+    if (!Connection->RequireConnected(true))
         return;
     if (!Prompts.AskYesNo(QStringLiteral("Reset Config Defaults"),
                           QStringLiteral("This will reset all configuration values in the "
@@ -244,7 +150,7 @@ void TMainForm::BitBtn1Click()
         WaitCursor wait;
         RestoreDefaults(Session->Link());
     }
-    ReadConfig();
+    Connection->ReadConfig();
 }
 
 void TMainForm::SpinClick(IntervalPart part, int value)
@@ -266,7 +172,7 @@ void TMainForm::StartBtnClick()
         ui->LogDisp->clear();
         return;
     }
-    if (!RequireConnected(true))
+    if (!Connection->RequireConnected(true))
         return;
     Logging = true;
     ui->StartBtn->setText(QStringLiteral("Stop"));
@@ -287,34 +193,6 @@ void TMainForm::UpdateBtnClick()
     UpdateForm->exec();
     // Ports may have come and gone while the dialog held the line.
     PortWatchTimerTimer();
-}
-
-bool TMainForm::LinkConnected() const
-{
-    return Session->Connected();
-}
-
-void TMainForm::CloseLink()
-{
-    Session->Disconnect();
-    ShowNotConnected();
-}
-
-QString TMainForm::SelectedPortName() const
-{
-    return Session->PortNameAt(ui->CommPortBox->currentIndex());
-}
-
-void TMainForm::LinkOpened()
-{
-    ui->ConnectBtn->setText(QStringLiteral("Disconnect"));
-    Session->UpdateTookLine();
-}
-
-void TMainForm::LinkReleased()
-{
-    ui->ConnectBtn->setText(QStringLiteral("Connect"));
-    Session->UpdateReleasedLine();
 }
 
 } // namespace vexa

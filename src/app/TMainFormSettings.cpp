@@ -84,17 +84,6 @@ void TMainForm::SaveSettings()
     WriteSettings(*store, CurrentSettings());
 }
 
-void TMainForm::SelectStoredPort()
-{
-    QComboBox* box = ui->CommPortBox;
-    int position = StoredPort.value_or(PreferredPortPosition(Session->PortEnumerators()));
-    if (position < 0 || position >= box->count())
-        position = -1;
-    box->setCurrentIndex(position);
-    const int speed = Session->SpeedIndex();
-    ui->SpeedBox->setCurrentIndex(speed >= 0 && speed < ui->SpeedBox->count() ? speed : -1);
-}
-
 void TMainForm::ShowPointsChkClick(bool checked)
 {
     Show.ShowPoints = checked;
