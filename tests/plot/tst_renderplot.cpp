@@ -1,6 +1,7 @@
 #include "Samples.h"
 #include "TestData.h"
 #include "TextRecorder.h"
+#include "plot/ColumnReduction.h"
 #include "plot/RenderPlot.h"
 
 #include <QImage>
@@ -225,6 +226,40 @@ private slots:
         QVERIFY(label != device.texts.end());
         QCOMPARE(s.Count(image, Line, label->box.toAlignedRect()), 0);
         QVERIFY(s.Count(image, s.record.ScaleColor, label->box.toAlignedRect()) > 10);
+    }
+
+    // Within one column the reduced line visits the highest and lowest
+    // point in the samples' order, so a vector output traces the flight.
+    void reducedLineKeepsOrder_data()
+    {
+        QTest::addColumn<QList<double>>("altitudes");
+        QTest::addColumn<QList<double>>("visited");
+        QTest::newRow("up, then down")
+            << QList<double>{10, 12, 15, 5, 10} << QList<double>{10, 15, 5, 10};
+        QTest::newRow("down, then up")
+            << QList<double>{10, 5, 15, 10} << QList<double>{10, 5, 15, 10};
+        QTest::newRow("ends on the low") << QList<double>{10, 15, 5} << QList<double>{10, 15, 5};
+        QTest::newRow("level") << QList<double>{8, 8, 8} << QList<double>{8};
+    }
+    void reducedLineKeepsOrder()
+    {
+        QFETCH(QList<double>, altitudes);
+        QFETCH(QList<double>, visited);
+        Scene s;
+        DataSetRecord& r = s.AddSet();
+        for (int i = 0; i < altitudes.size(); ++i)
+            r.samples.Append(0.01 * i, altitudes[i]);
+        const PlotMapping map(s.record.view, PlotRect{0, 0, 0, 0, 200, 200, 0});
+        std::vector<ColumnRun> runs;
+        ColumnRuns(r, 0, r.samples.Count(), map, {}, true, runs);
+        std::vector<QPoint> line;
+        RunsToPolyline(runs, line);
+        QList<int> want, got;
+        for (const double a : visited)
+            want << map.MapAltitude(a);
+        for (const QPoint& p : line)
+            got << p.y();
+        QCOMPARE(got, want);
     }
 
     // The data line is drawn from column runs; it must match a polyline
