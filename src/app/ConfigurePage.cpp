@@ -6,6 +6,7 @@
 
 #include <QLineEdit>
 #include <QSpinBox>
+#include <array>
 #include <utility>
 
 namespace vexa {
@@ -34,7 +35,7 @@ ConfigurePage::ConfigurePage(Ui::TMainForm& form, ModuleSession& session)
                                                       {ui.AutoZeroStart, ZeroOnStart}});
     // The interval spinners are bare up/down arrows beside their readouts;
     // the readout panels show the value.
-    for (QSpinBox* spin : {ui.HourSpin, ui.MinSpin, ui.SecSpin, ui.mSecSpin}) {
+    for (QSpinBox* spin : Spinners()) {
         if (auto* edit = spin->findChild<QLineEdit*>())
             edit->hide();
         spin->setFixedSize(SpinnerWidth, ui.HourPanel->minimumHeight());
@@ -46,16 +47,10 @@ ConfigurePage::ConfigurePage(Ui::TMainForm& form, ModuleSession& session)
 
 void ConfigurePage::OnSpin(QObject* context, std::function<void(IntervalPart, int)> handler)
 {
-    const std::pair<QSpinBox*, IntervalPart> spinners[] = {
-        {ui.HourSpin, IntervalPart::Hours},
-        {ui.MinSpin, IntervalPart::Minutes},
-        {ui.SecSpin, IntervalPart::Seconds},
-        {ui.mSecSpin, IntervalPart::Milliseconds}};
-    for (const auto& [spin, part] : spinners) {
-        const IntervalPart p = part;
-        QObject::connect(spin, &QSpinBox::valueChanged, context,
-                         [handler, p](int value) { handler(p, value); });
-    }
+    const std::array<QSpinBox*, 4> spinners = Spinners();
+    for (std::size_t k = 0; k < spinners.size(); ++k)
+        QObject::connect(spinners[k], &QSpinBox::valueChanged, context,
+                         [handler, part = IntervalParts[k]](int value) { handler(part, value); });
 }
 
 void ConfigurePage::OnUnits(QObject* context, std::function<void(int)> handler)
@@ -75,6 +70,11 @@ void ConfigurePage::ShowConfig()
     ShowAutoOptions({Config.AS, Config.ST, Config.SA, Config.AP, Config.PT, Config.PA, Config.AZ});
     for (QWidget* group : {ui.AutoStartGrp, ui.AutoStopGrp, ui.AutoZeroGrp})
         group->setVisible(true);
+}
+
+std::array<QSpinBox*, 4> ConfigurePage::Spinners() const
+{
+    return {ui.HourSpin, ui.MinSpin, ui.SecSpin, ui.mSecSpin};
 }
 
 ConfigControls ConfigurePage::Controls() const
@@ -106,21 +106,7 @@ std::optional<ModuleConfig> ConfigurePage::ConfigFromPage()
 
 void ConfigurePage::SpinClick(IntervalPart part, int value)
 {
-    int current = 0;
-    switch (part) {
-    case IntervalPart::Hours:
-        current = Interval.hours;
-        break;
-    case IntervalPart::Minutes:
-        current = Interval.minutes;
-        break;
-    case IntervalPart::Seconds:
-        current = Interval.seconds;
-        break;
-    case IntervalPart::Milliseconds:
-        current = Interval.milliseconds;
-        break;
-    }
+    const int current = Interval.Part(part);
     if (value == current)
         return;
     Interval = SpinInterval(Interval, part, value > current, Session.Config.SI);
@@ -150,13 +136,10 @@ void ConfigurePage::ShowRecordTime()
                               SpinInterval(Interval, ms, true, si).milliseconds);
         ui.mSecSpin->setSingleStep(si > 0 ? si : 1);
     }
-    const std::pair<QSpinBox*, int> spinners[] = {{ui.HourSpin, Interval.hours},
-                                                  {ui.MinSpin, Interval.minutes},
-                                                  {ui.SecSpin, Interval.seconds},
-                                                  {ui.mSecSpin, Interval.milliseconds}};
-    for (const auto& [spin, value] : spinners) {
-        const QSignalBlocker quiet(spin);
-        spin->setValue(value);
+    const std::array<QSpinBox*, 4> spinners = Spinners();
+    for (std::size_t k = 0; k < spinners.size(); ++k) {
+        const QSignalBlocker quiet(spinners[k]);
+        spinners[k]->setValue(Interval.Part(IntervalParts[k]));
     }
     ui.Msg1->setText(RecordTimeText(Interval.TotalMs()));
 }

@@ -5,10 +5,12 @@
 #include "link/ModuleSession.h"
 
 #include <QObject>
+#include <array>
 #include <functional>
 #include <optional>
 
 class QButtonGroup;
+class QSpinBox;
 
 namespace Ui {
 class TMainForm;
@@ -44,6 +46,8 @@ public:
 
 private:
     ConfigControls Controls() const;
+    // The interval's spinners, in the order of IntervalParts.
+    std::array<QSpinBox*, 4> Spinners() const;
     // The auto start, stop and zero choices with their fields, from the
     // module's registers or from the settings alike.
     struct AutoOptions {

@@ -62,6 +62,21 @@ std::uint32_t RecordInterval::TotalMs() const
     return ms < 0 ? 0u : static_cast<std::uint32_t>(ms);
 }
 
+std::int16_t& RecordInterval::Part(IntervalPart part)
+{
+    switch (part) {
+    case IntervalPart::Hours:
+        return hours;
+    case IntervalPart::Minutes:
+        return minutes;
+    case IntervalPart::Seconds:
+        return seconds;
+    case IntervalPart::Milliseconds:
+        break;
+    }
+    return milliseconds;
+}
+
 RecordInterval SplitInterval(std::uint32_t ms)
 {
     RecordInterval p;
@@ -116,29 +131,19 @@ QString RecordTimeText(std::uint32_t intervalMs)
 
 RecordInterval SpinInterval(RecordInterval p, IntervalPart part, bool up, std::uint16_t si)
 {
-    auto step = [up](std::int16_t& v, int max) {
-        if (up && v < max)
-            ++v;
-        else if (!up && v > 0)
-            --v;
-    };
-    switch (part) {
-    case IntervalPart::Hours:
-        step(p.hours, 1);
-        break;
-    case IntervalPart::Minutes:
-        step(p.minutes, 59);
-        break;
-    case IntervalPart::Seconds:
-        step(p.seconds, 59);
-        break;
-    case IntervalPart::Milliseconds:
+    if (part == IntervalPart::Milliseconds) {
         if (up && 1000 - si > p.milliseconds)
             p.milliseconds = static_cast<std::int16_t>(p.milliseconds + si);
         else if (!up && si > 0 && p.milliseconds >= si)
             p.milliseconds = static_cast<std::int16_t>(p.milliseconds - si);
-        break;
+        return p;
     }
+    std::int16_t& v = p.Part(part);
+    const int max = part == IntervalPart::Hours ? 1 : 59;
+    if (up && v < max)
+        ++v;
+    else if (!up && v > 0)
+        --v;
     return p;
 }
 

@@ -75,6 +75,11 @@ void WriteModuleConfig(ModuleLink& link, const ModuleConfig& config);
 inline constexpr std::uint32_t OneHourMs = 3600000;
 inline constexpr std::uint64_t ModuleMemorySamples = 32000;
 
+// The parts of the interval, each with its own spinner.
+enum class IntervalPart { Hours, Minutes, Seconds, Milliseconds };
+inline constexpr IntervalPart IntervalParts[] = {IntervalPart::Hours, IntervalPart::Minutes,
+                                                 IntervalPart::Seconds, IntervalPart::Milliseconds};
+
 // The sampling interval as the Configure page shows it.
 struct RecordInterval {
     std::int16_t hours = 0;
@@ -83,6 +88,11 @@ struct RecordInterval {
     std::int16_t milliseconds = 100;
 
     std::uint32_t TotalMs() const;
+    std::int16_t& Part(IntervalPart part);
+    std::int16_t Part(IntervalPart part) const
+    {
+        return const_cast<RecordInterval&>(*this).Part(part);
+    }
     bool operator==(const RecordInterval&) const = default;
 };
 
@@ -96,7 +106,6 @@ RecordInterval NormalizeInterval(const RecordInterval& parts, std::uint16_t si);
 QString RecordTimeText(std::uint32_t intervalMs);
 
 // Spinner steps; none wraps around.
-enum class IntervalPart { Hours, Minutes, Seconds, Milliseconds };
 RecordInterval SpinInterval(RecordInterval parts, IntervalPart part, bool up, std::uint16_t si);
 
 // What the Configure page's controls hold, as Write Config reads them. A
